@@ -1,0 +1,31 @@
+// The five pieces of markup that link creation writes into the page. Every
+// part that comes from a name or a shortcut's address is written with "&",
+// "<", ">" and the double quote as character references; the fixed parts are
+// written as they stand.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tervane {
+
+enum class DisplayMode { kTextLink, kImageLink, kImageOnly };
+
+/// "&", "<", ">" and "\"" as &amp; &lt; &gt; &quot;.
+std::string EscapeHtml(std::string_view text);
+
+/// The markup of an ordinary file in the chosen mode:
+///   text link   <a href="A">N</a><br>
+///   image link  <a href="A"><img src="A"></a>
+///   image only  <img src="A"><br>
+std::string FileMarkup(DisplayMode mode, std::string_view linkAddress, std::string_view fileName);
+
+/// <a href="U">T</a><br>, T being the shortcut's name without its last four
+/// characters (".url").
+std::string ShortcutMarkup(std::string_view shortcutUrl, std::string_view fileName);
+
+/// <P>Unknown: "A"</p>, for a shortcut without a usable address; A is the
+/// link address of the shortcut file itself.
+std::string PlaceholderMarkup(std::string_view linkAddress);
+
+}  // namespace tervane

@@ -1,0 +1,61 @@
+// An HTML file on disk standing in for the page open in the editor. The page
+// is read once, parsed with a real HTML parser, and changed only in memory;
+// Save() writes it back. Everything outside the inserted markup stays byte
+// for byte as it was, in the page's own encoding.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "addin/platform/codec/text_codec.h"
+
+namespace tervane {
+
+class FilePage {
+ public:
+  /// Reads the page at `path` (absolute, as given: symbolic links are not
+  /// resolved here). The encoding comes from a byte-order mark, else a meta
+  /// charset declaration in the first 1024 bytes, else UTF-8 when the bytes
+  /// are UTF-8, else code page 932. Throws Error when the file cannot be
+  /// read or declares an encoding other than UTF-8, Shift_JIS or EUC-JP.
+  static std::unique_ptr<FilePage> Open(const std::string& path);
+
+  ~FilePage();
+  FilePage(const FilePage&) = delete;
+  FilePage& operator=(const FilePage&) = delete;
+
+  const std::string& Path() const;
+  /// "file://" followed by the path, nothing percent-encoded.
+  std::string Url() const;
+  Charset PageCharset() const;
+
+  /// The text of the title element, blanks collapsed and trimmed.
+  std::string Title();
+  /// The href of every a and area element that has one, in document order,
+  /// as written in the page with character references decoded, as UTF-8.
+  /// Includes what was inserted.
+  std::vector<std::string> LinkHrefs();
+
+  /// Places `markup` (UTF-8) just before the closing body tag, after what
+  /// earlier calls inserted; at the end of the document when the page has no
+  /// closing body tag. Throws Error, leaving the page as it was, when a
+  /// character of `markup` cannot be written in the page's encoding.
+  void InsertBeforeBodyEnd(std::string_view markup);
+
+  bool Modified() const;
+  /// The bytes Save() would write.
+  std::string Contents() const;
+  /// Writes the page back atomically (see ReplaceFileAtomically). Throws
+  /// Error on failure; the file on disk is then as it was.
+  void Save();
+
+ private:
+  struct Impl;
+  explicit FilePage(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tervane

@@ -1,0 +1,135 @@
+#include "cli/options.h"
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <system_error>
+
+namespace tervane::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kUsageError = 2;
+
+// Absolute, lexically normal, without a trailing "/" except for the root.
+std::string AbsolutePath(const std::string& path) {
+  std::string result = fs::absolute(fs::path(path)).lexically_normal().string();
+  while (result.size() > 1 && result.back() == '/') result.pop_back();
+  return result;
+}
+
+ParseOutcome UsageError(const std::string& message) {
+  return {std::nullopt, kUsageError, "tervane: " + message};
+}
+
+}  // namespace
+
+std::optional<std::array<bool, 4>> ParseKinds(const std::string& list) {
+  static constexpr std::array<const char*, 4> kKindNames = {"shortcut", "jpeg", "gif-png",
+                                                            "html-text"};
+  std::array<bool, 4> kinds{};
+  bool any = false;
+  bool someKind = false;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = list.find(',', start);
+    const std::string item =
+        list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    if (item == "any") {
+      any = true;
+    } else {
+      bool known = false;
+      for (std::size_t i = 0; i < kKindNames.size(); ++i) {
+        if (item == kKindNames[i]) {
+          kinds[i] = true;
+          known = true;
+        }
+      }
+      if (!known) return std::nullopt;
+      someKind = true;
+    }
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  if (any && someKind) return std::nullopt;
+  return kinds;
+}
+
+ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
+  CLI::App app{"tervane: writes links to the files of a folder into an HTML page", "tervane"};
+  app.require_subcommand(1);
+
+  std::string page;
+  std::vector<std::string> names;
+  std::string folder;
+  std::string base;
+  std::string kinds;
+  std::string mode = "text";
+  bool missing = false;
+  bool dryRun = false;
+
+  CLI::App* list = app.add_subcommand("list", "print the names the file list shows");
+  CLI::App* link = app.add_subcommand("link", "write links to the listed files into PAGE");
+  CLI::App* check = app.add_subcommand("check", "print the listed files PAGE already links to");
+
+  const auto addFolderAndKinds = [&](CLI::App* command) {
+    command->add_option("--folder", folder, "the material folder");
+    command->add_option("--kinds", kinds,
+                        "comma-separated: shortcut, jpeg, gif-png, html-text, or any");
+  };
+  addFolderAndKinds(list);
+  for (CLI::App* command : {link, check}) {
+    command->add_option("PAGE", page, "the HTML page")->required();
+    addFolderAndKinds(command);
+    command->add_option("--base", base, "the page base location ('' for none)");
+  }
+  link->add_option("NAME", names, "listed names to link (default: all)");
+  link->add_option("--mode", mode, "text, image-link or image")
+      ->check(CLI::IsMember({"text", "image-link", "image"}));
+  link->add_flag("--missing", missing, "link only the files the page does not link to yet");
+  link->add_flag("--dry-run", dryRun, "print the markup and leave the page as it is");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    return {std::nullopt, 0, app.help()};
+  } catch (const CLI::CallForAllHelp&) {
+    return {std::nullopt, 0, app.help("", CLI::AppFormatMode::All)};
+  } catch (const CLI::ParseError& e) {
+    return UsageError(e.what());
+  }
+
+  Options options;
+  CLI::App* chosen = app.get_subcommands().front();
+  options.command = chosen == list   ? Command::kList
+                    : chosen == link ? Command::kLink
+                                     : Command::kCheck;
+
+  if (chosen->count("--kinds") > 0) {
+    const std::optional<std::array<bool, 4>> parsed = ParseKinds(kinds);
+    if (!parsed) return UsageError("invalid --kinds list: '" + kinds + "'");
+    options.kinds = *parsed;
+  }
+  if (mode == "image-link") options.mode = DisplayMode::kImageLink;
+  if (mode == "image") options.mode = DisplayMode::kImageOnly;
+  if (missing && !names.empty()) return UsageError("--missing cannot be combined with names");
+  options.missing = missing;
+  options.dryRun = dryRun;
+  options.names = std::move(names);
+
+  if (chosen->count("--folder") > 0) {
+    if (folder.empty()) return UsageError("--folder needs a folder");
+    options.folder = AbsolutePath(folder);
+    std::error_code ec;
+    if (!fs::is_directory(*options.folder, ec)) {
+      return UsageError("folder not found: " + folder);
+    }
+  }
+  if (options.command != Command::kList) {
+    options.page = AbsolutePath(page);
+    if (chosen->count("--base") > 0) options.base = base.empty() ? base : AbsolutePath(base);
+  }
+  return {std::move(options), 0, {}};
+}
+
+}  // namespace tervane::cli

@@ -1,0 +1,46 @@
+// The command line of `tervane`:
+//   tervane list  [--folder DIR] [--kinds LIST]
+//   tervane link  PAGE [NAME...] [--folder DIR] [--base DIR] [--kinds LIST]
+//                 [--mode text|image-link|image] [--missing] [--dry-run]
+//   tervane check PAGE [--folder DIR] [--base DIR] [--kinds LIST]
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "addin/dialog/linkaddress/markup.h"
+
+namespace tervane::cli {
+
+enum class Command { kList, kLink, kCheck };
+
+struct Options {
+  Command command = Command::kList;
+  std::string page;  // absolute
+  std::vector<std::string> names;
+  std::optional<std::string> folder;  // absolute
+  std::optional<std::string> base;    // absolute, or empty
+  std::array<bool, 4> kinds = {false, true, true, false};
+  DisplayMode mode = DisplayMode::kTextLink;
+  bool missing = false;
+  bool dryRun = false;
+};
+
+struct ParseOutcome {
+  std::optional<Options> options;  // set when the command is to run
+  int exitCode = 0;                // otherwise: 0 after --help, 2 after a usage error
+  std::string output;              // help text, or the one-line usage error
+};
+
+/// Parses the arguments, makes the paths absolute (from the current folder)
+/// and checks what can be checked before the page is read: the kinds, the
+/// folder's existence, names together with --missing.
+ParseOutcome ParseCommandLine(int argc, const char* const* argv);
+
+/// The Filter boxes that a --kinds list ticks; nullopt when the list is
+/// malformed: an empty or unknown item, or "any" together with a kind.
+std::optional<std::array<bool, 4>> ParseKinds(const std::string& list);
+
+}  // namespace tervane::cli

@@ -1,0 +1,215 @@
+#include "cli/run.h"
+
+#include <algorithm>
+#include <map>
+#include <ostream>
+
+#include "addin/dialog/frmCOMAddIn.h"
+#include "addin/dialog/linkaddress/texts.h"
+#include "addin/platform/error.h"
+#include "addin/platform/filepage/file_editor.h"
+#include "addin/platform/filepage/file_page.h"
+#include "addin/platform/headless/headless_view.h"
+#include "addin/platform/headless/posix_drives.h"
+#include "addin/platform/headless/posix_file_system.h"
+#include "addin/platform/headless/recording_boxes.h"
+#include "addin/platform/headless/recording_shell.h"
+#include "cli/blank_page.h"
+
+namespace tervane::cli {
+namespace {
+
+// Message texts carry "\r\n"; the terminal wants its own line break.
+std::string AsLines(const std::string& text) {
+  std::string lines;
+  lines.reserve(text.size() + 1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    lines += text[i];
+  }
+  lines += '\n';
+  return lines;
+}
+
+// The dialog and the headless platform under it, for one command.
+class Session {
+ public:
+  explicit Session(PageApplication& editor)
+      : views_(drives_, files_),
+        platform_{drives_, files_, boxes_, shell_, editor, views_},
+        dialog_(platform_) {}
+
+  frmCOMAddIn& Dialog() { return dialog_; }
+  const DialogControls& Controls() { return dialog_.Controls(); }
+
+  /// The boxes shown since the last call.
+  std::vector<MessageBoxRequest> TakeBoxes() {
+    std::vector<MessageBoxRequest> shown = boxes_.Shown();
+    boxes_.Clear();
+    return shown;
+  }
+
+ private:
+  PosixDriveSystem drives_;
+  PosixFileSystem files_;
+  RecordingMessageBoxes boxes_;
+  RecordingShell shell_;
+  HeadlessViewFactory views_;
+  Platform platform_;
+  frmCOMAddIn dialog_;
+};
+
+// Prints the boxes as the dialog showed them. Returns the exit code they
+// stand for: nothing selected, a trapped failure, or done.
+int ReportBoxes(const std::vector<MessageBoxRequest>& boxes, const frmCOMAddIn& dialog,
+                std::ostream& out, std::ostream& err) {
+  int code = kExitDone;
+  for (const MessageBoxRequest& box : boxes) {
+    if (box.text == texts::kNothingSelected) {
+      err << AsLines(box.text);
+      code = kExitNothingSelected;
+    } else if (box.icon == MsgIcon::kStop) {
+      err << AsLines(box.text);
+      if (!dialog.LastFailure().empty()) err << "tervane: " << dialog.LastFailure() << '\n';
+      code = kExitPage;
+    } else {
+      out << AsLines(box.text);
+    }
+  }
+  return code;
+}
+
+// Sets the controls as a user would: the kind boxes, the folder (drive, then
+// folder list), the page base location and the display mode.
+void ApplySettings(const Options& options, const DialogControls& c) {
+  for (std::size_t i = 0; i < options.kinds.size(); ++i) {
+    c.Filter[i]->SetValue(options.kinds[i] ? 1 : 0);
+  }
+  if (options.folder) {
+    c.Drive1->SetDrive(*options.folder);
+    c.Dir1->SetPath(*options.folder);
+  }
+  if (options.base) c.Location->SetText(*options.base);
+  switch (options.mode) {
+    case DisplayMode::kTextLink:
+      c.OptWithText->SetValue(true);
+      break;
+    case DisplayMode::kImageLink:
+      c.OptWithImg->SetValue(true);
+      break;
+    case DisplayMode::kImageOnly:
+      c.OptImgOnly->SetValue(true);
+      break;
+  }
+}
+
+// Selects the named files; returns the first name that is not listed.
+std::optional<std::string> SelectNames(const std::vector<std::string>& names, FileListBox& list) {
+  std::map<std::string, std::size_t, std::less<>> indexes;
+  const std::size_t count = list.ListCount();
+  for (std::size_t i = 0; i < count; ++i) indexes.emplace(list.List(i), i);
+  for (const std::string& name : names) {
+    const auto found = indexes.find(name);
+    if (found == indexes.end()) return name;
+    list.SetSelected(found->second, true);
+  }
+  return std::nullopt;
+}
+
+void PrintSelected(FileListBox& list, std::ostream& out) {
+  const std::size_t count = list.ListCount();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (list.Selected(i)) out << list.List(i) << '\n';
+  }
+}
+
+int RunList(const Options& options, std::ostream& out) {
+  BlankPageEditor editor;
+  Session session(editor);
+  session.Dialog().Show();
+  ApplySettings(options, session.Controls());
+  FileListBox& list = *session.Controls().File1;
+  const std::size_t count = list.ListCount();
+  for (std::size_t i = 0; i < count; ++i) out << list.List(i) << '\n';
+  return kExitDone;
+}
+
+int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
+  std::unique_ptr<FilePage> page;
+  try {
+    page = FilePage::Open(options.page);
+  } catch (const std::exception& e) {
+    err << "tervane: cannot read " << options.page << ": " << e.what() << '\n';
+    return kExitPage;
+  }
+  FileEditor editor(page.get());
+  Session session(editor);
+  frmCOMAddIn& dialog = session.Dialog();
+  dialog.Show();
+  ApplySettings(options, session.Controls());
+  FileListBox& list = *session.Controls().File1;
+
+  if (options.command == Command::kCheck) {
+    session.TakeBoxes();
+    dialog.ReverseExistLink_Click();
+    const std::vector<MessageBoxRequest> boxes = session.TakeBoxes();
+    if (dialog.LastFailure().empty()) PrintSelected(list, out);
+    return ReportBoxes(boxes, dialog, out, err);
+  }
+
+  if (!options.names.empty()) {
+    if (const std::optional<std::string> missing = SelectNames(options.names, list)) {
+      err << "tervane: not listed: " << *missing << '\n';
+      return kExitUsage;
+    }
+  } else {
+    dialog.SelectAllBtn_Click();
+  }
+  if (options.missing) {
+    session.TakeBoxes();
+    dialog.ReverseExistLink_Click();
+    // The inversion's own message belongs to `check`; only a failure shows.
+    std::vector<MessageBoxRequest> boxes = session.TakeBoxes();
+    std::erase_if(boxes, [](const MessageBoxRequest& box) { return box.icon != MsgIcon::kStop; });
+    if (const int code = ReportBoxes(boxes, dialog, out, err); code != kExitDone) return code;
+  }
+
+  editor.SetRecordOnly(options.dryRun);
+  session.TakeBoxes();
+  dialog.OKButton_Click();
+  const std::vector<MessageBoxRequest> boxes = session.TakeBoxes();
+  const bool failed = std::any_of(boxes.begin(), boxes.end(), [](const MessageBoxRequest& box) {
+    return box.icon == MsgIcon::kStop || box.text == texts::kNothingSelected;
+  });
+  if (failed) return ReportBoxes(boxes, dialog, out, err);
+
+  if (options.dryRun) {
+    for (const std::string& markup : editor.RecordedInsertions()) out << markup << '\n';
+    return kExitDone;
+  }
+  try {
+    page->Save();
+  } catch (const std::exception& e) {
+    err << "tervane: cannot write " << options.page << ": " << e.what() << '\n';
+    return kExitPage;
+  }
+  return ReportBoxes(boxes, dialog, out, err);
+}
+
+}  // namespace
+
+int Run(const Options& options, std::ostream& out, std::ostream& err) {
+  try {
+    return options.command == Command::kList ? RunList(options, out) : RunOnPage(options, out, err);
+  } catch (const Error& e) {
+    // The dialog could not be loaded or set up: the page's folder or the
+    // material folder cannot be read.
+    err << "tervane: " << e.what() << '\n';
+    return options.command == Command::kList ? kExitUsage : kExitPage;
+  } catch (const std::exception& e) {
+    err << "tervane: " << e.what() << '\n';
+    return kExitPage;
+  }
+}
+
+}  // namespace tervane::cli

@@ -1,0 +1,21 @@
+// Runs one `tervane` command on the link builder dialog: loads it on the
+// page, sets the controls as the options say, presses the buttons, and turns
+// the message boxes into text.
+#pragma once
+
+#include <iosfwd>
+
+#include "cli/options.h"
+
+namespace tervane::cli {
+
+/// Exit codes.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitNothingSelected = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitPage = 3;
+
+/// Information boxes go to `out`, error boxes and failures to `err`.
+int Run(const Options& options, std::ostream& out, std::ostream& err);
+
+}  // namespace tervane::cli

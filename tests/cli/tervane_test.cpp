@@ -1,0 +1,210 @@
+// `tervane` end to end: the real program on pages and folders on disk.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "addin/platform/codec/text_codec.h"
+#include "tests/support/temp_dir.h"
+
+namespace tervane::testing {
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+class TervaneTest : public ::testing::Test {
+ protected:
+  Result Run(const std::vector<std::string>& args) {
+    std::string command = "cd " + Quote(dir.Path().string()) + " && " + Quote(TERVANE_BINARY);
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    command += " >" + Quote(io / "out") + " 2>" + Quote(io / "err");
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempDir::Read(io / "out"),
+            TempDir::Read(io / "err")};
+  }
+  std::string Page(const std::string& body, const std::string& head = "<title>T</title>") {
+    return "<!DOCTYPE html>\n<html><head>" + head + "</head>\n<body>\n" + body +
+           "\n</body>\n</html>\n";
+  }
+  void Images(const std::string& folder, std::initializer_list<const char*> names) {
+    for (const char* name : names) dir.Write(folder + "/" + name, "img");
+  }
+
+  TempDir dir;
+  TempDir io;
+};
+
+TEST_F(TervaneTest, ListPrintsTheNamesOfTheChosenKinds) {
+  Images("m", {"b.png", "A.jpg", "c.GIF", "d.htm", "e.url", "f.txt", "plain"});
+  struct Case {
+    std::vector<std::string> args;
+    std::string out;
+  } cases[] = {
+      {{"list", "--folder", "m"}, "A.jpg\nb.png\nc.GIF\n"},
+      {{"list", "--folder", "m", "--kinds", "shortcut,html-text"}, "d.htm\ne.url\nf.txt\n"},
+      {{"list", "--folder", "m", "--kinds", "any"},
+       "A.jpg\nb.png\nc.GIF\nd.htm\ne.url\nf.txt\nplain\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    const Result r = Run(c.args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, c.out);
+  }
+}
+
+TEST_F(TervaneTest, LinkWritesBeforeTheBodyEndAndReportsTheCount) {
+  Images("site/img", {"a.jpg", "b b.png", "a&b.jpg", "#1.gif", "写真.jpg"});
+  const std::string before = Page("<p>hello</p>");
+  const std::string page = dir.Write("site/index.html", before);
+  const Result r = Run({"link", "site/index.html", "--folder", "site/img"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string markup =
+      "<a href=\"img/%231.gif\">#1.gif</a><br>"
+      "<a href=\"img/a&amp;b.jpg\">a&amp;b.jpg</a><br>"
+      "<a href=\"img/a.jpg\">a.jpg</a><br>"
+      "<a href=\"img/b b.png\">b b.png</a><br>"
+      "<a href=\"img/写真.jpg\">写真.jpg</a><br>";
+  std::string expected = before;
+  expected.insert(expected.find("</body>"), markup);
+  EXPECT_EQ(TempDir::Read(page), expected);
+  EXPECT_EQ(r.out, "アクティブなページ T(URL:file://" + page +
+                       ")にリンクを追加\n\n5個のアイテムを追加しました。\n");
+}
+
+TEST_F(TervaneTest, DryRunPrintsTheMarkupAndLeavesThePageAlone) {
+  Images("site", {"a.jpg", "b.jpg"});
+  const std::string before = Page("");
+  const std::string page = dir.Write("site/p.htm", before);
+  struct Case {
+    std::vector<std::string> extra;
+    std::string out;
+  } cases[] = {
+      {{"--mode", "image-link"},
+       "<a href=\"a.jpg\"><img src=\"a.jpg\"></a>\n<a href=\"b.jpg\"><img src=\"b.jpg\"></a>\n"},
+      {{"b.jpg", "--mode", "image"}, "<img src=\"b.jpg\"><br>\n"},
+      {{"a.jpg", "--base", "/"},
+       "<a href=\"" + (dir.Path() / "site").string().substr(1) + "/a.jpg\">a.jpg</a><br>\n"},
+      {{"a.jpg", "--base", ""},
+       "<a href=\"file://" + (dir.Path() / "site").string() + "/a.jpg\">a.jpg</a><br>\n"},
+      {{"a.jpg", "--base", "site/sub"}, "<a href=\"../a.jpg\">a.jpg</a><br>\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"link", "site/p.htm", "--dry-run"};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    SCOPED_TRACE(c.extra.front());
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(TempDir::Read(page), before);
+  }
+}
+
+TEST_F(TervaneTest, CheckAndMissingUseTheLinksAlreadyInThePage) {
+  Images("site/img", {"a.jpg", "b.jpg", "c.jpg"});
+  const std::string page = dir.Write(
+      "site/p.htm", Page("<a href=\"img/b.jpg\">b</a><map><area href=\"img/c.jpg\"></map>"));
+
+  const Result check = Run({"check", "site/p.htm", "--folder", "site/img"});
+  EXPECT_EQ(check.status, 0) << check.err;
+  EXPECT_EQ(
+      check.out,
+      "b.jpg\nc.jpg\nアクティブなページ T(URL:file://" + page +
+          ")のリンクを検査\n\n参照ディレクトリ img/にリンクされているファイルが2個あります。\n");
+
+  const Result missing =
+      Run({"link", "site/p.htm", "--folder", "site/img", "--missing", "--dry-run"});
+  EXPECT_EQ(missing.status, 0) << missing.err;
+  EXPECT_EQ(missing.out, "<a href=\"img/a.jpg\">a.jpg</a><br>\n");
+
+  ASSERT_EQ(Run({"link", "site/p.htm", "--folder", "site/img", "--missing"}).status, 0);
+  const Result again = Run({"link", "site/p.htm", "--folder", "site/img", "--missing"});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_EQ(again.err, "ファイルが選択されていません。\n");
+  EXPECT_EQ(again.out, "");
+}
+
+TEST_F(TervaneTest, ShiftJisPagesAreWrittenInShiftJis) {
+  Images("site", {"写真 1.jpg", "a&b.jpg"});
+  const std::string head = "<meta charset=\"Shift_JIS\"><title>\x83\x65\x83\x58\x83\x67</title>";
+  const std::string before = Page("<p>\x95\x5c</p>", head);  // 表: its second byte is "\"
+  const std::string page = dir.Write("site/sjis.htm", before);
+  const Result r = Run({"link", "site/sjis.htm"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string expected = before;
+  expected.insert(expected.find("</body>"), *Encode(Charset::kCp932,
+                                                    "<a href=\"a&amp;b.jpg\">a&amp;b.jpg</a><br>"
+                                                    "<a href=\"写真 1.jpg\">写真 1.jpg</a><br>"));
+  EXPECT_EQ(TempDir::Read(page), expected);
+  EXPECT_NE(r.out.find("アクティブなページ テスト(URL:"), std::string::npos);
+
+  // A name Shift_JIS cannot hold is refused, and the page stays as it was.
+  Images("site", {"한.jpg"});
+  const std::string written = TempDir::Read(page);
+  const Result refused = Run({"link", "site/sjis.htm", "한.jpg"});
+  EXPECT_EQ(refused.status, 3);
+  EXPECT_NE(refused.err.find("エラーが発生しました\n"), std::string::npos);
+  EXPECT_NE(refused.err.find("Shift_JIS"), std::string::npos) << refused.err;
+  EXPECT_EQ(TempDir::Read(page), written);
+}
+
+TEST_F(TervaneTest, ThePageKeepsItsPermissionsAndALinkedPageIsReplacedAtItsTarget) {
+  Images("site", {"a.jpg"});
+  const std::string target = dir.Write("real/p.htm", Page(""));
+  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+  std::filesystem::create_symlink(target, dir.Path() / "site/p.htm");
+  const Result r = Run({"link", "site/p.htm"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "site/p.htm"));
+  EXPECT_NE(TempDir::Read(target).find("<a href=\"a.jpg\">"), std::string::npos);
+  struct stat info {};
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path() / "real"), {}), 1);
+}
+
+TEST_F(TervaneTest, FailuresSayWhatWentWrongAndLeaveThePageAlone) {
+  Images("site", {"a.jpg"});
+  const std::string before = Page("");
+  const std::string page = dir.Write("site/p.htm", before);
+  dir.Write("site/bom16.htm", "\xff\xfe<\0h\0");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string errHas;
+  } cases[] = {
+      {{"link", "site/p.htm", "--frobnicate"}, 2, "frobnicate"},
+      {{"link", "site/p.htm", "nothere.jpg"}, 2, "nothere.jpg"},
+      {{"link", "site/p.htm", "a.jpg", "--missing"}, 2, "--missing"},
+      {{"link", "site/p.htm", "--kinds", "jpeg,"}, 2, "--kinds"},
+      {{"link", "site/p.htm", "--kinds", "any,jpeg"}, 2, "--kinds"},
+      {{"link", "site/p.htm", "--mode", "bold"}, 2, "--mode"},
+      {{"link", "site/none.htm", "--folder", "nowhere"}, 2, "nowhere"},
+      {{"link", "site/none.htm"}, 3, "none.htm"},
+      {{"link", "site/bom16.htm"}, 3, "bom16.htm"},
+      {{"check", "site/p.htm", "--folder", "site/p.htm"}, 2, "p.htm"},
+      {{}, 2, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.empty() ? "no arguments" : c.args.back());
+    const Result r = Run(c.args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(TempDir::Read(page), before);
+  }
+}
+
+}  // namespace
+}  // namespace tervane::testing

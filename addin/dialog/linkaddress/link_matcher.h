@@ -5,7 +5,7 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,8 +27,18 @@ class LinkMatcher {
                                    std::optional<std::string_view> written = std::nullopt);
 
  private:
-  std::unordered_map<std::string_view, std::deque<std::size_t>> unmatched_;
-  std::vector<std::string> addresses_;
+  struct AddressHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view address) const {
+      return std::hash<std::string_view>{}(address);
+    }
+  };
+  std::size_t TakeFirst(std::string_view address);
+
+  // Per address, the first unmatched file that carries it; next_[i], the
+  // next file after i with the same address (SIZE_MAX after the last).
+  std::unordered_map<std::string, std::size_t, AddressHash, std::equal_to<>> first_;
+  std::vector<std::size_t> next_;
 };
 
 }  // namespace tervane

@@ -1,0 +1,247 @@
+#include "addin/dialog/linkaddress/shortcut.h"
+
+#include <cstdint>
+
+#include "addin/dialog/linkaddress/ascii.h"
+
+namespace tervane {
+namespace {
+
+constexpr std::string_view kSection = "InternetShortcut";
+constexpr std::string_view kUnicodeSection = "InternetShortcut.W";
+constexpr std::string_view kUrlKey = "URL";
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
+
+void AppendUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      if (lead == 0xE0) low = 0xA0;
+      if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      if (lead == 0xF0) low = 0x90;
+      if (lead == 0xF4) high = 0x8F;
+    } else {
+      return false;
+    }
+    if (text.size() - i < length) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto c = static_cast<unsigned char>(text[i + k]);
+      if (c < low || c > high) return false;
+      low = 0x80;
+      high = 0xBF;
+    }
+    i += length;
+  }
+  return true;
+}
+
+// Turns UTF-16 code units into UTF-8; false on an unpaired surrogate.
+class Utf16Writer {
+ public:
+  bool Put(char16_t unit) {
+    if (pendingHigh_ != 0) {
+      if (unit < 0xDC00 || unit > 0xDFFF) return false;
+      AppendUtf8(0x10000 + ((char32_t{pendingHigh_} - 0xD800) << 10) + (unit - 0xDC00), text_);
+      pendingHigh_ = 0;
+    } else if (unit >= 0xD800 && unit <= 0xDBFF) {
+      pendingHigh_ = unit;
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      return false;
+    } else {
+      AppendUtf8(unit, text_);
+    }
+    return true;
+  }
+  bool Complete() const { return pendingHigh_ == 0; }
+  std::string& Text() { return text_; }
+
+ private:
+  char16_t pendingHigh_ = 0;
+  std::string text_;
+};
+
+std::optional<std::string> DecodeUtf16(std::string_view bytes, bool bigEndian) {
+  if (bytes.size() % 2 != 0) return std::nullopt;
+  Utf16Writer writer;
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    const auto unit =
+        static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    if (!writer.Put(unit)) return std::nullopt;
+  }
+  if (!writer.Complete()) return std::nullopt;
+  return std::move(writer.Text());
+}
+
+// The whole file as UTF-8 text, or nullopt when it is not text.
+std::optional<std::string> DecodeShortcutText(std::string_view bytes,
+                                              const AnsiDecoder& decodeAnsi) {
+  std::optional<std::string> text;
+  if (bytes.starts_with(kUtf8Bom)) {
+    bytes.remove_prefix(kUtf8Bom.size());
+    if (IsValidUtf8(bytes)) text = std::string{bytes};
+  } else if (bytes.starts_with(kUtf16LeBom) || bytes.starts_with(kUtf16BeBom)) {
+    const bool bigEndian = bytes.starts_with(kUtf16BeBom);
+    text = DecodeUtf16(bytes.substr(2), bigEndian);
+  } else if (bytes.find('\0') == std::string_view::npos) {
+    if (decodeAnsi) {
+      text = decodeAnsi(bytes);
+    } else if (IsValidUtf8(bytes)) {
+      text = std::string{bytes};
+    }
+  }
+  // A NUL character, even one a byte-order mark allows, would end the
+  // address early on its way through the platform's C strings.
+  if (text && text->find('\0') != std::string::npos) return std::nullopt;
+  return text;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+std::string_view Unquote(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+struct UrlValues {
+  std::optional<std::string_view> ansi;     // section "InternetShortcut"
+  std::optional<std::string_view> unicode;  // section "InternetShortcut.W", UTF-7
+};
+
+// One pass over the lines; the first "URL" of each section is kept.
+UrlValues FindUrlValues(std::string_view text) {
+  UrlValues values;
+  std::optional<std::string_view>* current = nullptr;
+  while (!text.empty()) {
+    const std::size_t end = text.find_first_of("\r\n");
+    const std::string_view line = TrimBlanks(text.substr(0, end));
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (line.starts_with('[')) {
+      const std::string_view name = TrimBlanks(line.substr(1, line.find(']') - 1));
+      current = EqualsIgnoringAsciiCase(name, kSection)          ? &values.ansi
+                : EqualsIgnoringAsciiCase(name, kUnicodeSection) ? &values.unicode
+                                                                 : nullptr;
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    if (current == nullptr || current->has_value() || equals == std::string_view::npos) continue;
+    if (!EqualsIgnoringAsciiCase(TrimBlanks(line.substr(0, equals)), kUrlKey)) continue;
+    *current = Unquote(TrimBlanks(line.substr(equals + 1)));
+  }
+  return values;
+}
+
+int Base64Value(char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (c >= '0' && c <= '9') return c - '0' + 52;
+  if (c == '+') return 62;
+  if (c == '/') return 63;
+  return -1;
+}
+
+}  // namespace
+
+bool IsShortcutName(std::string_view name) {
+  constexpr std::string_view kExtension = ".url";
+  return name.size() >= kExtension.size() &&
+         EqualsIgnoringAsciiCase(name.substr(name.size() - kExtension.size()), kExtension);
+}
+
+std::string ShortcutUrlFromBytes(std::string_view bytes, const AnsiDecoder& decodeAnsi) {
+  const std::optional<std::string> text = DecodeShortcutText(bytes, decodeAnsi);
+  if (!text) return {};
+  const UrlValues values = FindUrlValues(*text);
+  if (values.unicode) {
+    // Windows writes "?" under "URL" for characters outside the ANSI code
+    // page; the UTF-7 twin holds the address as it really is.
+    std::optional<std::string> decoded = DecodeUtf7(*values.unicode);
+    if (decoded && !decoded->empty()) return std::move(*decoded);
+  }
+  return values.ansi ? std::string{*values.ansi} : std::string{};
+}
+
+std::optional<std::string> DecodeUtf7(std::string_view utf7) {
+  Utf16Writer writer;
+  std::size_t i = 0;
+  while (i < utf7.size()) {
+    const char c = utf7[i++];
+    if (static_cast<unsigned char>(c) >= 0x80 || c == '\0') return std::nullopt;
+    if (c != '+') {
+      if (!writer.Put(static_cast<char16_t>(c))) return std::nullopt;
+      continue;
+    }
+    if (i < utf7.size() && utf7[i] == '-') {
+      ++i;
+      if (!writer.Put(u'+')) return std::nullopt;
+      continue;
+    }
+    // A shifted run: modified base64 of UTF-16 units, ended by any other
+    // character; a "-" that ends it is absorbed.
+    std::uint32_t bits = 0;
+    int bitCount = 0;
+    std::size_t digits = 0;
+    while (i < utf7.size() && Base64Value(utf7[i]) >= 0) {
+      bits = (bits << 6) | static_cast<std::uint32_t>(Base64Value(utf7[i++]));
+      bitCount += 6;
+      ++digits;
+      if (bitCount >= 16) {
+        bitCount -= 16;
+        const auto unit = static_cast<char16_t>(bits >> bitCount);
+        if (unit == 0 || !writer.Put(unit)) return std::nullopt;
+        bits &= (std::uint32_t{1} << bitCount) - 1;
+      }
+    }
+    // An empty run, or left-over bits that are a whole digit or not zero,
+    // cannot come from an encoder.
+    if (digits == 0 || bitCount >= 6 || bits != 0) return std::nullopt;
+    if (i < utf7.size() && utf7[i] == '-') ++i;
+  }
+  if (!writer.Complete()) return std::nullopt;
+  return std::move(writer.Text());
+}
+
+}  // namespace tervane

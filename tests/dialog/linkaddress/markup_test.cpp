@@ -1,0 +1,60 @@
+#include "addin/dialog/linkaddress/markup.h"
+
+#include <gtest/gtest.h>
+
+namespace tervane {
+namespace {
+
+TEST(MarkupTest, FileForms) {
+  const struct {
+    DisplayMode mode;
+    std::string_view address;
+    std::string_view name;
+    std::string_view expected;
+  } cases[] = {
+      {DisplayMode::kTextLink, "img/a.jpg", "a.jpg", R"(<a href="img/a.jpg">a.jpg</a><br>)"},
+      {DisplayMode::kImageLink, "img/a.jpg", "a.jpg",
+       R"(<a href="img/a.jpg"><img src="img/a.jpg"></a>)"},
+      {DisplayMode::kImageOnly, "img/a.jpg", "a.jpg", R"(<img src="img/a.jpg"><br>)"},
+      {DisplayMode::kTextLink, "a&b.jpg", "a&b.jpg",
+       R"(<a href="a&amp;b.jpg">a&amp;b.jpg</a><br>)"},
+      {DisplayMode::kTextLink, "R&D&copy.jpg", "R&D&copy.jpg",
+       R"(<a href="R&amp;D&amp;copy.jpg">R&amp;D&amp;copy.jpg</a><br>)"},
+      {DisplayMode::kImageLink, "x\"<y>.gif", "x\"<y>.gif",
+       R"(<a href="x&quot;&lt;y&gt;.gif"><img src="x&quot;&lt;y&gt;.gif"></a>)"},
+      {DisplayMode::kTextLink, "写真 %231.jpg", "写真 #1.jpg",
+       R"(<a href="写真 %231.jpg">写真 #1.jpg</a><br>)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "mode " << static_cast<int>(c.mode) << ", address '"
+                                    << c.address << "', name '" << c.name << "'");
+    EXPECT_EQ(FileMarkup(c.mode, c.address, c.name), c.expected);
+  }
+}
+
+TEST(MarkupTest, ShortcutForms) {
+  const struct {
+    std::string_view url;
+    std::string_view name;
+    std::string_view expected;
+  } cases[] = {
+      {"http://example.com/", "news.url", R"(<a href="http://example.com/">news</a><br>)"},
+      {"http://example.com/", "News.URL", R"(<a href="http://example.com/">News</a><br>)"},
+      {"http://e.com/?a=1&b=\"2\"", "Q&A.url",
+       R"(<a href="http://e.com/?a=1&amp;b=&quot;2&quot;">Q&amp;A</a><br>)"},
+      {"http://e.com/", "ニュース.url", R"(<a href="http://e.com/">ニュース</a><br>)"},
+      {"http://e.com/", ".url", R"(<a href="http://e.com/"></a><br>)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "url '" << c.url << "', name '" << c.name << "'");
+    EXPECT_EQ(ShortcutMarkup(c.url, c.name), c.expected);
+  }
+}
+
+TEST(MarkupTest, PlaceholderKeepsItsQuotes) {
+  EXPECT_EQ(PlaceholderMarkup("img/empty.url"), R"(<P>Unknown: "img/empty.url"</p>)");
+  EXPECT_EQ(PlaceholderMarkup("a&b.url"), R"(<P>Unknown: "a&amp;b.url"</p>)");
+}
+
+}  // namespace
+}  // namespace tervane

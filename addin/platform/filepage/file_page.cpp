@@ -1,0 +1,145 @@
+#include "addin/platform/filepage/file_page.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <utility>
+
+#include "addin/platform/error.h"
+#include "addin/platform/filepage/atomic_file.h"
+#include "addin/platform/filepage/file_descriptor.h"
+#include "addin/platform/filepage/page_charset.h"
+#include "addin/platform/filepage/page_outline.h"
+
+namespace tervane {
+
+namespace {
+
+std::int32_t ReadErrorNumber(int cause) {
+  if (cause == ENOENT) return kErrFileNotFound;
+  if (cause == ENOTDIR) return kErrPathNotFound;
+  return kErrPathFileAccess;
+}
+
+[[noreturn]] void ThrowReadError(const std::string& path, int cause) {
+  throw Error(ReadErrorNumber(cause), "Cannot read " + path + ": " + std::strerror(cause));
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) ThrowReadError(path, errno);
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0) ThrowReadError(path, errno);
+  if (S_ISDIR(info.st_mode)) ThrowReadError(path, EISDIR);
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(info.st_size));
+  char chunk[64 * 1024];
+  for (;;) {
+    const ssize_t count = ::read(fd.Get(), chunk, sizeof chunk);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) ThrowReadError(path, errno);
+    if (count == 0) break;
+    bytes.append(chunk, static_cast<std::size_t>(count));
+  }
+  return bytes;
+}
+
+std::string AbsolutePath(const std::string& path) {
+  if (path.empty() || path.front() == '/') return path;
+  std::error_code failure;
+  const auto absolute = std::filesystem::absolute(path, failure);
+  if (failure) ThrowReadError(path, failure.value());
+  return absolute.string();
+}
+
+}  // namespace
+
+struct FilePage::Impl {
+  std::string path;
+  PageEncoding encoding;
+  // The page as read (or last saved), and the markup inserted since, which
+  // goes in at insertAt.
+  std::string original;
+  std::size_t insertAt = 0;
+  std::string inserted;
+  // What the parser found in Contents(); dropped when the contents change.
+  std::optional<PageOutline> outline;
+
+  const PageOutline& Outline() {
+    if (!outline) {
+      const std::string contents = Contents();
+      outline =
+          ReadPageOutline(encoding.charset, std::string_view(contents).substr(encoding.bomLength));
+    }
+    return *outline;
+  }
+
+  std::string Contents() const {
+    if (inserted.empty()) return original;
+    std::string contents;
+    contents.reserve(original.size() + inserted.size());
+    contents.append(original, 0, insertAt);
+    contents.append(inserted);
+    contents.append(original, insertAt);
+    return contents;
+  }
+};
+
+std::unique_ptr<FilePage> FilePage::Open(const std::string& path) {
+  auto impl = std::make_unique<Impl>();
+  impl->path = AbsolutePath(path);
+  impl->original = ReadWholeFile(impl->path);
+  try {
+    impl->encoding = DetectPageEncoding(impl->original);
+    const std::string_view text = std::string_view(impl->original).substr(impl->encoding.bomLength);
+    impl->outline = ReadPageOutline(impl->encoding.charset, text);
+  } catch (const Error& error) {
+    throw Error(error.Number(), "Cannot read " + impl->path + ": " + error.what());
+  }
+  const auto& bodyEnd = impl->outline->bodyEndTag;
+  impl->insertAt = bodyEnd ? impl->encoding.bomLength + *bodyEnd : impl->original.size();
+  return std::unique_ptr<FilePage>(new FilePage(std::move(impl)));
+}
+
+FilePage::FilePage(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+FilePage::~FilePage() = default;
+
+const std::string& FilePage::Path() const { return impl_->path; }
+
+std::string FilePage::Url() const { return "file://" + impl_->path; }
+
+Charset FilePage::PageCharset() const { return impl_->encoding.charset; }
+
+std::string FilePage::Title() { return impl_->Outline().title; }
+
+std::vector<std::string> FilePage::LinkHrefs() { return impl_->Outline().linkHrefs; }
+
+void FilePage::InsertBeforeBodyEnd(std::string_view markup) {
+  std::string encoded;
+  try {
+    encoded = EncodeForPage(impl_->encoding.charset, markup);
+  } catch (const Error& error) {
+    throw Error(error.Number(), "Cannot insert into " + impl_->path + ": " + error.what());
+  }
+  impl_->inserted += encoded;
+  impl_->outline.reset();
+}
+
+bool FilePage::Modified() const { return !impl_->inserted.empty(); }
+
+std::string FilePage::Contents() const { return impl_->Contents(); }
+
+void FilePage::Save() {
+  std::string contents = impl_->Contents();
+  ReplaceFileAtomically(impl_->path, contents);
+  impl_->original = std::move(contents);
+  impl_->insertAt += impl_->inserted.size();
+  impl_->inserted.clear();
+}
+
+}  // namespace tervane

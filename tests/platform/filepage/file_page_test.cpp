@@ -1,0 +1,215 @@
+#include "addin/platform/filepage/file_page.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "addin/platform/error.h"
+#include "tests/platform/filepage/page_files.h"
+
+namespace tervane {
+namespace {
+
+const std::string kSjisNihon = "\x93\xFA\x96\x7B";  // 日本
+const std::string kEucNihon = "\xC6\xFC\xCB\xDC";
+
+const std::string kFirstMarkup = "<a href=\"写真.jpg\">写真.jpg</a><br>\r\n";
+const std::string kSecondMarkup = "<img src=\"a&amp;b.png\"><br>\r\n";
+
+// Both pieces of markup as the page's encoding writes them.
+std::string InsertedBytes(Charset charset) {
+  std::string photo = "写真";
+  if (charset == Charset::kCp932) photo = "\x8E\xCA\x90\x5E";
+  if (charset == Charset::kEucJp) photo = "\xBC\xCC\xBF\xBF";
+  return "<a href=\"" + photo + ".jpg\">" + photo + ".jpg</a><br>\r\n" + kSecondMarkup;
+}
+
+TEST(FilePageTest, InsertsBeforeTheBodyEndTagAndKeepsEveryOtherByte) {
+  struct Case {
+    std::string name;
+    // The page, with "@@" where the markup belongs; at the end without one.
+    std::string page;
+    Charset charset;
+  };
+  const std::vector<Case> cases = {
+      {"utf-8", "<html><head><title>t</title></head>\r\n<body>\n<p>日本</p>\n@@</body>\n</html>\n",
+       Charset::kUtf8},
+      {"utf-8 with bom", "\xEF\xBB\xBF<html><body>日本@@</body></html>", Charset::kUtf8},
+      {"shift_jis declared",
+       "<html><head><meta charset=\"Shift_JIS\"><title>" + kSjisNihon +
+           "</title></head><body>\x95\x5C\x83\x5C" + kSjisNihon + "@@</body></html>",
+       Charset::kCp932},
+      {"euc-jp declared",
+       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=EUC-JP\">\n<body>" +
+           kEucNihon + "\x8F\xB0\xA1@@</body>",
+       Charset::kEucJp},
+      {"cp932 undeclared", "<body><p>" + kSjisNihon + "</p>@@</body>\r\n", Charset::kCp932},
+      {"end tags in comment, script and attribute",
+       "<body><!-- </body> --><script>var s = \"</body>\";</script>"
+       "<p title=\"</body>\">x</p>@@</body>\n</html>",
+       Charset::kUtf8},
+      {"end tag inside a table cell", "<body><table><tr><td>x</body></td></tr></table>@@</body>",
+       Charset::kUtf8},
+      {"upper-case end tag", "<HTML><BODY>x@@</BODY></HTML>", Charset::kUtf8},
+      {"two end tags", "<body>a</body>b@@</body></html>", Charset::kUtf8},
+      {"no body end tag", "<html><body><p>x</p>\n</html>\n", Charset::kUtf8},
+      {"no body at all", "<p>x", Charset::kUtf8},
+      {"utf-8 declared with bad bytes", "<meta charset=utf-8><body>caf\xE9 \xFF\xE6\x97@@</body>",
+       Charset::kUtf8},
+      {"shift_jis declared with bad bytes",
+       "<meta charset=sjis><body>\x81<\x80\xFD" + kSjisNihon + "\x93@@</body>", Charset::kCp932},
+      {"nul bytes and lone carriage returns", std::string("<body>\0a\rb\r\n@@</body>", 21),
+       Charset::kUtf8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string page = c.page;
+    std::string expected = c.page + InsertedBytes(c.charset);
+    if (const std::size_t mark = c.page.find("@@"); mark != std::string::npos) {
+      page.erase(mark, 2);
+      expected = c.page;
+      expected.replace(mark, 2, InsertedBytes(c.charset));
+    }
+    TemporaryFolder folder;
+    WriteFile(folder / "page.htm", page);
+
+    const auto filePage = FilePage::Open(folder / "page.htm");
+    EXPECT_EQ(filePage->PageCharset(), c.charset);
+    EXPECT_EQ(filePage->Contents(), page);
+    EXPECT_FALSE(filePage->Modified());
+    filePage->InsertBeforeBodyEnd(kFirstMarkup);
+    filePage->InsertBeforeBodyEnd(kSecondMarkup);
+    EXPECT_TRUE(filePage->Modified());
+    EXPECT_EQ(filePage->Contents(), expected);
+    EXPECT_EQ(ReadFile(folder / "page.htm"), page) << "written before Save()";
+
+    filePage->Save();
+    EXPECT_EQ(ReadFile(folder / "page.htm"), expected);
+    EXPECT_FALSE(filePage->Modified());
+  }
+}
+
+TEST(FilePageTest, ReadsTitleAndLinksAsTheDocumentHasThem) {
+  struct Case {
+    std::string name;
+    std::string page;
+    std::string title;
+    std::vector<std::string> links;
+  };
+  const std::vector<Case> cases = {
+      {"links and areas in order",
+       "<title>  Top \n\t page </title><body><a href=\"a&amp;b.jpg\">1</a><a name=\"n\">no</a>"
+       "<map><area href=\"m.htm\" shape=rect></map><A HREF='IMG/X.JPG'>2</A><a href>3</a>"
+       "<a href=\"&#x5199;&#30495;.jpg\">4</a></body>",
+       "Top page",
+       {"a&b.jpg", "m.htm", "IMG/X.JPG", "", "写真.jpg"}},
+      {"only html links of the document",
+       "<body><svg><a href=\"s.svg\"><title>svg</title></a></svg>"
+       "<template><a href=\"t.htm\">t</a></template><a href=\"d.htm\">d</a></body>",
+       "",
+       {"d.htm"}},
+      {"the first title", "<title>one</title><title>two</title><a href=x>", "one", {"x"}},
+      {"shift_jis",
+       "<meta charset=shift_jis><title>" + kSjisNihon + "</title><a href=\"" + kSjisNihon +
+           "/\x95\x5C.jpg\">x</a>",
+       "日本",
+       {"日本/表.jpg"}},
+      {"euc-jp", "<meta charset=euc-jp><title>" + kEucNihon + "</title>", "日本", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TemporaryFolder folder;
+    WriteFile(folder / "page.htm", c.page);
+    const auto page = FilePage::Open(folder / "page.htm");
+    EXPECT_EQ(page->Title(), c.title);
+    EXPECT_EQ(page->LinkHrefs(), c.links);
+  }
+}
+
+TEST(FilePageTest, LinksIncludeWhatWasInserted) {
+  TemporaryFolder folder;
+  WriteFile(folder / "page.htm",
+            "<meta charset=shift_jis><title>t</title><body><a href=\"old.htm\">o</a></body>"
+            "<!-- <a href=\"comment.htm\"> -->");
+  const auto page = FilePage::Open(folder / "page.htm");
+  page->InsertBeforeBodyEnd(kFirstMarkup);
+  EXPECT_EQ(page->LinkHrefs(), (std::vector<std::string>{"old.htm", "写真.jpg"}));
+  page->InsertBeforeBodyEnd("<a href=\"&quot;.htm\">q</a>");
+  EXPECT_EQ(page->LinkHrefs(), (std::vector<std::string>{"old.htm", "写真.jpg", "\".htm"}));
+  EXPECT_EQ(page->Title(), "t");
+}
+
+TEST(FilePageTest, NameThatCannotBeWrittenLeavesThePageAlone) {
+  TemporaryFolder folder;
+  const std::string original = "<meta charset=shift_jis><body>" + kSjisNihon + "</body>";
+  WriteFile(folder / "page.htm", original);
+  const auto page = FilePage::Open(folder / "page.htm");
+  page->InsertBeforeBodyEnd("<br>");
+  for (const std::string character : {"é", "¥", "😀"}) {
+    const std::string name = "a" + character + ".jpg";
+    try {
+      page->InsertBeforeBodyEnd("<a href=\"x.jpg\">x</a><a href=\"" + name + "\">" + name + "</a>");
+      ADD_FAILURE() << name << " was written";
+    } catch (const Error& error) {
+      const std::string message = error.what();
+      EXPECT_NE(message.find("\"" + character + "\""), std::string::npos) << message;
+      EXPECT_NE(message.find("Shift_JIS"), std::string::npos) << message;
+    }
+  }
+  EXPECT_EQ(page->Contents(), "<meta charset=shift_jis><body>" + kSjisNihon + "<br></body>");
+  EXPECT_EQ(page->LinkHrefs(), std::vector<std::string>{});
+  EXPECT_EQ(ReadFile(folder / "page.htm"), original);
+}
+
+TEST(FilePageTest, RefusesPagesItCannotRead) {
+  TemporaryFolder folder;
+  WriteFile(folder / "utf16.htm", std::string("\xFF\xFE<\0p\0>\0", 8));
+  WriteFile(folder / "latin1.htm", "<meta charset=iso-8859-1><p>caf\xE9</p>");
+  for (const std::string name : {"missing.htm", "utf16.htm", "latin1.htm", ""}) {
+    const std::string path = folder / name;
+    try {
+      FilePage::Open(path);
+      ADD_FAILURE() << path << " was opened";
+    } catch (const Error& error) {
+      EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+    }
+  }
+  EXPECT_THROW(FilePage::Open(folder / "missing.htm"), Error);
+}
+
+TEST(FilePageTest, AddressIsTheFileUrlOfThePathAsGiven) {
+  TemporaryFolder folder;
+  std::filesystem::create_directory(folder / "a b");
+  WriteFile(folder / "a b/p%20q.htm", "<p>");
+  std::filesystem::create_symlink("a b", folder / "link");
+  const auto page = FilePage::Open(folder / "link/./p%20q.htm");
+  EXPECT_EQ(page->Path(), folder / "link/./p%20q.htm");
+  EXPECT_EQ(page->Url(), "file://" + folder.Path() + "/link/./p%20q.htm");
+
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder / "a b");
+  const auto relative = FilePage::Open("p%20q.htm");
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(relative->Url(),
+            "file://" + std::filesystem::canonical(folder / "a b").string() + "/p%20q.htm");
+}
+
+// Ten megabytes of Shift_JIS with a bad byte in every line: the end tag's
+// place is mapped back through all of it.
+TEST(FilePageTest, HandlesLargePages) {
+  std::string line = "<p><a href=\"x.jpg\">";
+  for (int i = 0; i < 50; ++i) line += kSjisNihon;
+  line += "\x80</a></p>\n";
+  std::string body;
+  while (body.size() < (10u << 20)) body += line;
+  const std::string page = "<meta charset=shift_jis><body>" + body + "</body></html>";
+  TemporaryFolder folder;
+  WriteFile(folder / "page.htm", page);
+  const auto filePage = FilePage::Open(folder / "page.htm");
+  filePage->InsertBeforeBodyEnd("<br>");
+  EXPECT_EQ(filePage->Contents(), "<meta charset=shift_jis><body>" + body + "<br></body></html>");
+}
+
+}  // namespace
+}  // namespace tervane

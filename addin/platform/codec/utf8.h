@@ -1,0 +1,41 @@
+// Recognising UTF-8 characters one at a time, for the validity test and for
+// lenient decoding, which must agree on where characters begin and end.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace tervane {
+
+/// The length of the well-formed UTF-8 character at `pos` (1 to 4), or 0 when
+/// none begins there: a stray continuation byte, an overlong form, a
+/// surrogate, a value above U+10FFFF, or a sequence cut short.
+inline std::size_t Utf8CharLength(std::string_view bytes, std::size_t pos) {
+  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[pos + i]); };
+  const std::size_t left = bytes.size() - pos;
+  const unsigned char lead = at(0);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80;  // the range allowed for the second byte
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // overlong
+    if (lead == 0xED) high = 0x9F;  // surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;   // overlong
+    if (lead == 0xF4) high = 0x8F;  // above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (left < length || at(1) < low || at(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (at(i) < 0x80 || at(i) > 0xBF) return 0;
+  }
+  return length;
+}
+
+}  // namespace tervane

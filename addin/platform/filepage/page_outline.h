@@ -1,0 +1,32 @@
+// What the editor stand-in reads from a page with the HTML parser: the
+// members the link builder asks for, and where the body ends in the bytes.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "addin/platform/codec/text_codec.h"
+
+namespace tervane {
+
+struct PageOutline {
+  /// The first title element's text, ASCII blanks collapsed and trimmed.
+  std::string title;
+  /// The href of every a and area element that has one, in document order,
+  /// character references decoded, as UTF-8.
+  std::vector<std::string> linkHrefs;
+  /// Offset in the given bytes of the "<" of the end tag that closes the
+  /// body, as the parser's tree builder sees it (with several, the last one
+  /// it honoured); nullopt when the body is never closed by one.
+  std::optional<std::size_t> bodyEndTag;
+};
+
+/// Parses `bytes` (a page without its byte-order mark) in `charset`. Bytes
+/// that are not valid in `charset` read as U+FFFD. Throws Error when the
+/// page is too large for the parser.
+PageOutline ReadPageOutline(Charset charset, std::string_view bytes);
+
+}  // namespace tervane

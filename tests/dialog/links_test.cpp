@@ -79,30 +79,6 @@ TEST_F(LinksTest, SelectedFilesGoInInListOrderAndTheCountIsReported) {
   EXPECT_TRUE(dialog.IsLoaded());
 }
 
-TEST_F(LinksTest, AddressesFollowThePageBaseLocation) {
-  files.AddFolder("D:\\pics", {"p.jpg"});
-  drives.AddDrive('D', "D:\\pics");
-  struct Case {
-    const char* location;
-    const char* folder;
-    const char* markup;
-  } cases[] = {
-      {"C:\\web\\img", "C:\\web\\img", "<a href=\"a.jpg\">a.jpg</a><br>"},
-      {"C:\\web\\docs", "C:\\web\\img", "<a href=\"../img/a.jpg\">a.jpg</a><br>"},
-      {"", "C:\\web\\img", "<a href=\"file:///C:/web/img/a.jpg\">a.jpg</a><br>"},
-      {"C:\\web", "D:\\pics", "<a href=\"file:///D:/pics/p.jpg\">p.jpg</a><br>"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.location);
-    Inserted().clear();
-    OpenIn(c.folder);
-    C().Location->SetText(c.location);
-    Select({"a.jpg", "p.jpg"});
-    dialog.OKButton_Click();
-    EXPECT_EQ(Inserted(), Names{c.markup});
-  }
-}
-
 TEST_F(LinksTest, NothingSelectedSaysSoAndLeavesThePageAlone) {
   dialog.OKButton_Click();
   ASSERT_EQ(boxes.Shown().size(), 1u);

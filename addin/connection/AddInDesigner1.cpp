@@ -1,0 +1,60 @@
+#include "addin/connection/AddInDesigner1.h"
+
+#include "addin/connection/modSharedCode.h"
+#include "addin/dialog/linkaddress/texts.h"
+
+namespace tervane {
+
+AddInDesigner1::AddInDesigner1(Platform& platform) : platform_(platform) {
+  AddinInstance_Initialize();
+}
+
+AddInDesigner1::~AddInDesigner1() { AddinInstance_Terminate(); }
+
+void AddInDesigner1::AddinInstance_Initialize() {
+  p_mfrmLinkBuilder = std::make_unique<frmCOMAddIn>(platform_);
+}
+
+void AddInDesigner1::AddinInstance_Terminate() {
+  clickHook_.reset();
+  p_mctlBtnEvents.reset();
+  if (p_mfrmLinkBuilder) p_mfrmLinkBuilder->Unload();
+  p_mfrmLinkBuilder.reset();
+  // No reference to the editor's objects outlives the connection object.
+  modSharedCode::p_mobjHostApp.reset();
+}
+
+void AddInDesigner1::OnConnection(std::shared_ptr<HostApplication> application, int connectMode,
+                                  AddInInstance& addInInst) {
+  clickHook_.reset();
+  p_mctlBtnEvents = modSharedCode::AddToolsMenuButton(std::move(application), connectMode,
+                                                      addInInst, platform_.boxes);
+  if (p_mctlBtnEvents) {
+    clickHook_ = p_mctlBtnEvents->HookClick([this] { p_mctlBtnEvents_Click(); });
+  }
+}
+
+void AddInDesigner1::OnDisconnection(int removeMode) {
+  // The click hook goes first: a deleted button raises nothing more.
+  clickHook_.reset();
+  p_mctlBtnEvents.reset();
+  modSharedCode::RemoveToolsMenuButton(removeMode);
+}
+
+void AddInDesigner1::p_mctlBtnEvents_Click() {
+  // A failure to ask for the page window is not trapped here: it goes back to
+  // the button's event source.
+  if (!platform_.editor.ActivePageWindow()) {
+    platform_.boxes.Show({std::string(texts::kNoPageOpen), std::string(texts::kAppTitle),
+                          MsgButtons::kOk, MsgIcon::kNone});
+    return;
+  }
+  try {
+    p_mfrmLinkBuilder->Show();
+    p_mfrmLinkBuilder->BringToFront();
+  } catch (...) {
+    modSharedCode::ReportCurrentException(platform_.boxes);
+  }
+}
+
+}  // namespace tervane

@@ -1,0 +1,165 @@
+// The connection object and the Tools menu button, against an in-memory
+// editor menu.
+#include <gtest/gtest.h>
+
+#include "addin/connection/AddInDesigner1.h"
+#include "addin/connection/modSharedCode.h"
+#include "addin/connection/registration_data.h"
+#include "addin/dialog/linkaddress/texts.h"
+#include "addin/platform/headless/headless_view.h"
+#include "addin/platform/headless/recording_boxes.h"
+#include "addin/platform/headless/recording_shell.h"
+#include "tests/connection/fake_menu.h"
+#include "tests/support/fake_platform.h"
+
+namespace tervane::testing {
+namespace {
+
+std::shared_ptr<FakeControl> Control(const char* caption, const char* tag,
+                                     bool unreadable = false) {
+  auto control = std::make_shared<FakeControl>();
+  control->caption = caption;
+  control->tag = tag;
+  control->tagUnreadable = unreadable;
+  return control;
+}
+
+class ConnectionTest : public ::testing::Test {
+ protected:
+  ConnectionTest() {
+    drives.AddDrive('C', "C:\\web");
+    files.AddFolder("C:\\web", {"a.jpg"});
+    editor.page =
+        FakeEditor::Page{"file:///C:/web/p.htm", "P", "file:///C:/web/p.htm", {}, {}, {}, {}};
+    host->AddBar("Tools").push_back(Control("既存", "other"));
+  }
+
+  std::unique_ptr<AddInDesigner1> Connect() {
+    auto addIn = std::make_unique<AddInDesigner1>(platform);
+    addIn->OnConnection(host, 0, instance);
+    return addIn;
+  }
+  std::vector<std::shared_ptr<FakeControl>> OurButtons() {
+    std::vector<std::shared_ptr<FakeControl>> ours;
+    for (const auto& control : host->Live("Tools")) {
+      if (control->tag == "Tervane") ours.push_back(control);
+    }
+    return ours;
+  }
+
+  FakeFileSystem files;
+  FakeDrives drives;
+  RecordingMessageBoxes boxes;
+  RecordingShell shell;
+  FakeEditor editor;
+  HeadlessViewFactory views{drives, files};
+  Platform platform{drives, files, boxes, shell, editor, views};
+  std::shared_ptr<FakeHost> host = std::make_shared<FakeHost>();
+  FakeAddInInstance instance;
+};
+
+TEST_F(ConnectionTest, FirstConnectionAppendsTheButtonAndLaterOnesReuseIt) {
+  auto first = Connect();
+  ASSERT_EQ(OurButtons().size(), 1u);
+  const FakeControl& button = *OurButtons()[0];
+  EXPECT_EQ(host->Live("Tools").back().get(), &button);
+  EXPECT_EQ(button.type, 1);
+  EXPECT_EQ(button.parameter, "Tervane");
+  EXPECT_EQ(button.caption, "フォルダからハイパーリンクを作成(&M)");
+  EXPECT_EQ(button.style, 2);
+  EXPECT_EQ(button.action, "!<Tervane.AddInDesigner1>");
+  first->OnDisconnection(0);
+  first.reset();
+
+  OurButtons()[0]->caption = "renamed by the user";
+  auto second = Connect();
+  ASSERT_EQ(OurButtons().size(), 1u);
+  EXPECT_EQ(OurButtons()[0]->caption, "renamed by the user");
+  EXPECT_TRUE(second->HasButton());
+  EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(ConnectionTest, OnlyAUserUnloadDeletesTheButtonsTaggedTervane) {
+  auto addIn = Connect();
+  auto& tools = host->AddBar("Tools");
+  tools.push_back(Control("stray", "Tervane"));
+  tools.push_back(Control("case", "tervane"));
+  tools.push_back(Control("locked", "Tervane", true));
+
+  addIn->OnDisconnection(0);
+  EXPECT_EQ(OurButtons().size(), 3u);
+  addIn->OnDisconnection(1);
+  std::vector<std::string> left;
+  for (const auto& control : host->Live("Tools")) left.push_back(control->caption);
+  EXPECT_EQ(left, (std::vector<std::string>{"既存", "case", "locked"}));
+  EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(ConnectionTest, AHostWithoutAToolsBarGetsTheErrorReportOnce) {
+  host = std::make_shared<FakeHost>();
+  auto addIn = Connect();
+  EXPECT_FALSE(addIn->HasButton());
+  ASSERT_EQ(boxes.Shown().size(), 1u);
+  EXPECT_EQ(boxes.Shown()[0].text,
+            "An error occurred in the COM add-in named 'Tervane ハイパーリンク一括作成'.\r\n"
+            "Error #:5\r\nInvalid procedure call or argument");
+  EXPECT_EQ(boxes.Shown()[0].title, "Error!");
+  EXPECT_EQ(boxes.Shown()[0].buttons, MsgButtons::kOk);
+  EXPECT_EQ(boxes.Shown()[0].icon, MsgIcon::kNone);
+  addIn->OnDisconnection(1);
+  EXPECT_EQ(boxes.Shown().size(), 1u);
+}
+
+TEST_F(ConnectionTest, TheMenuCommandOpensTheDialogOnlyWithAPageOpen) {
+  auto addIn = Connect();
+  FakeControl& button = *OurButtons()[0];
+
+  editor.page.reset();
+  host->Click(button);
+  ASSERT_EQ(boxes.Shown().size(), 1u);
+  EXPECT_EQ(boxes.Shown()[0].text, "ページが開かれていません");
+  EXPECT_EQ(boxes.Shown()[0].title, texts::kAppTitle);
+  EXPECT_EQ(boxes.Shown()[0].icon, MsgIcon::kNone);
+  EXPECT_FALSE(addIn->LinkBuilder()->IsLoaded());
+
+  editor.page = FakeEditor::Page{"file:///C:/web/p.htm", "P", "u", {}, {}, {}, {}};
+  host->Click(button);
+  ASSERT_TRUE(addIn->LinkBuilder()->IsLoaded());
+  EXPECT_TRUE(views.LastView()->IsShown());
+  addIn->LinkBuilder()->Controls().File1->SetSelected(0, true);
+  host->Click(button);
+  EXPECT_TRUE(addIn->LinkBuilder()->Controls().File1->Selected(0));
+  EXPECT_EQ(views.LastView()->TimesBroughtToFront(), 2);
+  EXPECT_EQ(boxes.Shown().size(), 1u);
+}
+
+TEST_F(ConnectionTest, AFailureWhileLoadingTheDialogIsReported) {
+  auto addIn = Connect();
+  editor.page->location = "file:///C:/gone/p.htm";
+  host->Click(*OurButtons()[0]);
+  ASSERT_EQ(boxes.Shown().size(), 1u);
+  EXPECT_EQ(boxes.Shown()[0].title, "Error!");
+  EXPECT_NE(boxes.Shown()[0].text.find("\r\nError #:76\r\n"), std::string::npos);
+}
+
+TEST_F(ConnectionTest, ReleasingTheAddInLetsGoOfTheHostAndTheDialog) {
+  auto addIn = Connect();
+  host->Click(*OurButtons()[0]);
+  addIn->OnDisconnection(0);
+  addIn.reset();
+  EXPECT_EQ(host.use_count(), 1);
+  EXPECT_EQ(views.LastView(), nullptr);
+  EXPECT_TRUE(OurButtons()[0]->clickHandlers.empty());
+}
+
+TEST(RegistrationDataTest, DesignerResourceHoldsTheDefaultInterface) {
+  const std::array<std::uint8_t, 20> expected = {0x10, 0,    0,    0,    0x63, 0x4F, 0x0A,
+                                                 0xBC, 0xB4, 0xA2, 0x3A, 0x4F, 0x8F, 0x76,
+                                                 0xD3, 0x7C, 0xDF, 0x30, 0x1A, 0x85};
+  EXPECT_EQ(registration::DesignerInterfaceResource(), expected);
+  EXPECT_EQ(registration::AddInKey(),
+            "Software\\Microsoft\\Office\\FrontPage\\Addins\\Tervane.AddInDesigner1");
+}
+
+}  // namespace
+}  // namespace tervane::testing

@@ -1,14 +1,17 @@
-# The two commands of the README: `make demo` and `make test`.
-# Both install what is missing (Debian packages), then build with CMake.
+# The two commands of the README are `make demo` and `make test`. Both
+# install what is missing (Debian packages), then build with CMake.
 
 BUILD   := build
 NATIVE  := $(BUILD)/native
 ASAN    := $(BUILD)/asan
+WIN64   := $(BUILD)/win64
+WIN32   := $(BUILD)/win32
 JOBS    ?= $(shell nproc)
+XVFB    := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps native asan test demo clean format
+.PHONY: all deps native asan windows win64 win32 test test-native test-asan test-windows demo clean format
 
-all: native
+all: native windows
 
 deps:
 	@scripts/install-deps
@@ -19,19 +22,47 @@ $(NATIVE)/build.ninja: | deps
 $(ASAN)/build.ninja: | deps
 	@cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTERVANE_SANITIZE=ON >/dev/null
 
+$(WIN64)/build.ninja: | deps
+	@cmake -S . -B $(WIN64) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+
+$(WIN32)/build.ninja: | deps
+	@cmake -S . -B $(WIN32) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake >/dev/null
+
 native: deps $(NATIVE)/build.ninja
 	@cmake --build $(NATIVE) -j $(JOBS)
 
 asan: deps $(ASAN)/build.ninja
 	@cmake --build $(ASAN) -j $(JOBS)
 
-# Runs every test: the native suite, then the same suite under the sanitizers.
-test: native asan
+win64: deps $(WIN64)/build.ninja
+	@cmake --build $(WIN64) -j $(JOBS)
+
+# The 32-bit build is the deliverable for the editor; it is built and
+# checked, but cannot run here.
+win32: deps $(WIN32)/build.ninja
+	@cmake --build $(WIN32) -j $(JOBS)
+
+windows: win64 win32
+
+test-native: native
 	@echo "== native tests =="
 	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: asan
 	@echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
-	@cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-		ctest --output-on-failure -j $(JOBS)
+	@cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# Every Windows test under one Xvfb: a Wine session keeps the display it
+# started with.
+test-windows: windows
+	@echo "== Windows tests under wine64 =="
+	@cd $(WIN64) && $(XVFB) ctest --output-on-failure
+
+# Runs every test. CTest's summary of the last suite ends the output.
+test: test-native test-asan test-windows
 
 demo: native
 	@scripts/demo $(NATIVE)/bin/tervane $(BUILD)/demo

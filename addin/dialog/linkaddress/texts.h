@@ -65,7 +65,10 @@ inline constexpr std::string_view kReverseExistLink = "既存リンクの反転"
 inline constexpr std::string_view kOKButton = "作成";
 inline constexpr std::string_view kCancelButton = "キャンセル";
 
-// The maker's home page, opened from the version notice.
-inline constexpr std::string_view kHomePage = "https://tervane.example/";
+// The maker's home page, opened from the version notice: a build setting.
+#ifndef TERVANE_HOME_PAGE
+#define TERVANE_HOME_PAGE "https://tervane.invalid/"
+#endif
+inline constexpr std::string_view kHomePage = TERVANE_HOME_PAGE;
 
 }  // namespace tervane::texts

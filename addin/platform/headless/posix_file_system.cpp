@@ -10,6 +10,7 @@
 
 #include "addin/platform/codec/text_codec.h"
 #include "addin/platform/error.h"
+#include "addin/platform/filepage/file_descriptor.h"
 
 namespace tervane {
 namespace {
@@ -26,20 +27,6 @@ class Directory {
 
  private:
   DIR* dir_;
-};
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
 };
 
 bool IsRegularFile(int dirFd, const char* name) {
@@ -87,16 +74,16 @@ std::vector<std::string> PosixFileSystem::ListFiles(std::string_view folder) {
 std::optional<std::string> PosixFileSystem::ReadSmallFile(std::string_view path,
                                                           std::size_t maxBytes) {
   // O_NONBLOCK: a pipe put where a file was must not stall the dialog.
-  FileDescriptor fd(::open(std::string(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0) return std::nullopt;
+  UniqueFd fd(::open(std::string(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (fd.Get() < 0) return std::nullopt;
   struct stat info {};
-  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   if (static_cast<std::size_t>(info.st_size) > maxBytes) return std::nullopt;
 
   std::string bytes;
   char buffer[16384];
   while (true) {
-    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+    const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
     if (got < 0) {
       if (errno == EINTR) continue;
       return std::nullopt;

@@ -6,10 +6,14 @@ NATIVE  := $(BUILD)/native
 ASAN    := $(BUILD)/asan
 WIN64   := $(BUILD)/win64
 WIN32   := $(BUILD)/win32
+FUZZ    := $(BUILD)/fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := shortcut_fuzz page_location_fuzz folder_address_fuzz list_pattern_fuzz page_fuzz
 JOBS    ?= $(shell nproc)
 XVFB    := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps native asan windows win64 win32 test test-native test-asan test-windows demo clean format
+.PHONY: all deps native asan windows win64 win32 fuzz-build fuzz test test-native test-asan \
+	test-fuzz test-windows demo clean format
 
 all: native windows
 
@@ -30,6 +34,10 @@ $(WIN32)/build.ninja: | deps
 	@cmake -S . -B $(WIN32) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake >/dev/null
 
+$(FUZZ)/build.ninja: | deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DTERVANE_FUZZ=ON >/dev/null
+
 native: deps $(NATIVE)/build.ninja
 	@cmake --build $(NATIVE) -j $(JOBS)
 
@@ -46,6 +54,19 @@ win32: deps $(WIN32)/build.ninja
 
 windows: win64 win32
 
+fuzz-build: deps $(FUZZ)/build.ninja
+	@cmake --build $(FUZZ) -j $(JOBS)
+
+# Fuzzes each reader for FUZZ_SECONDS, growing its corpus under fuzz/corpus.
+fuzz: fuzz-build
+	@mkdir -p $(FUZZ)/findings
+	@for target in $(FUZZ_TARGETS); do \
+		echo "== $$target for $(FUZZ_SECONDS) s"; \
+		$(FUZZ)/bin/$$target -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+			-artifact_prefix=$(FUZZ)/findings/$$target- fuzz/corpus/$$target 2>&1 | \
+			grep -E '^#[0-9]+ +DONE|property failed|ERROR|SUMMARY' || true; \
+	done
+
 test-native: native
 	@echo "== native tests =="
 	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
@@ -57,12 +78,18 @@ test-asan: asan
 
 # Every Windows test under one Xvfb: a Wine session keeps the display it
 # started with.
+# Every fuzz target replays its corpus: the inputs that once found a fault
+# stay fixed.
+test-fuzz: fuzz-build
+	@echo "== fuzz corpora =="
+	@cd $(FUZZ) && ctest --output-on-failure -j $(JOBS)
+
 test-windows: windows
 	@echo "== Windows tests under wine64 =="
 	@cd $(WIN64) && $(XVFB) ctest --output-on-failure
 
 # Runs every test. CTest's summary of the last suite ends the output.
-test: test-native test-asan test-windows
+test: test-native test-asan test-fuzz test-windows
 
 demo: native
 	@scripts/demo $(NATIVE)/bin/tervane $(BUILD)/demo

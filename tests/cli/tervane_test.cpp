@@ -179,6 +179,7 @@ TEST_F(TervaneTest, FailuresSayWhatWentWrongAndLeaveThePageAlone) {
   const std::string before = Page("");
   const std::string page = dir.Write("site/p.htm", before);
   dir.Write("site/bom16.htm", "\xff\xfe<\0h\0");
+  dir.Write("site/open-comment.htm", "<html><body><p>x</p><!-- </body></html>");
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -193,6 +194,7 @@ TEST_F(TervaneTest, FailuresSayWhatWentWrongAndLeaveThePageAlone) {
       {{"link", "site/none.htm", "--folder", "nowhere"}, 2, "nowhere"},
       {{"link", "site/none.htm"}, 3, "none.htm"},
       {{"link", "site/bom16.htm"}, 3, "bom16.htm"},
+      {{"link", "site/open-comment.htm"}, 3, "inside a comment"},
       {{"check", "site/p.htm", "--folder", "site/p.htm"}, 2, "p.htm"},
       {{}, 2, ""},
   };

@@ -40,6 +40,23 @@ std::string GuardAgainstScheme(std::string address) {
   return address;
 }
 
+// Browsers strip blanks from both ends of an address; blanks that belong to
+// a name there are encoded so that they stay.
+std::string KeepEdgeBlanks(std::string address) {
+  std::size_t leading = 0;
+  while (leading < address.size() && address[leading] == ' ') ++leading;
+  std::size_t trailing = 0;
+  while (trailing < address.size() - leading && address[address.size() - 1 - trailing] == ' ') {
+    ++trailing;
+  }
+  if (leading == 0 && trailing == 0) return address;
+  std::string kept;
+  for (std::size_t i = 0; i < leading; ++i) kept += "%20";
+  kept.append(address, leading, address.size() - leading - trailing);
+  for (std::size_t i = 0; i < trailing; ++i) kept += "%20";
+  return kept;
+}
+
 }  // namespace
 
 std::string RemoveTrailingSeparator(std::string_view text, PathStyle style) {
@@ -53,22 +70,54 @@ std::string AddTrailingSlash(std::string_view text) {
   return result;
 }
 
+namespace {
+
+void AppendPercentEncoded(std::string& out, std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (const char c : bytes) {
+    out += '%';
+    out += kHex[static_cast<unsigned char>(c) >> 4];
+    out += kHex[static_cast<unsigned char>(c) & 0xF];
+  }
+}
+
+// The length of the UTF-8 sequence at the start of `text` when it encodes a
+// C1 control (U+0080 to U+009F) or a noncharacter (U+FDD0 to U+FDEF, or the
+// last two code points of a plane); 0 otherwise. HTML parsers read these as
+// U+FFFD.
+std::size_t ReplacedCharacterLength(std::string_view text) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  if (text.size() >= 2 && byte(0) == 0xC2 && byte(1) <= 0x9F) return 2;
+  if (text.size() >= 3 && byte(0) == 0xEF) {
+    const unsigned codePoint = ((byte(1) & 0x3Fu) << 6) | (byte(2) & 0x3Fu) | 0xF000u;
+    if ((codePoint >= 0xFDD0 && codePoint <= 0xFDEF) || codePoint >= 0xFFFE) return 3;
+  }
+  if (text.size() >= 4 && byte(0) >= 0xF0 && byte(0) <= 0xF4 && (byte(1) & 0x0F) == 0x0F &&
+      byte(2) == 0xBF && (byte(3) == 0xBE || byte(3) == 0xBF)) {
+    return 4;
+  }
+  return 0;
+}
+
+}  // namespace
+
 std::string EncodeNameForAddress(std::string_view name) {
   std::string encoded;
   encoded.reserve(name.size());
-  for (const char c : name) {
-    switch (c) {
-      case '%':
-        encoded += "%25";
-        break;
-      case '#':
-        encoded += "%23";
-        break;
-      case '?':
-        encoded += "%3F";
-        break;
-      default:
-        encoded += c;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '%' || c == '#' || c == '?' || byte < 0x20 || byte == 0x7F) {
+      // "%", "#" and "?" would start an escape, a fragment or a query;
+      // browsers drop tabs and line breaks, and no control character can
+      // stand in an address as it is.
+      AppendPercentEncoded(encoded, name.substr(i, 1));
+    } else if (const std::size_t length =
+                   byte >= 0xC2 ? ReplacedCharacterLength(name.substr(i)) : 0) {
+      AppendPercentEncoded(encoded, name.substr(i, length));
+      i += length - 1;
+    } else {
+      encoded += c;
     }
   }
   return encoded;
@@ -100,13 +149,13 @@ std::string FolderAddress(std::string_view materialFolder, std::string_view base
     }
   }
   if (address.empty()) return address;
-  return GuardAgainstScheme(AddTrailingSlash(address));
+  return KeepEdgeBlanks(GuardAgainstScheme(AddTrailingSlash(address)));
 }
 
 std::string LinkAddress(std::string_view folderAddress, std::string_view fileName) {
   std::string address = std::string{folderAddress} + EncodeNameForAddress(fileName);
-  if (folderAddress.starts_with("file:")) return address;
-  return GuardAgainstScheme(std::move(address));
+  if (folderAddress.starts_with("file:")) return KeepEdgeBlanks(std::move(address));
+  return KeepEdgeBlanks(GuardAgainstScheme(std::move(address)));
 }
 
 }  // namespace tervane

@@ -19,7 +19,9 @@ std::string AddTrailingSlash(std::string_view text);
 
 /// A file or folder name as it appears in an address: "%", "#" and "?" are
 /// percent-encoded (%25, %23, %3F) so that a browser does not read them as an
-/// escape, a fragment or a query. Nothing else changes.
+/// escape, a fragment or a query, and so are control characters, which
+/// browsers drop, and C1 controls and noncharacters (U+FFFF and the like),
+/// which HTML parsers replace. Nothing else changes.
 std::string EncodeNameForAddress(std::string_view name);
 
 /// Folder address of `materialFolder` seen from `baseLocation`:
@@ -38,7 +40,8 @@ std::string FolderAddress(std::string_view materialFolder, std::string_view base
 /// The link address of `fileName` in the folder whose address is
 /// `folderAddress`: the folder address followed by the encoded name, with a
 /// leading "./" when the result would otherwise start with a segment that
-/// holds ":".
+/// holds ":". Blanks at either end of an address (folder or link) are
+/// encoded as %20, since browsers would strip them.
 std::string LinkAddress(std::string_view folderAddress, std::string_view fileName);
 
 }  // namespace tervane

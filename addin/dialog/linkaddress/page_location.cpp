@@ -26,7 +26,9 @@ PageBaseLocation WindowsFolder(std::string_view rest) {
   while (driveStart > 0 && IsUtf8Continuation(rest[driveStart])) --driveStart;
   rest.remove_prefix(driveStart);
   const std::size_t lastSlash = rest.rfind('/');
-  if (lastSlash == std::string_view::npos) return Unchanged();
+  // No "/" after the drive, or a "/" standing where the drive letter should
+  // be: no folder to take.
+  if (lastSlash == std::string_view::npos || lastSlash == 0) return Unchanged();
   std::string folder{rest.substr(0, lastSlash)};
   std::replace(folder.begin(), folder.end(), '/', '\\');
   return Folder(std::move(folder));
@@ -39,9 +41,11 @@ PageBaseLocation PosixFolder(std::string_view rest) {
   if (pathStart == std::string_view::npos) return Unchanged();
   const std::string_view host = rest.substr(0, pathStart);
   if (!host.empty() && !EqualsIgnoringAsciiCase(host, "localhost")) return Unchanged();
-  const std::string_view path = rest.substr(pathStart);
-  const std::size_t lastSlash = path.rfind('/');
-  return Folder(lastSlash == 0 ? "/" : std::string{path.substr(0, lastSlash)});
+  std::string_view folder = rest.substr(pathStart);
+  folder = folder.substr(0, folder.rfind('/'));
+  // "/a//p.htm" lies in "/a", as the file system sees it.
+  while (!folder.empty() && folder.back() == '/') folder.remove_suffix(1);
+  return Folder(folder.empty() ? "/" : std::string{folder});
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 #include "addin/platform/error.h"
@@ -68,6 +70,8 @@ struct FilePage::Impl {
   std::string inserted;
   // What the parser found in Contents(); dropped when the contents change.
   std::optional<PageOutline> outline;
+  // The links of `original`.
+  std::vector<std::string> originalLinks;
 
   const PageOutline& Outline() {
     if (!outline) {
@@ -100,6 +104,7 @@ std::unique_ptr<FilePage> FilePage::Open(const std::string& path) {
   } catch (const Error& error) {
     throw Error(error.Number(), "Cannot read " + impl->path + ": " + error.what());
   }
+  impl->originalLinks = impl->outline->linkHrefs;
   const auto& bodyEnd = impl->outline->bodyEndTag;
   impl->insertAt = bodyEnd ? impl->encoding.bomLength + *bodyEnd : impl->original.size();
   return std::unique_ptr<FilePage>(new FilePage(std::move(impl)));
@@ -134,9 +139,30 @@ bool FilePage::Modified() const { return !impl_->inserted.empty(); }
 
 std::string FilePage::Contents() const { return impl_->Contents(); }
 
+void FilePage::CheckInsertions() {
+  if (impl_->inserted.empty()) return;
+  std::unordered_map<std::string, long> missing;
+  for (const std::string& href : impl_->originalLinks) ++missing[href];
+  for (const std::string& href :
+       ReadPageOutline(impl_->encoding.charset, impl_->inserted).linkHrefs) {
+    ++missing[href];
+  }
+  for (const std::string& href : impl_->Outline().linkHrefs) --missing[href];
+  const bool allThere = std::all_of(missing.begin(), missing.end(),
+                                    [](const auto& entry) { return entry.second <= 0; });
+  if (!allThere) {
+    throw Error(kErrInvalidCall,
+                "Cannot write " + impl_->path +
+                    ": links placed where the page ends would not be links there (the page ends "
+                    "inside a comment, a title, a script or a similar element)");
+  }
+}
+
 void FilePage::Save() {
+  CheckInsertions();
   std::string contents = impl_->Contents();
   ReplaceFileAtomically(impl_->path, contents);
+  impl_->originalLinks = impl_->Outline().linkHrefs;
   impl_->original = std::move(contents);
   impl_->insertAt += impl_->inserted.size();
   impl_->inserted.clear();

@@ -48,8 +48,13 @@ class FilePage {
   bool Modified() const;
   /// The bytes Save() would write.
   std::string Contents() const;
-  /// Writes the page back atomically (see ReplaceFileAtomically). Throws
-  /// Error on failure; the file on disk is then as it was.
+  /// Checks that the page, read with what was inserted, still has every
+  /// link it had plus every link inserted: a page that ends inside a comment
+  /// or a title, say, would turn the inserted links into text. Error if not.
+  void CheckInsertions();
+  /// Writes the page back atomically (see ReplaceFileAtomically), after
+  /// CheckInsertions. Throws Error on failure; the file on disk is then as it
+  /// was.
   void Save();
 
  private:

@@ -62,6 +62,7 @@ TEST(FolderAddressTest, PosixPaths) {
       {"/home/u/a", "/home/u/b:c", "../b:c/"},
       {"/w", "/w/50% #1?", "50%25 %231%3F/"},
       {"", "/tmp/a?b", "file:///tmp/a%3Fb/"},
+      {"/w", "/w/ lead/x", "%20lead/x/"},
   };
   ExpectFolderAddresses(PathStyle::kPosix, cases);
 }
@@ -81,6 +82,10 @@ TEST(FolderAddressTest, LinkAddressEncodesTheNameAndGuardsAgainstSchemes) {
       {"./http:x/", "a.jpg", "./http:x/a.jpg"},
       {"file:///D:/pics/", "a.jpg", "file:///D:/pics/a.jpg"},
       {"file:///home/", "c:x.htm", "file:///home/c:x.htm"},
+      {"", " a b .jpg ", "%20a b .jpg%20"},
+      {"img/", "tab\there\x7f.jpg", "img/tab%09here%7F.jpg"},
+      {"file:///home/", "z ", "file:///home/z%20"},
+      {"", "g\uFFFF\uFDD0\uFFFD\u0089\u00A0.jpg", "g%EF%BF%BF%EF%B7%90\uFFFD%C2%89\u00A0.jpg"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "folder '" << c.folder << "', name '" << c.name << "'");

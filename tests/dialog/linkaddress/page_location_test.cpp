@@ -41,6 +41,7 @@ TEST(PageLocationTest, WindowsAddresses) {
       {"FILE:///C:/web/file:x/p.htm", Kind::kUnchanged, ""},
       {"file:///C:/web/file:x/p.htm", Kind::kFolder, "C:\\web\\file:x"},
       {"file:///写:/web/p.htm", Kind::kFolder, "写:\\web"},
+      {"file://host//:p.htm", Kind::kUnchanged, ""},
   };
   ExpectLocations(PathStyle::kWindows, cases);
 }
@@ -49,6 +50,8 @@ TEST(PageLocationTest, PosixAddresses) {
   const LocationCase cases[] = {
       {"file:///home/u/web/page.htm", Kind::kFolder, "/home/u/web"},
       {"file:///index.htm", Kind::kFolder, "/"},
+      {"file:///home//u//p.htm", Kind::kFolder, "/home//u"},
+      {"file:////p.htm", Kind::kFolder, "/"},
       {"file://localhost/home/u/p.htm", Kind::kFolder, "/home/u"},
       {"file:///home/u/a%20b/#1 ?.htm", Kind::kFolder, "/home/u/a%20b"},
       {"file:///home/写真/p.htm", Kind::kFolder, "/home/写真"},

@@ -1,0 +1,151 @@
+#include "addin/connection/com/registration.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "addin/connection/registration_data.h"
+#include "addin/platform/win32/unique_handle.h"
+#include "addin/platform/win32/utf16.h"
+
+namespace tervane::com {
+namespace {
+
+using win32::UniqueKey;
+using win32::Widen;
+
+// The automation runtime's proxy for dual and dispatch interfaces.
+constexpr std::wstring_view kAutomationProxy = L"{00020424-0000-0000-C000-000000000046}";
+constexpr std::wstring_view kClasses = L"Software\\Classes\\";
+
+struct Value {
+  std::wstring name;  // empty: the key's default value
+  std::optional<std::wstring> text;
+  std::uint32_t number = 0;
+};
+
+struct KeyEntry {
+  std::wstring path;  // relative to HKEY_CURRENT_USER
+  std::vector<Value> values;
+};
+
+Value Text(std::wstring name, std::wstring text) { return {std::move(name), std::move(text), 0}; }
+Value Number(std::wstring name, std::uint32_t number) {
+  return {std::move(name), std::nullopt, number};
+}
+
+std::wstring W(std::string_view utf8) { return Widen(utf8); }
+
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+// The top keys that registration creates and unregistration deletes whole.
+std::vector<std::wstring> OwnedKeys() {
+  const std::wstring classes(kClasses);
+  return {
+      classes + L"CLSID\\" + W(registration::kClassId),
+      classes + W(registration::kProgId),
+      classes + L"TypeLib\\" + W(registration::kTypeLibraryId),
+      classes + L"Interface\\" + W(registration::kDefaultInterfaceId),
+      W(registration::AddInKey()),
+  };
+}
+
+std::vector<KeyEntry> Entries(const std::wstring& modulePath) {
+  const std::wstring classes(kClasses);
+  const std::wstring clsidKey = classes + L"CLSID\\" + W(registration::kClassId);
+  const std::wstring typeLibKey = classes + L"TypeLib\\" + W(registration::kTypeLibraryId) + L"\\" +
+                                  W(registration::kTypeLibraryVersion);
+  const std::wstring interfaceKey = classes + L"Interface\\" + W(registration::kDefaultInterfaceId);
+  const std::wstring platform = sizeof(void*) == 8 ? L"win64" : L"win32";
+  return {
+      {clsidKey, {Text(L"", W(registration::kClassName))}},
+      {clsidKey + L"\\InprocServer32",
+       {Text(L"", modulePath), Text(L"ThreadingModel", W(registration::kThreadingModel))}},
+      {clsidKey + L"\\ProgID", {Text(L"", W(registration::kProgId))}},
+      {clsidKey + L"\\TypeLib", {Text(L"", W(registration::kTypeLibraryId))}},
+      {clsidKey + L"\\VERSION", {Text(L"", W(registration::kTypeLibraryVersion))}},
+      {classes + W(registration::kProgId), {Text(L"", W(registration::kProgId))}},
+      {classes + W(registration::kProgId) + L"\\CLSID", {Text(L"", W(registration::kClassId))}},
+      {typeLibKey, {Text(L"", W(registration::kLibraryDescription))}},
+      {typeLibKey + L"\\0\\" + platform, {Text(L"", modulePath)}},
+      {typeLibKey + L"\\FLAGS", {Text(L"", L"0")}},
+      {typeLibKey + L"\\HELPDIR", {Text(L"", FolderOf(modulePath))}},
+      {interfaceKey, {Text(L"", W(registration::kDefaultInterfaceName))}},
+      {interfaceKey + L"\\ProxyStubClsid", {Text(L"", std::wstring(kAutomationProxy))}},
+      {interfaceKey + L"\\ProxyStubClsid32", {Text(L"", std::wstring(kAutomationProxy))}},
+      {interfaceKey + L"\\TypeLib",
+       {Text(L"", W(registration::kTypeLibraryId)),
+        Text(L"Version", W(registration::kTypeLibraryVersion))}},
+      {W(registration::AddInKey()),
+       {Text(L"FriendlyName", W(registration::kFriendlyName)),
+        Text(L"Description", W(registration::kDescription)),
+        Number(L"LoadBehavior", registration::kLoadBehavior),
+        Number(L"CommandLineSafe", registration::kCommandLineSafe)}},
+  };
+}
+
+LSTATUS WriteValue(HKEY key, const Value& value) {
+  const wchar_t* name = value.name.empty() ? nullptr : value.name.c_str();
+  if (value.text) {
+    const DWORD bytes = static_cast<DWORD>((value.text->size() + 1) * sizeof(wchar_t));
+    return ::RegSetValueExW(key, name, 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(value.text->c_str()), bytes);
+  }
+  const DWORD number = value.number;
+  return ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                          sizeof(number));
+}
+
+HRESULT WriteEntry(const KeyEntry& entry) {
+  UniqueKey key;
+  LSTATUS status =
+      ::RegCreateKeyExW(HKEY_CURRENT_USER, entry.path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, key.put(), nullptr);
+  if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
+  for (const Value& value : entry.values) {
+    status = WriteValue(key.get(), value);
+    if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
+  }
+  return S_OK;
+}
+
+}  // namespace
+
+HRESULT RegisterServer(const std::wstring& modulePath) noexcept {
+  try {
+    for (const KeyEntry& entry : Entries(modulePath)) {
+      const HRESULT hr = WriteEntry(entry);
+      if (FAILED(hr)) {
+        UnregisterServer();
+        return hr;
+      }
+    }
+    return S_OK;
+  } catch (...) {
+    UnregisterServer();
+    return E_OUTOFMEMORY;
+  }
+}
+
+HRESULT UnregisterServer() noexcept {
+  try {
+    HRESULT result = S_OK;
+    for (const std::wstring& path : OwnedKeys()) {
+      const LSTATUS status = ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+      if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+        result = HRESULT_FROM_WIN32(status);
+        continue;
+      }
+      ::RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+    }
+    return result;
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+}
+
+}  // namespace tervane::com

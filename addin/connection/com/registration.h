@@ -1,0 +1,20 @@
+// Self-registration, per user (HKEY_CURRENT_USER\Software\Classes), so that
+// no administrator rights are needed: the class, its programmatic
+// identifier, the type library and our own interface, and the editor's
+// add-in record. The IDTExtensibility2 interface key is shared by every
+// add-in on the machine and is never written or removed here.
+#pragma once
+
+#include <ole2.h>
+
+#include <string>
+
+namespace tervane::com {
+
+/// Writes every key for the DLL at `modulePath`. On failure what was written
+/// is removed again.
+HRESULT RegisterServer(const std::wstring& modulePath) noexcept;
+/// Removes our keys; keys already gone are no failure.
+HRESULT UnregisterServer() noexcept;
+
+}  // namespace tervane::com

@@ -1,0 +1,283 @@
+#include "addin/platform/win32/dialog_window.h"
+
+#include "addin/dialog/linkaddress/texts.h"
+#include "addin/platform/win32/com_error.h"
+#include "addin/platform/win32/utf16.h"
+#include "addin/platform/win32/win32_platform.h"
+
+namespace tervane::win32 {
+namespace {
+
+// Not WS_CLIPCHILDREN: the frame paints no background of its own.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr wchar_t kFontFace[] = L"MS UI Gothic";
+constexpr int kFontPoints = 9;
+
+class ScreenDc {
+ public:
+  ScreenDc() : dc_(::GetDC(nullptr)) {}
+  ~ScreenDc() { ::ReleaseDC(nullptr, dc_); }
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+int ScreenDpi() { return ::GetDeviceCaps(ScreenDc().get(), LOGPIXELSY); }
+
+int CALLBACK NoteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+// A Japanese UI face when the system has it; otherwise none, and the stock
+// GUI font is used.
+UniqueFont JapaneseFont(int dpi) {
+  LOGFONTW probe{};
+  probe.lfCharSet = DEFAULT_CHARSET;
+  ::lstrcpynW(probe.lfFaceName, kFontFace, LF_FACESIZE);
+  bool found = false;
+  ::EnumFontFamiliesExW(ScreenDc().get(), &probe, NoteFontFound, reinterpret_cast<LPARAM>(&found),
+                        0);
+  if (!found) return {};
+  return UniqueFont(::CreateFontW(-::MulDiv(kFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontFace));
+}
+
+UniqueIcon LoadIconSized(HINSTANCE module, int metricX, int metricY) {
+  return UniqueIcon(static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(kDialogIconId),
+                                                    IMAGE_ICON, ::GetSystemMetrics(metricX),
+                                                    ::GetSystemMetrics(metricY), LR_DEFAULTCOLOR)));
+}
+
+int TextHeight(HWND window, HFONT font) {
+  HDC dc = ::GetDC(window);
+  HGDIOBJ previous = ::SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc, &metrics);
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(window, dc);
+  return metrics.tmHeight;
+}
+
+}  // namespace
+
+void RegisterDialogWindowClass(HINSTANCE module) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = DialogWindow::WindowProc;
+  windowClass.hInstance = module;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kDialogWindowClass;
+  ::RegisterClassExW(&windowClass);
+}
+
+void UnregisterDialogWindowClass(HINSTANCE module) {
+  ::UnregisterClassW(kDialogWindowClass, module);
+}
+
+DialogWindow::DialogWindow(HINSTANCE module, DriveSystem& drives, FileSystem& files,
+                           MessageBoxes& boxes, DialogEvents& events)
+    : events_(events),
+      boxes_(boxes),
+      dpi_(ScreenDpi()),
+      font_(JapaneseFont(dpi_)),
+      bigIcon_(LoadIconSized(module, SM_CXICON, SM_CYICON)),
+      smallIcon_(LoadIconSized(module, SM_CXSMICON, SM_CYSMICON)) {
+  RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
+  ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+  window_.reset(::CreateWindowExW(0, kDialogWindowClass, Widen(texts::kAppTitle).c_str(),
+                                  kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                  nullptr, module, nullptr));
+  if (!window_) ThrowLastError("CreateWindowExW");
+  if (bigIcon_) ::SendMessageW(window_.get(), WM_SETICON, ICON_BIG, (LPARAM)bigIcon_.get());
+  if (smallIcon_) ::SendMessageW(window_.get(), WM_SETICON, ICON_SMALL, (LPARAM)smallIcon_.get());
+
+  navigation_ = std::make_unique<KeyboardNavigation>(window_.get());
+  CreateControls(font_ ? font_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+
+  const std::string start = drives.CurrentFolder();
+  location_ = std::make_unique<Win32TextBox>(Child(kLocation));
+  for (int i = 0; i < 4; ++i) {
+    filter_[i] = std::make_unique<Win32CheckBox>(Child(ControlId(kFilter0 + i)), events, i);
+    controls_.Filter[i] = filter_[i].get();
+  }
+  const std::array<HWND, 3> group{Child(kOptWithText), Child(kOptWithImg), Child(kOptImgOnly)};
+  for (int i = 0; i < 3; ++i) options_[i] = std::make_unique<Win32OptionButton>(group[i], group);
+  drive1_ = std::make_unique<Win32DriveList>(Child(kDrive1), drives, events, start);
+  dir1_ = std::make_unique<Win32DirList>(Child(kDir1), files, events, start);
+  file1_ = std::make_unique<Win32FileList>(Child(kFile1), files, start);
+  controls_.Location = location_.get();
+  controls_.OptWithText = options_[0].get();
+  controls_.OptWithImg = options_[1].get();
+  controls_.OptImgOnly = options_[2].get();
+  controls_.Drive1 = drive1_.get();
+  controls_.Dir1 = dir1_.get();
+  controls_.File1 = file1_.get();
+
+  // Messages reach the handlers only once every control exists.
+  ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+DialogWindow::~DialogWindow() {
+  *alive_ = false;
+  if (window_) ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
+  window_.reset();
+}
+
+// Children are created in tab order: Tab follows the order of creation.
+void DialogWindow::CreateControls(HFONT font) {
+  const ControlSpec* frame = nullptr;
+  for (const ControlSpec& spec : DialogControlSpecs()) {
+    if (spec.id == kImgModeFrame) frame = &spec;
+    TwipsRect place = spec.place;
+    if (spec.inFrame && frame) {
+      place.left += frame->place.left;
+      place.top += frame->place.top;
+    }
+    int height = TwipsToPixels(place.height, dpi_);
+    // A combo box's height is that of its open list; the closed box takes
+    // the height its font gives it.
+    if (spec.id == kDrive1) height *= 10;
+    HWND child = ::CreateWindowExW(
+        spec.exStyle, spec.windowClass, Widen(spec.caption).c_str(),
+        WS_CHILD | WS_VISIBLE | spec.style, TwipsToPixels(place.left, dpi_),
+        TwipsToPixels(place.top, dpi_), TwipsToPixels(place.width, dpi_), height, window_.get(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), nullptr, nullptr);
+    if (!child) ThrowLastError("CreateWindowExW");
+    children_[spec.id - kLabel4] = child;
+    ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    navigation_->Attach(child);
+  }
+
+  ::SendMessageW(Child(kDir1), LB_SETITEMHEIGHT, 0, TextHeight(Child(kDir1), font) + 2);
+}
+
+void DialogWindow::Show() {
+  ::ShowWindow(window_.get(), SW_SHOWNORMAL);
+  ::UpdateWindow(window_.get());
+}
+
+void DialogWindow::BringToFront() {
+  if (::IsIconic(window_.get())) ::ShowWindow(window_.get(), SW_RESTORE);
+  ::SetForegroundWindow(window_.get());
+  ::BringWindowToTop(window_.get());
+}
+
+template <typename Handler>
+void DialogWindow::Run(Handler handler) noexcept {
+  const std::shared_ptr<bool> alive = alive_;
+  MessageBoxes& boxes = boxes_;
+  wchar_t drive = 0;
+  std::string folder;
+  try {
+    drive = drive1_->Shown();
+    folder = dir1_->Path();
+    handler();
+  } catch (...) {
+    try {
+      if (*alive) {
+        dir1_->Restore(folder);
+        drive1_->Restore(drive);
+      }
+      boxes.Show({std::string(texts::kDialogFailure), std::string(texts::kAppTitle),
+                  MsgButtons::kOk, MsgIcon::kStop});
+    } catch (...) {
+      // Nothing more can be reported; the window stays as it is.
+    }
+  }
+}
+
+void DialogWindow::Command(int id, int code) noexcept {
+  switch (id) {
+    case kLocationSetBtn:
+      if (code == BN_CLICKED) Run([this] { events_.LocationSetBtn_Click(); });
+      return;
+    case kGetPageInfo:
+      if (code == BN_CLICKED) Run([this] { events_.GetPageInfo_Click(); });
+      return;
+    case kSelectAllBtn:
+      if (code == BN_CLICKED) Run([this] { events_.SelectAllBtn_Click(); });
+      return;
+    case kReverseExistLink:
+      if (code == BN_CLICKED) Run([this] { events_.ReverseExistLink_Click(); });
+      return;
+    case kOKButton:
+      if (code == BN_CLICKED) Run([this] { events_.OKButton_Click(); });
+      return;
+    case kCancelButton:
+      if (code == BN_CLICKED) Run([this] { events_.CancelButton_Click(); });
+      return;
+    case kFilter0:
+    case kFilter1:
+    case kFilter2:
+    case kFilter3:
+      if (code == BN_CLICKED) Run([this, id] { filter_[id - kFilter0]->Click(); });
+      return;
+    case kDrive1:
+      if (code == CBN_SELCHANGE) Run([this] { drive1_->Picked(); });
+      if (code == CBN_DROPDOWN) Run([this] { drive1_->Refill(); });
+      return;
+    case kDir1:
+      if (code == LBN_DBLCLK) Run([this] { dir1_->OpenSelected(); });
+      return;
+    case kLabel5:
+      if (code == STN_CLICKED) Run([this] { events_.Label5_Click(); });
+      return;
+    default:
+      return;
+  }
+}
+
+// After a handler has run, `self` may be gone (Unload destroys the view):
+// every case returns at once.
+LRESULT CALLBACK DialogWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) noexcept {
+  auto* self = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+  switch (message) {
+    case WM_COMMAND:
+      self->Command(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_VKEYTOITEM:
+      if (LOWORD(wParam) != VK_RETURN || reinterpret_cast<HWND>(lParam) != self->Child(kDir1)) {
+        return -1;
+      }
+      self->Run([self] { self->dir1_->OpenSelected(); });
+      return -2;
+    case WM_DRAWITEM:
+      if (wParam != kDir1) break;
+      self->dir1_->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam),
+                        TwipsToPixels(150, self->dpi_));
+      return TRUE;
+    case WM_CLOSE:  // the close box unloads, as CancelButton does
+      self->Run([self] { self->events_.CancelButton_Click(); });
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        self->navigation_->SaveFocus();
+      } else {
+        self->navigation_->RestoreFocus();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      self->navigation_->RestoreFocus();
+      return 0;
+    case WM_SYSCHAR:
+      if (self->navigation_->AccessKey(static_cast<wchar_t>(wParam))) return 0;
+      break;
+    case WM_NCDESTROY:
+      // Destroyed from outside (the thread ending): the view no longer owns it.
+      ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      self->window_.release();
+      break;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace tervane::win32

@@ -1,0 +1,23 @@
+// The receiver of a command bar button's events, advised on the button's
+// connection point. The host calls it; nothing leaves its Invoke.
+#pragma once
+
+#include <ole2.h>
+#include <wrl/client.h>
+
+#include <functional>
+#include <memory>
+
+#include "addin/platform/command_bars.h"
+
+namespace tervane::win32 {
+
+/// Advises a sink on `button`'s connection point for the button events
+/// interface; `onClick` runs for each Click until the hook is dropped. A
+/// failure of `onClick` goes back to the event source as an exception.
+/// Error when the object has no such connection point (not a button).
+std::unique_ptr<EventHook> HookButtonClick(IDispatch* button, std::function<void()> onClick);
+
+long LiveClickSinkCount();
+
+}  // namespace tervane::win32

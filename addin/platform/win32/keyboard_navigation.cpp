@@ -1,0 +1,122 @@
+#include "addin/platform/win32/keyboard_navigation.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <vector>
+
+namespace tervane::win32 {
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+
+bool IsButtonClass(HWND control, LONG_PTR* kind) {
+  wchar_t name[16] = {};
+  ::GetClassNameW(control, name, 16);
+  *kind = ::GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
+  return ::lstrcmpiW(name, L"BUTTON") == 0;
+}
+
+wchar_t KeyOfWindow(HWND control) {
+  wchar_t caption[128] = {};
+  ::GetWindowTextW(control, caption, 128);
+  return AccessKeyOf(caption);
+}
+
+}  // namespace
+
+wchar_t AccessKeyOf(const wchar_t* caption) {
+  for (const wchar_t* c = caption; *c != L'\0'; ++c) {
+    if (*c != L'&') continue;
+    if (c[1] == L'&') {
+      ++c;
+      continue;
+    }
+    return static_cast<wchar_t>(std::towupper(c[1]));
+  }
+  return 0;
+}
+
+void KeyboardNavigation::Attach(HWND control) {
+  ::SetWindowSubclass(control, ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+bool KeyboardNavigation::AccessKey(wchar_t key) {
+  key = static_cast<wchar_t>(std::towupper(key));
+  std::vector<HWND> marked;
+  for (HWND child = ::GetWindow(window_, GW_CHILD); child;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (::IsWindowEnabled(child) && KeyOfWindow(child) == key) marked.push_back(child);
+  }
+  if (marked.empty()) return false;
+
+  // The first marked control after the one holding the focus, in tab order.
+  HWND focus = ::GetFocus();
+  HWND target = marked.front();
+  bool passedFocus = false;
+  for (HWND child = ::GetWindow(window_, GW_CHILD); child && focus;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (passedFocus && std::find(marked.begin(), marked.end(), child) != marked.end()) {
+      target = child;
+      break;
+    }
+    if (child == focus || ::IsChild(child, focus)) passedFocus = true;
+  }
+
+  LONG_PTR kind = 0;
+  const bool button = IsButtonClass(target, &kind);
+  if (!button || kind == BS_GROUPBOX) {
+    Focus(::GetNextDlgTabItem(window_, target, FALSE));
+    return true;
+  }
+  Focus(target);
+  if (marked.size() == 1) ::SendMessageW(target, BM_CLICK, 0, 0);
+  return true;
+}
+
+void KeyboardNavigation::Tab(HWND from, bool backwards) {
+  Focus(::GetNextDlgTabItem(window_, from, backwards ? TRUE : FALSE));
+}
+
+void KeyboardNavigation::SaveFocus() {
+  HWND focus = ::GetFocus();
+  if (focus && ::IsChild(window_, focus)) saved_ = focus;
+}
+
+void KeyboardNavigation::RestoreFocus() {
+  Focus(saved_ && ::IsWindow(saved_) ? saved_ : ::GetNextDlgTabItem(window_, nullptr, FALSE));
+}
+
+void KeyboardNavigation::Focus(HWND control) {
+  if (!control) return;
+  ::SetFocus(control);
+  if (::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+    ::SendMessageW(control, EM_SETSEL, 0, -1);
+  }
+}
+
+LRESULT CALLBACK KeyboardNavigation::ControlProc(HWND control, UINT message, WPARAM wParam,
+                                                 LPARAM lParam, UINT_PTR, DWORD_PTR self) noexcept {
+  auto& navigation = *reinterpret_cast<KeyboardNavigation*>(self);
+  switch (message) {
+    case WM_KEYDOWN:
+      if (wParam == VK_TAB) {
+        navigation.Tab(control, ::GetKeyState(VK_SHIFT) < 0);
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == L'\t') return 0;  // no beep for the Tab handled above
+      break;
+    case WM_SYSCHAR:
+      if (navigation.AccessKey(static_cast<wchar_t>(wParam))) return 0;
+      break;
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(control, ControlProc, kSubclassId);
+      break;
+  }
+  return ::DefSubclassProc(control, message, wParam, lParam);
+}
+
+}  // namespace tervane::win32

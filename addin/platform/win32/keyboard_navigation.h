@@ -1,0 +1,48 @@
+// Tab, Shift+Tab and Alt+access keys for a window that runs in its host's
+// message loop, where no IsDialogMessage call does this for us. Each control
+// is subclassed to pass these keys here; the order of the window's children
+// is the tab order.
+#pragma once
+
+#include <windows.h>
+
+namespace tervane::win32 {
+
+class KeyboardNavigation {
+ public:
+  explicit KeyboardNavigation(HWND window) : window_(window) {}
+  KeyboardNavigation(const KeyboardNavigation&) = delete;
+  KeyboardNavigation& operator=(const KeyboardNavigation&) = delete;
+
+  /// Passes `control`'s Tab and Alt+key presses to this object while the
+  /// control lives.
+  void Attach(HWND control);
+
+  /// Alt+`key`: the next control (after the focus, in tab order) whose
+  /// caption marks `key` gets the focus; a label or frame hands it to the
+  /// next control that takes it. A button, check box or option whose key is
+  /// marked on no other control is also clicked. The click may destroy the
+  /// window and this object. False when no caption marks `key`.
+  bool AccessKey(wchar_t key);
+  /// Moves the focus to the next (or previous) control that takes it.
+  void Tab(HWND from, bool backwards);
+
+  /// The window goes inactive: remembers the control that had the focus.
+  void SaveFocus();
+  /// The window becomes active: gives the focus back (to the first control
+  /// the first time).
+  void RestoreFocus();
+
+ private:
+  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR self) noexcept;
+  void Focus(HWND control);
+
+  HWND window_;
+  HWND saved_ = nullptr;
+};
+
+/// The access key a caption marks with "&", upper case; 0 for none.
+wchar_t AccessKeyOf(const wchar_t* caption);
+
+}  // namespace tervane::win32

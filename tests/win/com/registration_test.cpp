@@ -1,0 +1,303 @@
+// Tervane.dll as the system sees it: what regsvr32 writes and removes, its
+// resources, its type library and its version block.
+#include <gtest/gtest.h>
+#include <ole2.h>
+#include <wrl/client.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "addin/connection/com/identifiers.h"
+#include "addin/connection/registration_data.h"
+#include "addin/dialog/linkaddress/texts.h"
+#include "addin/platform/win32/unique_handle.h"
+#include "addin/platform/win32/utf16.h"
+#include "tests/win/com/registered_dll.h"
+
+namespace tervane::testing {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using win32::Narrow;
+using win32::UniqueKey;
+using win32::Widen;
+
+const std::string kClasses = "Software\\Classes\\";
+const std::string kSharedInterfaceKey =
+    kClasses + "Interface\\" + std::string(registration::kExtensibilityInterfaceId);
+
+std::optional<std::wstring> ReadText(HKEY root, const std::string& key, const std::string& name) {
+  wchar_t buffer[1024] = {};
+  DWORD bytes = sizeof(buffer);
+  DWORD type = 0;
+  if (::RegGetValueW(root, Widen(key).c_str(), name.empty() ? nullptr : Widen(name).c_str(),
+                     RRF_RT_REG_SZ, &type, buffer, &bytes) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::wstring(buffer);
+}
+
+std::optional<DWORD> ReadNumber(const std::string& key, const std::string& name) {
+  DWORD value = 0;
+  DWORD bytes = sizeof(value);
+  if (::RegGetValueW(HKEY_CURRENT_USER, Widen(key).c_str(), Widen(name).c_str(), RRF_RT_REG_DWORD,
+                     nullptr, &value, &bytes) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+bool KeyExists(const std::string& key) {
+  UniqueKey opened;
+  return ::RegOpenKeyExW(HKEY_CURRENT_USER, Widen(key).c_str(), 0, KEY_READ, opened.put()) ==
+         ERROR_SUCCESS;
+}
+
+// Every value under a key, by "subkey\name", for comparing before and after.
+void Snapshot(HKEY root, const std::wstring& path, std::map<std::wstring, std::wstring>& out) {
+  UniqueKey key;
+  if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD nameLength = 256;
+    BYTE data[2048];
+    DWORD dataLength = sizeof(data);
+    if (::RegEnumValueW(key.get(), i, name, &nameLength, nullptr, nullptr, data, &dataLength) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    out[path + L"|" + name] = std::wstring(reinterpret_cast<wchar_t*>(data), dataLength / 2);
+  }
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD nameLength = 256;
+    if (::RegEnumKeyExW(key.get(), i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    out[path + L"\\" + name] = L"";
+    Snapshot(root, path + L"\\" + name, out);
+  }
+}
+
+std::map<std::wstring, std::wstring> SharedKeys() {
+  std::map<std::wstring, std::wstring> keys;
+  Snapshot(HKEY_CURRENT_USER, Widen(kSharedInterfaceKey), keys);
+  Snapshot(HKEY_LOCAL_MACHINE, Widen(kSharedInterfaceKey), keys);
+  return keys;
+}
+
+void PlantSharedKey(HKEY root) {
+  UniqueKey key;
+  ASSERT_EQ(::RegCreateKeyExW(root, Widen(kSharedInterfaceKey + "\\TypeLib").c_str(), 0, nullptr, 0,
+                              KEY_SET_VALUE, nullptr, key.put(), nullptr),
+            ERROR_SUCCESS);
+  const std::wstring marker = L"{00000000-0000-0000-0000-00000000BEEF}";
+  ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(marker.c_str()),
+                   static_cast<DWORD>((marker.size() + 1) * 2));
+  ::RegSetValueExW(key.get(), L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"1.0"), 8);
+}
+
+std::string Lower(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(::towlower(c));
+  return Narrow(text);
+}
+
+TEST(Registration, RegistersPerUserAndRemovesOnlyItsOwnKeys) {
+  RunRegsvr32(L"/u");
+  PlantSharedKey(HKEY_CURRENT_USER);
+  PlantSharedKey(HKEY_LOCAL_MACHINE);
+  const auto sharedBefore = SharedKeys();
+
+  ASSERT_EQ(RunRegsvr32(), 0u);
+
+  const std::string clsid = kClasses + "CLSID\\" + std::string(registration::kClassId);
+  const std::string typeLib = kClasses + "TypeLib\\" + std::string(registration::kTypeLibraryId) +
+                              "\\" + std::string(registration::kTypeLibraryVersion);
+  const std::string iface =
+      kClasses + "Interface\\" + std::string(registration::kDefaultInterfaceId);
+  const std::string progId = kClasses + std::string(registration::kProgId);
+  const std::string path = Narrow(AddInPath());
+  const std::string folder = path.substr(0, path.find_last_of('\\'));
+  const std::string automationProxy = "{00020424-0000-0000-C000-000000000046}";
+  const std::string platform = sizeof(void*) == 8 ? "win64" : "win32";
+  struct TextCase {
+    std::string key, name, expected;
+  };
+  const std::vector<TextCase> texts = {
+      {clsid, "", "AddInDesigner1"},
+      {clsid + "\\InprocServer32", "", path},
+      {clsid + "\\InprocServer32", "ThreadingModel", "Apartment"},
+      {clsid + "\\ProgID", "", std::string(registration::kProgId)},
+      {clsid + "\\TypeLib", "", std::string(registration::kTypeLibraryId)},
+      {clsid + "\\VERSION", "", "1.0"},
+      {progId + "\\CLSID", "", std::string(registration::kClassId)},
+      {typeLib, "", "Tervane"},
+      {typeLib + "\\0\\" + platform, "", path},
+      {typeLib + "\\FLAGS", "", "0"},
+      {typeLib + "\\HELPDIR", "", folder},
+      {iface, "", "_AddInDesigner1"},
+      {iface + "\\ProxyStubClsid", "", automationProxy},
+      {iface + "\\ProxyStubClsid32", "", automationProxy},
+      {iface + "\\TypeLib", "", std::string(registration::kTypeLibraryId)},
+      {iface + "\\TypeLib", "Version", "1.0"},
+      {registration::AddInKey(), "FriendlyName", "Tervane"},
+      {registration::AddInKey(), "Description", "COM Add-in for Frontpage2000\r\nTervane\r\n"},
+  };
+  for (const TextCase& c : texts) {
+    const std::optional<std::wstring> value = ReadText(HKEY_CURRENT_USER, c.key, c.name);
+    ASSERT_TRUE(value) << c.key << " " << c.name;
+    EXPECT_EQ(Lower(*value), Lower(Widen(c.expected))) << c.key << " " << c.name;
+  }
+  EXPECT_EQ(ReadNumber(registration::AddInKey(), "LoadBehavior"), 16u);
+  EXPECT_EQ(ReadNumber(registration::AddInKey(), "CommandLineSafe"), 0u);
+
+  EXPECT_EQ(PerUserClassOf(Widen(registration::kProgId)), com::kClsidAddInDesigner1);
+  if (!RunningUnderWine()) {
+    CLSID resolved{};
+    ASSERT_EQ(::CLSIDFromProgID(Widen(registration::kProgId).c_str(), &resolved), S_OK);
+    EXPECT_EQ(resolved, com::kClsidAddInDesigner1);
+  }
+  EXPECT_EQ(SharedKeys(), sharedBefore) << "registering changed the shared interface key";
+
+  ASSERT_EQ(RunRegsvr32(L"/u"), 0u);
+  for (const std::string& key :
+       {clsid, progId, kClasses + "TypeLib\\" + std::string(registration::kTypeLibraryId), iface,
+        registration::AddInKey()}) {
+    EXPECT_FALSE(KeyExists(key)) << key << " left behind";
+  }
+  EXPECT_TRUE(KeyExists(std::string(registration::kHostKey) + "\\Addins"));
+  EXPECT_EQ(SharedKeys(), sharedBefore) << "unregistering changed the shared interface key";
+}
+
+class DllResources : public ::testing::Test {
+ protected:
+  DllResources()
+      : module_(::LoadLibraryExW(AddInPath().c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
+
+  std::string Resource(const wchar_t* type, WORD id) {
+    HRSRC found = ::FindResourceW(module_.get(), MAKEINTRESOURCEW(id), type);
+    if (!found) return {};
+    const char* data =
+        static_cast<const char*>(::LockResource(::LoadResource(module_.get(), found)));
+    return std::string(data, ::SizeofResource(module_.get(), found));
+  }
+
+  win32::UniqueModule module_;
+};
+
+TEST_F(DllResources, CarryTheTypeLibraryTheInterfaceResourceAndTheIcon) {
+  ASSERT_TRUE(module_);
+  EXPECT_EQ(Resource(L"TYPELIB", 1).substr(0, 4), "MSFT");
+
+  const auto expected = registration::DesignerInterfaceResource();
+  EXPECT_EQ(Resource(L"_IID_ADDINDESIGNER1", 1), std::string(expected.begin(), expected.end()));
+
+  // The window's icon: one 32x32 and one 16x16 image, 16 colours each.
+  const std::string group = Resource(MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, 101);
+  ASSERT_GE(group.size(), 6u + 2 * 14u);
+  ASSERT_EQ(group[4], 2);
+  std::vector<std::pair<int, int>> images;  // size, colours
+  for (int i = 0; i < 2; ++i) {
+    const unsigned char* entry = reinterpret_cast<const unsigned char*>(group.data()) + 6 + 14 * i;
+    images.emplace_back(entry[0], entry[2]);
+  }
+  EXPECT_EQ(images, (std::vector<std::pair<int, int>>{{32, 16}, {16, 16}}));
+}
+
+TEST_F(DllResources, TypeLibraryDescribesTheConnectionClass) {
+  ComPtr<ITypeLib> library;
+  ASSERT_EQ(::LoadTypeLibEx(AddInPath().c_str(), REGKIND_NONE, &library), S_OK);
+  TLIBATTR* attributes = nullptr;
+  ASSERT_EQ(library->GetLibAttr(&attributes), S_OK);
+  EXPECT_EQ(attributes->guid, com::kLibidTervane);
+  EXPECT_EQ(attributes->wMajorVerNum, 1);
+  EXPECT_EQ(attributes->wMinorVerNum, 0);
+  library->ReleaseTLibAttr(attributes);
+  BSTR name = nullptr;
+  BSTR help = nullptr;
+  ASSERT_EQ(library->GetDocumentation(-1, &name, &help, nullptr, nullptr), S_OK);
+  EXPECT_EQ(std::wstring(name), L"Tervane");
+  EXPECT_EQ(std::wstring(help), L"Tervane");
+  ::SysFreeString(name);
+  ::SysFreeString(help);
+
+  ComPtr<ITypeInfo> extensibility;
+  ASSERT_EQ(library->GetTypeInfoOfGuid(com::kIidExtensibility2, &extensibility), S_OK);
+  const std::vector<std::pair<const wchar_t*, DISPID>> members = {
+      {L"OnConnection", 1},      {L"OnDisconnection", 2}, {L"OnAddInsUpdate", 3},
+      {L"OnStartupComplete", 4}, {L"OnBeginShutdown", 5},
+  };
+  for (const auto& [member, id] : members) {
+    LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
+    DISPID found = DISPID_UNKNOWN;
+    EXPECT_EQ(extensibility->GetIDsOfNames(names, 1, &found), S_OK) << Narrow(member);
+    EXPECT_EQ(found, id) << Narrow(member);
+  }
+
+  ComPtr<ITypeInfo> coclass;
+  ASSERT_EQ(library->GetTypeInfoOfGuid(com::kClsidAddInDesigner1, &coclass), S_OK);
+  std::map<std::wstring, int> implemented;  // interface name, flags
+  TYPEATTR* classAttributes = nullptr;
+  ASSERT_EQ(coclass->GetTypeAttr(&classAttributes), S_OK);
+  for (UINT i = 0; i < classAttributes->cImplTypes; ++i) {
+    HREFTYPE reference = 0;
+    INT flags = 0;
+    ComPtr<ITypeInfo> implementedInfo;
+    coclass->GetRefTypeOfImplType(i, &reference);
+    coclass->GetImplTypeFlags(i, &flags);
+    coclass->GetRefTypeInfo(reference, &implementedInfo);
+    BSTR interfaceName = nullptr;
+    implementedInfo->GetDocumentation(MEMBERID_NIL, &interfaceName, nullptr, nullptr, nullptr);
+    implemented[interfaceName] = flags;
+    ::SysFreeString(interfaceName);
+  }
+  coclass->ReleaseTypeAttr(classAttributes);
+  EXPECT_EQ(implemented, (std::map<std::wstring, int>{{L"_AddInDesigner1", IMPLTYPEFLAG_FDEFAULT},
+                                                      {L"IDTExtensibility2", 0}}));
+}
+
+TEST(VersionBlock, NamesTheLibraryInJapanese) {
+  const std::wstring path = AddInPath();
+  DWORD handle = 0;
+  std::vector<BYTE> block(::GetFileVersionInfoSizeW(path.c_str(), &handle));
+  ASSERT_FALSE(block.empty());
+  ASSERT_TRUE(
+      ::GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010003u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010003u);
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+
+  const auto value = [&](const std::string& name) -> std::optional<std::string> {
+    wchar_t* text = nullptr;
+    UINT size = 0;
+    const std::wstring query = L"\\StringFileInfo\\041104B0\\" + Widen(name);
+    if (!::VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &size)) {
+      return std::nullopt;
+    }
+    return Narrow(std::wstring(text, size > 0 ? wcsnlen(text, size) : 0));
+  };
+  const std::vector<std::pair<std::string, std::string>> strings = {
+      {"FileVersion", "1.03"},
+      {"ProductVersion", "1.03"},
+      {"InternalName", "Tervane"},
+      {"OriginalFilename", "Tervane.dll"},
+      {"ProductName", std::string(texts::kAppTitle)},
+      {"OLESelfRegister", ""},
+  };
+  for (const auto& [name, expected] : strings) EXPECT_EQ(value(name), expected) << name;
+  EXPECT_EQ(value("FileDescription")
+                .value_or("")
+                .rfind("ディレクトリにあるファイルへのハイパーリンクを作成するツールです。", 0),
+            0u);
+}
+
+}  // namespace
+}  // namespace tervane::testing

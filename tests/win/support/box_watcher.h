@@ -1,0 +1,42 @@
+// Answers the message boxes of one thread from a second thread, as a user
+// would, and notes what each box said.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tervane::testing {
+
+struct ShownBox {
+  std::string title;
+  std::string text;
+};
+
+class BoxWatcher {
+ public:
+  /// Watches the boxes of the calling thread; answers OK, or Cancel where a
+  /// box has no OK button.
+  BoxWatcher();
+  ~BoxWatcher();
+  BoxWatcher(const BoxWatcher&) = delete;
+  BoxWatcher& operator=(const BoxWatcher&) = delete;
+
+  /// The boxes answered so far, which are then forgotten.
+  std::vector<ShownBox> Take();
+
+ private:
+  void Watch();
+
+  DWORD thread_;
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<ShownBox> shown_;
+  std::thread watcher_;
+};
+
+}  // namespace tervane::testing

@@ -1,0 +1,105 @@
+// Drives, per-drive current folders and files on the real system. A second
+// drive letter, mapped to a temporary folder by the test's script, is named
+// in TERVANE_SECOND_DRIVE.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "addin/platform/error.h"
+#include "addin/platform/win32/utf16.h"
+#include "tests/win/window/window_fixture.h"
+
+namespace tervane::testing {
+namespace {
+
+char SecondDrive() {
+  const char* letter = std::getenv("TERVANE_SECOND_DRIVE");
+  return letter && *letter ? *letter : 0;
+}
+
+TEST(Win32Drives, ReportDrivesAsTheFileSystemObjectDoes) {
+  win32::Win32DriveSystem drives;
+  const std::unique_ptr<DriveInfo> c = drives.GetDrive("c:");
+  EXPECT_TRUE(c->IsReady());
+  EXPECT_EQ(c->DriveType(), 2);
+  EXPECT_EQ(c->DriveLetter(), "C");
+  EXPECT_THROW(drives.GetDrive("k:"), Error);  // no such drive in the test prefix
+  EXPECT_THROW(drives.CurrentFolderOf("k:"), Error);
+  EXPECT_THROW(drives.MakeCurrent("C:\\no such folder"), Error);
+}
+
+TEST(Win32Files, ListOnlyWhatAFileListShows) {
+  win32::Win32FileSystem files;
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::filesystem::path folder =
+      std::filesystem::path(temp) / ("tervane-files-" + std::to_string(::GetCurrentProcessId()));
+  WriteFile(folder / "shown.txt", "12345");
+  WriteFile(folder / "hidden.txt");
+  WriteFile(folder / "system.txt");
+  WriteFile(folder / "sub" / "inner.txt");
+  ::SetFileAttributesW((folder / "hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  ::SetFileAttributesW((folder / "system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
+  const std::string path = win32::Narrow(folder.wstring());
+
+  EXPECT_EQ(files.ListFiles(path), std::vector<std::string>{"shown.txt"});
+  EXPECT_THROW(files.ListFiles(path + "\\missing"), Error);
+  EXPECT_TRUE(files.FolderExists(path + "\\sub"));
+  EXPECT_FALSE(files.FolderExists(path + "\\shown.txt"));
+
+  struct Read {
+    std::string name;
+    std::size_t limit;
+    std::optional<std::string> contents;
+  };
+  const Read reads[] = {{"shown.txt", 5, "12345"},
+                        {"shown.txt", 4, std::nullopt},
+                        {"missing.txt", 100, std::nullopt},
+                        {"sub", 100, std::nullopt}};
+  for (const Read& read : reads) {
+    EXPECT_EQ(files.ReadSmallFile(path + "\\" + read.name, read.limit), read.contents)
+        << read.name << " " << read.limit;
+  }
+  EXPECT_EQ(files.DecodeAnsi("URL=http://a/"), "URL=http://a/");
+  if (::GetACP() == 932) {
+    EXPECT_EQ(files.DecodeAnsi("\x93\xfa\x96\x7b"), "日本");
+    EXPECT_EQ(files.DecodeAnsi("\x81"), std::nullopt);
+  }
+
+  for (const char* name : {"hidden.txt", "system.txt"}) {
+    ::SetFileAttributesW((folder / name).c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+}
+
+// A folder shown on another drive becomes that drive's current folder and
+// leaves the process on its drive; coming back to a drive shows the folder
+// last shown there.
+TEST_F(WindowTest, EachDriveKeepsItsOwnCurrentFolder) {
+  const char second = SecondDrive();
+  if (second == 0) GTEST_SKIP() << "TERVANE_SECOND_DRIVE is not set";
+  const std::string root = std::string(1, second) + ":\\";
+  WriteFile(std::filesystem::path(win32::Widen(root)) / "pics" / "p.jpg");
+
+  OpenFolder("img");
+  PickDrive(second);
+  EXPECT_EQ(Dir1Entry(), root);
+  OpenFolder("pics");
+  EXPECT_EQ(Items(Control("File1")), std::vector<std::string>{"p.jpg"});
+  EXPECT_EQ(drives_.CurrentFolder(), siteText_ + "\\img");
+
+  PickDrive('c');
+  EXPECT_EQ(Dir1Entry(), "img");
+  EXPECT_EQ(Items(Control("File1")), (std::vector<std::string>{"a.jpg", "B.png", "c.gif"}));
+  PickDrive(second);
+  EXPECT_EQ(Dir1Entry(), "pics");
+  EXPECT_EQ(drives_.CurrentFolderOf(std::string(1, second) + ":"), root + "pics");
+  EXPECT_TRUE(watcher_.Take().empty());
+
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(win32::Widen(root)) / "pics", ignored);
+}
+
+}  // namespace
+}  // namespace tervane::testing

@@ -1,0 +1,296 @@
+// The link builder's real window under the dialog logic: its layout, and the
+// handlers reached through mouse and keyboard messages.
+#include <gtest/gtest.h>
+
+#include "addin/dialog/linkaddress/texts.h"
+#include "addin/platform/win32/utf16.h"
+#include "tests/win/window/window_fixture.h"
+
+namespace tervane::testing {
+namespace {
+
+using win32::Narrow;
+
+struct Placed {
+  std::string_view name;
+  const wchar_t* windowClass;
+  std::string_view caption;
+  int left, top, width, height;  // twips, client coordinates
+};
+
+// In tab order. The options' places are the frame's plus their own.
+const Placed kLayout[] = {
+    {"Label4", L"Static", texts::kLabel4, 120, 0, 2415, 255},
+    {"Location", L"Edit", "", 120, 240, 4815, 375},
+    {"LocationSetBtn", L"Button", "設定(&S)", 4920, 240, 855, 375},
+    {"GetPageInfo", L"Button", "クリア(&R)", 5760, 240, 855, 375},
+    {"Label1", L"Static", "リンク先の素材フォルダ(&F)", 120, 720, 2415, 255},
+    {"Dir1", L"ListBox", "", 120, 1320, 2655, 3870},
+    {"Label2", L"Static", "ハイパーリンクの対象候補(&F)", 3000, 720, 3015, 255},
+    {"File1", L"ListBox", "", 2880, 960, 3615, 4230},
+    {"Label3", L"Static", "対象ファイル", 6720, 720, 1455, 255},
+    {"Filter0", L"Button", "&SHORTCUT", 6720, 960, 1455, 255},
+    {"Filter1", L"Button", "&JPEG", 6720, 1200, 1575, 255},
+    {"Filter2", L"Button", "&GIF,PNG", 6720, 1440, 1575, 255},
+    {"Filter3", L"Button", "&HTML,TEXT", 6720, 1680, 1575, 255},
+    {"Frame", L"Button", "リンク表示方法(&D)", 6600, 2040, 1695, 1095},
+    {"OptWithText", L"Button", "テキスト表示", 6720, 2280, 1335, 255},
+    {"OptWithImg", L"Button", "画像表示", 6720, 2520, 1215, 255},
+    {"OptImgOnly", L"Button", "画像のみ", 6720, 2760, 1215, 255},
+    {"SelectAllBtn", L"Button", "全て選択(&X)", 6600, 3240, 1695, 375},
+    {"Reverse", L"Button", "既存リンクの反転", 6600, 3720, 1695, 375},
+    {"OKButton", L"Button", "作成", 6720, 4320, 1455, 375},
+    {"Drive1", L"ComboBox", "", 120, 960, 2655, 300},
+    {"CancelButton", L"Button", "キャンセル", 6720, 4800, 1455, 375},
+    {"Label5", L"Static", "Tervane 2000/9 Ver1.3", 6600, 0, 1695, 375},
+};
+
+int Dpi() {
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+int Px(int twips) { return ::MulDiv(twips, Dpi(), 1440); }
+
+std::string Caption(HWND window) {
+  wchar_t text[256] = {};
+  ::GetWindowTextW(window, text, 256);
+  return Narrow(text);
+}
+
+bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+TEST_F(WindowTest, TheWindowHasEveryControlAtItsPlaceInTabOrder) {
+  EXPECT_EQ(Caption(window_), texts::kAppTitle);
+  RECT client{};
+  ::GetClientRect(window_, &client);
+  EXPECT_EQ(client.right, Px(8325));
+  EXPECT_EQ(client.bottom, Px(5265));
+  const LONG_PTR style = ::GetWindowLongPtrW(window_, GWL_STYLE);
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD));
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_EQ(::GetWindow(window_, GW_OWNER), nullptr);
+
+  ASSERT_EQ(children_.size(), std::size(kLayout));
+  for (std::size_t i = 0; i < std::size(kLayout); ++i) {
+    const Placed& want = kLayout[i];
+    HWND child = children_[i];
+    wchar_t windowClass[32] = {};
+    ::GetClassNameW(child, windowClass, 32);
+    RECT place{};
+    ::GetWindowRect(child, &place);
+    ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
+    SCOPED_TRACE(want.name);
+    EXPECT_EQ(::lstrcmpiW(windowClass, want.windowClass), 0) << Narrow(windowClass);
+    if (!want.caption.empty()) {
+      EXPECT_EQ(Caption(child), want.caption);
+    }
+    EXPECT_EQ(place.left, Px(want.left));
+    EXPECT_EQ(place.top, Px(want.top));
+    EXPECT_EQ(place.right - place.left, Px(want.width));
+    if (want.name == "Drive1") {  // a closed combo box is as high as its font makes it
+      EXPECT_NEAR(place.bottom - place.top, Px(want.height), 2);
+    } else {
+      EXPECT_EQ(place.bottom - place.top, Px(want.height));
+    }
+  }
+  EXPECT_EQ(::GetDlgCtrlID(Control("OKButton")) != 0, true);
+  EXPECT_FALSE(::GetWindowLongPtrW(Control("OKButton"), GWL_STYLE) & BS_DEFPUSHBUTTON);
+}
+
+TEST_F(WindowTest, LoadingAppliesTheDefaultsAtThePageFolder) {
+  EXPECT_EQ(Caption(Control("Location")), siteText_);
+  EXPECT_EQ(Dir1Entry(), site_.filename().string());
+  EXPECT_EQ(Items(Control("File1")), std::vector<std::string>{"top.jpg"});
+  const bool ticked[] = {Checked(Control("Filter0")), Checked(Control("Filter1")),
+                         Checked(Control("Filter2")), Checked(Control("Filter3"))};
+  EXPECT_FALSE(ticked[0]);
+  EXPECT_TRUE(ticked[1]);
+  EXPECT_TRUE(ticked[2]);
+  EXPECT_FALSE(ticked[3]);
+  EXPECT_TRUE(Checked(Control("OptWithText")));
+  EXPECT_FALSE(Checked(Control("OptWithImg")));
+  EXPECT_TRUE(watcher_.Take().empty());
+}
+
+TEST_F(WindowTest, OpeningAFolderListsItsFilesAndMakesItCurrent) {
+  OpenFolder("img");
+  EXPECT_EQ(Dir1Entry(), "img");
+  const std::vector<std::string> entries = Items(Control("Dir1"));
+  ASSERT_GE(entries.size(), 4u);
+  EXPECT_EQ(entries.front(), siteText_.substr(0, 3));  // the root first
+  EXPECT_EQ(std::vector<std::string>(entries.end() - 3, entries.end()),
+            (std::vector<std::string>{"img", "sub", "zz"}));
+  EXPECT_EQ(Items(Control("File1")), (std::vector<std::string>{"a.jpg", "B.png", "c.gif"}));
+  EXPECT_EQ(drives_.CurrentFolder(), siteText_ + "\\img");
+
+  struct Case {
+    std::string_view box;
+    std::vector<std::string> listed;
+  };
+  const Case cases[] = {
+      {"Filter0", {"a.jpg", "B.png", "c.gif", "link.url"}},
+      {"Filter3", {"a.jpg", "B.png", "c.gif", "d.txt", "link.url"}},
+      {"Filter1", {"B.png", "c.gif", "d.txt", "link.url"}},
+  };
+  for (const Case& c : cases) {
+    SelectFiles({"c.gif"});
+    Click(c.box);
+    EXPECT_EQ(Items(Control("File1")), c.listed) << c.box;
+    EXPECT_TRUE(SelectedFiles().empty()) << c.box;
+  }
+  EXPECT_TRUE(Checked(Control("Filter0")));
+  EXPECT_FALSE(Checked(Control("Filter1")));
+
+  // Enter on an entry opens it as a double click does.
+  HWND dir1 = Control("Dir1");
+  ::SendMessageW(dir1, LB_SETCURSEL, 0, 0);
+  PressKey(dir1, VK_RETURN);
+  EXPECT_EQ(Dir1Entry(), siteText_.substr(0, 3));
+  EXPECT_EQ(drives_.CurrentFolder(), siteText_.substr(0, 3));
+}
+
+TEST_F(WindowTest, ButtonsRunTheirHandlers) {
+  OpenFolder("img");
+  Click("OKButton");
+  EXPECT_TRUE(editor_.page->inserted.empty());
+
+  SelectFiles({"a.jpg", "c.gif"});
+  Click("OKButton");
+  EXPECT_EQ(editor_.page->inserted,
+            (std::vector<std::string>{R"(<a href="img/a.jpg">a.jpg</a><br>)",
+                                      R"(<a href="img/c.gif">c.gif</a><br>)"}));
+  EXPECT_EQ(SelectedFiles(), (std::vector<std::string>{"a.jpg", "c.gif"}));
+
+  editor_.page->links = {"img/B.png", "img/a.jpg", "elsewhere.htm"};
+  Click("Reverse");
+  EXPECT_EQ(SelectedFiles(), (std::vector<std::string>{"B.png", "c.gif"}));
+
+  Click("LocationSetBtn");
+  EXPECT_EQ(Caption(Control("Location")), siteText_ + "\\img");
+  Click("GetPageInfo");
+  EXPECT_EQ(Caption(Control("Location")), siteText_);
+  EXPECT_EQ(Dir1Entry(), site_.filename().string());
+
+  const std::string page = editor_.page->url;
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"Tervane ハイパーリンク一括作成", "ファイルが選択されていません。"},
+      {"Tervane 処理完了", "アクティブなページ Top(URL:" + page +
+                               ")にリンクを追加\r\n\r\n2個のアイテムを追加しました。"},
+      {"Tervane ハイパーリンク一括作成",
+       "アクティブなページ Top(URL:" + page +
+           ")のリンクを検査\r\n\r\n参照ディレクトリ img/にリンクされているファイルが2個あります。"},
+      {"Tervane ハイパーリンク一括作成",
+       "現在アクティブなページは次のものです。\r\nTITLE : Top\r\nURL   : " + page},
+  };
+  const std::vector<ShownBox> shown = watcher_.Take();
+  ASSERT_EQ(shown.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(shown[i].title, expected[i].first) << i;
+    EXPECT_EQ(shown[i].text, expected[i].second) << i;
+  }
+
+  OpenFolder("img");
+  SelectFiles({"a.jpg"});
+  Click("SelectAllBtn");
+  EXPECT_EQ(SelectedFiles(), (std::vector<std::string>{"a.jpg", "B.png", "c.gif"}));
+  Click("SelectAllBtn");
+  EXPECT_TRUE(SelectedFiles().empty());
+  Click("OptWithImg");
+  EXPECT_TRUE(Checked(Control("OptWithImg")));
+  EXPECT_FALSE(Checked(Control("OptWithText")));
+}
+
+TEST_F(WindowTest, FailuresAreReportedAndLeaveTheFolderWhereItWas) {
+  OpenFolder("img");
+  std::filesystem::remove(site_ / "img" / "zz");
+  OpenFolder("zz");
+  EXPECT_EQ(Dir1Entry(), "img");
+
+  OpenFolder("img");  // the same folder: nothing happens
+  editor_.page->failInsertAt = 0;
+  SelectFiles({"a.jpg"});
+  Click("OKButton");
+
+  const std::vector<ShownBox> shown = watcher_.Take();
+  ASSERT_EQ(shown.size(), 2u);
+  for (const ShownBox& box : shown) {
+    EXPECT_EQ(box.title, texts::kAppTitle);
+    EXPECT_EQ(box.text, texts::kDialogFailure);
+  }
+  EXPECT_TRUE(dialog_.IsLoaded());
+}
+
+TEST_F(WindowTest, EnterAndEscPressNoButton) {
+  OpenFolder("img");
+  SelectFiles({"a.jpg"});
+  const HWND targets[] = {window_, Control("OKButton"), Control("CancelButton"),
+                          Control("Location"), Control("File1")};
+  for (HWND target : targets) {
+    ::SetFocus(target);
+    PressKey(target, VK_RETURN);
+    PressKey(target, VK_ESCAPE);
+  }
+  PumpMessages(50);
+  EXPECT_TRUE(dialog_.IsLoaded());
+  EXPECT_TRUE(editor_.page->inserted.empty());
+  EXPECT_TRUE(watcher_.Take().empty());
+}
+
+TEST_F(WindowTest, TabAndAccessKeysMoveTheFocus) {
+  ::SetForegroundWindow(window_);
+  ::SetFocus(Control("Location"));
+  const std::string_view order[] = {"LocationSetBtn", "GetPageInfo",  "Dir1",    "File1",
+                                    "Filter0",        "Filter1",      "Filter2", "Filter3",
+                                    "OptWithText",    "SelectAllBtn", "Reverse", "OKButton",
+                                    "Drive1",         "CancelButton", "Location"};
+  for (std::string_view next : order) {
+    PressKey(::GetFocus(), VK_TAB);
+    EXPECT_EQ(::GetFocus(), Control(next)) << next;
+  }
+
+  struct Case {
+    char key;
+    std::string_view focus;
+  };
+  const Case cases[] = {{'F', "Dir1"},           {'F', "File1"},   {'L', "Location"},
+                        {'S', "LocationSetBtn"}, {'S', "Filter0"}, {'D', "OptWithText"}};
+  for (const Case& c : cases) {
+    PressKey(::GetFocus(), c.key, true);
+    EXPECT_EQ(::GetFocus(), Control(c.focus)) << c.key << " " << c.focus;
+  }
+  EXPECT_FALSE(Checked(Control("Filter0")));  // S marks two controls: focus only
+
+  OpenFolder("img");
+  PressKey(::GetFocus(), 'X', true);  // a key of one button presses it
+  EXPECT_EQ(SelectedFiles(), (std::vector<std::string>{"a.jpg", "B.png", "c.gif"}));
+}
+
+TEST_F(WindowTest, TheVersionNoticeOpensTheHomePage) {
+  HWND notice = Control("Label5");
+  ::SendMessageW(notice, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  ::SendMessageW(notice, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  EXPECT_EQ(shell_.Opened(), std::vector<std::string>{std::string(texts::kHomePage)});
+}
+
+TEST_F(WindowTest, TheCloseBoxAndCancelUnload) {
+  const std::string_view ways[] = {"close box", "CancelButton"};
+  for (std::string_view way : ways) {
+    if (!dialog_.IsLoaded()) FindWindowAfterShow();
+    HWND window = window_;
+    ASSERT_NE(window, nullptr) << way;
+    if (way == "close box") {
+      ::SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else {
+      Click("CancelButton");
+    }
+    EXPECT_FALSE(dialog_.IsLoaded()) << way;
+    EXPECT_FALSE(::IsWindow(window)) << way;
+  }
+  EXPECT_TRUE(watcher_.Take().empty());
+}
+
+}  // namespace
+}  // namespace tervane::testing

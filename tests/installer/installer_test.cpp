@@ -1,0 +1,253 @@
+// The installer's decisions on a fake system: what it asks, what it shows,
+// what it leaves on disk and what it registers.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+#include <set>
+
+#include "installer/installer.h"
+#include "installer/installer_texts.h"
+
+namespace tervane::installer {
+namespace {
+
+const std::string kRoaming = "C:\\Users\\ユーザー\\AppData\\Roaming";
+const std::string kTarget = kRoaming + "\\microsoft\\addins\\Tervane.dll";
+const std::string kCarried = "the 1.3 library";
+
+struct Entry {
+  bool folder = false;
+  std::optional<std::uint32_t> version;
+  std::string bytes;
+};
+
+class FakeSystem : public InstallerPlatform {
+ public:
+  FakeSystem() {
+    for (const char* folder : {"C:", "C:\\Users", "C:\\Users\\ユーザー", "C:\\Users\\ユーザー\\AppData"}) {
+      entries[folder].folder = true;
+    }
+    entries[kRoaming].folder = true;
+  }
+  void Installed(std::optional<std::uint32_t> version) {
+    entries[kRoaming + "\\microsoft"].folder = true;
+    entries[kRoaming + "\\microsoft\\addins"].folder = true;
+    entries[kTarget] = Entry{false, version, "old copy"};
+  }
+
+  bool AcquireShellAllocator() override { return allocator; }
+  std::optional<std::string> ApplicationDataFolder() override { return appData; }
+  std::optional<PathAttributes> Attributes(std::string_view path) override {
+    const auto found = entries.find(std::string(path));
+    if (found == entries.end()) return std::nullopt;
+    return PathAttributes{found->second.folder};
+  }
+  std::optional<std::uint32_t> FileVersionMajorMinor(std::string_view path) override {
+    return entries.at(std::string(path)).version;
+  }
+  bool CreateFolder(std::string_view path) override {
+    const std::string parent(path.substr(0, path.rfind('\\')));
+    if (!entries.count(parent) || !entries[parent].folder || refuseFolders) return false;
+    created.emplace_back(path);
+    entries[std::string(path)].folder = true;
+    return true;
+  }
+  std::optional<std::string> CarriedLibrary() override { return library; }
+  std::optional<std::string> CreateTemporaryFile(std::string_view folder) override {
+    const std::string path = std::string(folder) + "\\tvn" + std::to_string(entries.size()) + ".tmp";
+    entries[path] = Entry{};
+    return path;
+  }
+  bool WriteFile(std::string_view path, std::string_view bytes) override {
+    entries[std::string(path)].bytes = bytes.substr(0, diskFull ? bytes.size() / 2 : bytes.size());
+    return !diskFull;
+  }
+  bool ReplaceFile(std::string_view source, std::string_view target) override {
+    if (targetInUse) return false;
+    entries[std::string(target)] = entries[std::string(source)];
+    entries.erase(std::string(source));
+    return true;
+  }
+  bool DeleteFile(std::string_view path) override {
+    if (deleteRefused) return false;
+    return entries.erase(std::string(path)) > 0;
+  }
+  std::string SystemFolder() override { return "C:\\windows\\system32"; }
+  std::string CurrentFolder() override { return "C:\\Downloads"; }
+  std::optional<std::uint32_t> RunAndWait(std::string_view program, std::string_view commandLine,
+                                          std::string_view workingFolder) override {
+    runs.push_back(std::string(program) + "|" + std::string(commandLine) + "|" +
+                   std::string(workingFolder));
+    return registrationResult;
+  }
+  MsgAnswer Show(std::string_view text, MsgButtons buttons, MsgIcon icon,
+                 bool defaultSecond) override {
+    shown.push_back({std::string(text), buttons, icon, defaultSecond});
+    if (answers.empty()) return MsgAnswer::kOk;
+    const MsgAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+
+  struct Box {
+    std::string text;
+    MsgButtons buttons;
+    MsgIcon icon;
+    bool defaultSecond;
+  };
+  bool allocator = true;
+  std::optional<std::string> appData = kRoaming;
+  std::optional<std::string> library = kCarried;
+  bool refuseFolders = false, diskFull = false, targetInUse = false, deleteRefused = false;
+  std::optional<std::uint32_t> registrationResult = 0;
+  std::deque<MsgAnswer> answers;
+  std::map<std::string, Entry> entries;
+  std::vector<std::string> created, runs;
+  std::vector<Box> shown;
+};
+
+using Texts = std::vector<std::string_view>;
+const std::string kM8 = std::string(texts::kM8NoFolder) + kTarget;
+
+// Every path through the program: the situation, the user's answers, the
+// boxes shown, the exit code, and what stands at the target afterwards.
+TEST(InstallerTest, EveryPathThroughTheProgram) {
+  struct Case {
+    const char* what;
+    std::function<void(FakeSystem&)> arrange;
+    std::deque<MsgAnswer> answers;
+    Texts boxes;
+    int exitCode;
+    std::optional<std::string> targetAfter;  // nullopt: nothing there
+    std::vector<std::string> switches;       // registration runs
+  };
+  using A = MsgAnswer;
+  const auto v = [](std::uint32_t major, std::uint32_t minor) { return major << 16 | minor; };
+  const Case cases[] = {
+      {"first install", [](FakeSystem&) {}, {A::kYes}, {texts::kM2Install, texts::kM6Installed}, 0,
+       kCarried, {"/s"}},
+      {"first install declined", [](FakeSystem&) {}, {A::kNo}, {texts::kM2Install}, 0,
+       std::nullopt, {}},
+      {"1.1 counts as not installed", [&](FakeSystem& s) { s.Installed(v(1, 1)); }, {A::kNo},
+       {texts::kM2Install}, 0, "old copy", {}},
+      {"no version information", [](FakeSystem& s) { s.Installed(std::nullopt); }, {A::kYes},
+       {texts::kM2Install, texts::kM6Installed}, 0, kCarried, {"/s"}},
+      {"reinstall over 1.2", [&](FakeSystem& s) { s.Installed(v(1, 2)); }, {A::kYes},
+       {texts::kM3Reinstall, texts::kM6Installed}, 0, kCarried, {"/s"}},
+      {"reinstall over 1.3", [&](FakeSystem& s) { s.Installed(v(1, 3)); }, {A::kYes},
+       {texts::kM3Reinstall, texts::kM6Installed}, 0, kCarried, {"/s"}},
+      {"newer 2.0 present, cancelled", [&](FakeSystem& s) { s.Installed(v(2, 0)); }, {A::kCancel},
+       {texts::kM3Reinstall}, 0, "old copy", {}},
+      {"uninstall", [&](FakeSystem& s) { s.Installed(v(1, 3)); }, {A::kNo, A::kYes},
+       {texts::kM3Reinstall, texts::kM4Uninstall, texts::kM5Uninstalled}, 0, std::nullopt, {"/u"}},
+      {"uninstall declined", [&](FakeSystem& s) { s.Installed(v(1, 3)); }, {A::kNo, A::kNo},
+       {texts::kM3Reinstall, texts::kM4Uninstall}, 0, "old copy", {}},
+      {"deletion refused after unregistering",
+       [&](FakeSystem& s) { s.Installed(v(1, 3)), s.deleteRefused = true; }, {A::kNo, A::kYes},
+       {texts::kM3Reinstall, texts::kM4Uninstall, texts::kM5Uninstalled}, 0, "old copy", {"/u"}},
+      {"unregistering fails: the file stays",
+       [&](FakeSystem& s) { s.Installed(v(1, 3)), s.registrationResult = 5; }, {A::kNo, A::kYes},
+       {texts::kM3Reinstall, texts::kM4Uninstall, texts::kM9Failed}, -1, "old copy", {"/u"}},
+      {"no shell allocator", [](FakeSystem& s) { s.allocator = false; }, {},
+       {texts::kM1NoShellAllocator}, 0, std::nullopt, {}},
+      {"no application-data folder", [](FakeSystem& s) { s.appData.reset(); }, {},
+       {texts::kM9Failed}, -1, std::nullopt, {}},
+      {"a folder at the target", [](FakeSystem& s) { s.entries[kTarget].folder = true; }, {},
+       {texts::kM7TargetBlocked, texts::kM9Failed}, -1, "", {}},
+      {"folders cannot be made", [](FakeSystem& s) { s.refuseFolders = true; }, {A::kYes},
+       {texts::kM2Install, kM8, texts::kM9Failed}, -1, std::nullopt, {}},
+      {"a file where a folder belongs",
+       [](FakeSystem& s) { s.entries[kRoaming + "\\microsoft"] = Entry{}; }, {A::kYes},
+       {texts::kM2Install, kM8, texts::kM9Failed}, -1, std::nullopt, {}},
+      {"no carried library", [](FakeSystem& s) { s.library.reset(); }, {A::kYes},
+       {texts::kM2Install, texts::kM9Failed}, -1, std::nullopt, {}},
+      {"disk full: the old copy survives",
+       [&](FakeSystem& s) { s.Installed(v(1, 3)), s.diskFull = true; }, {A::kYes},
+       {texts::kM3Reinstall, texts::kM9Failed}, -1, "old copy", {}},
+      {"target in use: the old copy survives",
+       [&](FakeSystem& s) { s.Installed(v(1, 3)), s.targetInUse = true; }, {A::kYes},
+       {texts::kM3Reinstall, texts::kM9Failed}, -1, "old copy", {}},
+      {"regsvr32 cannot start", [](FakeSystem& s) { s.registrationResult.reset(); }, {A::kYes},
+       {texts::kM2Install, texts::kM9Failed}, -1, kCarried, {"/s"}},
+      {"registration fails: the copy stays for a retry",
+       [](FakeSystem& s) { s.registrationResult = 3; }, {A::kYes},
+       {texts::kM2Install, texts::kM9Failed}, -1, kCarried, {"/s"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeSystem system;
+    c.arrange(system);
+    system.answers = c.answers;
+    EXPECT_EQ(InstallerMain(system), c.exitCode);
+
+    Texts shown;
+    for (const auto& box : system.shown) shown.push_back(box.text);
+    EXPECT_EQ(shown, c.boxes);
+    const auto target = system.entries.find(kTarget);
+    EXPECT_EQ(target == system.entries.end() ? std::nullopt
+                                             : std::optional<std::string>(target->second.bytes),
+              c.targetAfter);
+    std::vector<std::string> switches;
+    for (const std::string& run : system.runs) switches.push_back(run.substr(run.find("\" /") + 2, 2));
+    EXPECT_EQ(switches, c.switches);
+    for (const auto& [path, entry] : system.entries) {
+      EXPECT_EQ(path.find(".tmp"), std::string::npos) << "temporary file left: " << path;
+    }
+  }
+}
+
+TEST(InstallerTest, BoxesHaveTheirButtonsIconsAndDefaults) {
+  FakeSystem system;
+  system.Installed(0x00010003);
+  system.answers = {MsgAnswer::kNo, MsgAnswer::kYes};
+  InstallerMain(system);
+  ASSERT_EQ(system.shown.size(), 3u);
+  EXPECT_EQ(system.shown[0].buttons, MsgButtons::kYesNoCancel);
+  EXPECT_EQ(system.shown[0].icon, MsgIcon::kQuestion);
+  EXPECT_EQ(system.shown[1].buttons, MsgButtons::kYesNo);
+  EXPECT_TRUE(system.shown[1].defaultSecond);
+  EXPECT_EQ(system.shown[2].icon, MsgIcon::kInformation);
+
+  FakeSystem blocked;
+  blocked.entries[kTarget].folder = true;
+  InstallerMain(blocked);
+  for (const auto& box : blocked.shown) {
+    EXPECT_EQ(box.buttons, MsgButtons::kOk);
+    EXPECT_EQ(box.icon, MsgIcon::kStop);
+  }
+}
+
+TEST(InstallerTest, MissingFoldersAreCreatedOneLevelAtATime) {
+  struct Case {
+    std::string path;
+    bool created;
+    std::vector<std::string> levels;
+  } cases[] = {
+      {kTarget, true, {kRoaming + "\\microsoft", kRoaming + "\\microsoft\\addins"}},
+      {kRoaming + "\\表\\ソ\\Tervane.dll", true, {kRoaming + "\\表", kRoaming + "\\表\\ソ"}},
+      {kRoaming + "\\Tervane.dll", true, {}},
+      {"Q:\\none\\Tervane.dll", false, {}},
+      {"Tervane.dll", false, {}},
+      {"", false, {}},
+      {kRoaming + "\\" + std::string(300, 'x') + "\\Tervane.dll", true,
+       {kRoaming + "\\" + std::string(300, 'x')}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    FakeSystem system;
+    EXPECT_EQ(CreateTargetFolder(system, c.path), c.created);
+    EXPECT_EQ(system.created, c.levels);
+  }
+}
+
+TEST(InstallerTest, RegistrationRunsTheSystemFoldersProgramOnTheQuotedPath) {
+  FakeSystem system;
+  EXPECT_TRUE(RunRegistrationTool(system, "/s", kTarget));
+  EXPECT_EQ(system.runs, std::vector<std::string>{"C:\\windows\\system32\\regsvr32.exe|"
+                                                  "\"C:\\windows\\system32\\regsvr32.exe\" /s \"" +
+                                                  kTarget + "\"|C:\\Downloads"});
+}
+
+}  // namespace
+}  // namespace tervane::installer

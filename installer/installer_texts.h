@@ -19,12 +19,15 @@ inline constexpr std::string_view kM3Reinstall =
     "\r\n\r\nAPPDATA/MICROSOFT/ADDINSフォルダに同じバーションか、または新しいバージョンがすでにイン"
     "ストールされています。\r\nインストールしますか？「いいえ」でアンインストールを行います。";
 inline constexpr std::string_view kM4Uninstall =
-    "Frontpage2000のアドインの解除を行ってからアンインストールを行う必要があります。\r\nアドインの解"
-    "除を行わないとメニューにアドイン名が残ります。\r\nこの場合、手動でメニューを削除しなければなりませ"
+    "Frontpage2000のアドインの解除を行ってからアンインストールを行う必要があります。\r\nアドインの"
+    "解"
+    "除を行わないとメニューにアドイン名が残ります。\r\nこの場合、手動でメニューを削除しなければなり"
+    "ませ"
     "ん。\r\nアンインストールを行いますか？";
 inline constexpr std::string_view kM5Uninstalled = "アンインストールが完了しました";
 inline constexpr std::string_view kM6Installed = "インストールが完了しました";
-inline constexpr std::string_view kM7TargetBlocked = "インストール先に障害がありファイルを作成できません";
+inline constexpr std::string_view kM7TargetBlocked =
+    "インストール先に障害がありファイルを作成できません";
 /// Followed by the full target file path.
 inline constexpr std::string_view kM8NoFolder =
     "ファイル保存先のディレクトリが作成ができません\r\nファイルのパス ";

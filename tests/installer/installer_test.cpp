@@ -1,12 +1,13 @@
 // The installer's decisions on a fake system: what it asks, what it shows,
 // what it leaves on disk and what it registers.
+#include "installer/installer.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <map>
 #include <set>
 
-#include "installer/installer.h"
 #include "installer/installer_texts.h"
 
 namespace tervane::installer {
@@ -25,7 +26,8 @@ struct Entry {
 class FakeSystem : public InstallerPlatform {
  public:
   FakeSystem() {
-    for (const char* folder : {"C:", "C:\\Users", "C:\\Users\\ユーザー", "C:\\Users\\ユーザー\\AppData"}) {
+    for (const char* folder :
+         {"C:", "C:\\Users", "C:\\Users\\ユーザー", "C:\\Users\\ユーザー\\AppData"}) {
       entries[folder].folder = true;
     }
     entries[kRoaming].folder = true;
@@ -55,7 +57,8 @@ class FakeSystem : public InstallerPlatform {
   }
   std::optional<std::string> CarriedLibrary() override { return library; }
   std::optional<std::string> CreateTemporaryFile(std::string_view folder) override {
-    const std::string path = std::string(folder) + "\\tvn" + std::to_string(entries.size()) + ".tmp";
+    const std::string path =
+        std::string(folder) + "\\tvn" + std::to_string(entries.size()) + ".tmp";
     entries[path] = Entry{};
     return path;
   }
@@ -125,54 +128,153 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
   using A = MsgAnswer;
   const auto v = [](std::uint32_t major, std::uint32_t minor) { return major << 16 | minor; };
   const Case cases[] = {
-      {"first install", [](FakeSystem&) {}, {A::kYes}, {texts::kM2Install, texts::kM6Installed}, 0,
-       kCarried, {"/s"}},
-      {"first install declined", [](FakeSystem&) {}, {A::kNo}, {texts::kM2Install}, 0,
-       std::nullopt, {}},
-      {"1.1 counts as not installed", [&](FakeSystem& s) { s.Installed(v(1, 1)); }, {A::kNo},
-       {texts::kM2Install}, 0, "old copy", {}},
-      {"no version information", [](FakeSystem& s) { s.Installed(std::nullopt); }, {A::kYes},
-       {texts::kM2Install, texts::kM6Installed}, 0, kCarried, {"/s"}},
-      {"reinstall over 1.2", [&](FakeSystem& s) { s.Installed(v(1, 2)); }, {A::kYes},
-       {texts::kM3Reinstall, texts::kM6Installed}, 0, kCarried, {"/s"}},
-      {"reinstall over 1.3", [&](FakeSystem& s) { s.Installed(v(1, 3)); }, {A::kYes},
-       {texts::kM3Reinstall, texts::kM6Installed}, 0, kCarried, {"/s"}},
-      {"newer 2.0 present, cancelled", [&](FakeSystem& s) { s.Installed(v(2, 0)); }, {A::kCancel},
-       {texts::kM3Reinstall}, 0, "old copy", {}},
-      {"uninstall", [&](FakeSystem& s) { s.Installed(v(1, 3)); }, {A::kNo, A::kYes},
-       {texts::kM3Reinstall, texts::kM4Uninstall, texts::kM5Uninstalled}, 0, std::nullopt, {"/u"}},
-      {"uninstall declined", [&](FakeSystem& s) { s.Installed(v(1, 3)); }, {A::kNo, A::kNo},
-       {texts::kM3Reinstall, texts::kM4Uninstall}, 0, "old copy", {}},
+      {"first install",
+       [](FakeSystem&) {},
+       {A::kYes},
+       {texts::kM2Install, texts::kM6Installed},
+       0,
+       kCarried,
+       {"/s"}},
+      {"first install declined",
+       [](FakeSystem&) {},
+       {A::kNo},
+       {texts::kM2Install},
+       0,
+       std::nullopt,
+       {}},
+      {"1.1 counts as not installed",
+       [&](FakeSystem& s) { s.Installed(v(1, 1)); },
+       {A::kNo},
+       {texts::kM2Install},
+       0,
+       "old copy",
+       {}},
+      {"no version information",
+       [](FakeSystem& s) { s.Installed(std::nullopt); },
+       {A::kYes},
+       {texts::kM2Install, texts::kM6Installed},
+       0,
+       kCarried,
+       {"/s"}},
+      {"reinstall over 1.2",
+       [&](FakeSystem& s) { s.Installed(v(1, 2)); },
+       {A::kYes},
+       {texts::kM3Reinstall, texts::kM6Installed},
+       0,
+       kCarried,
+       {"/s"}},
+      {"reinstall over 1.3",
+       [&](FakeSystem& s) { s.Installed(v(1, 3)); },
+       {A::kYes},
+       {texts::kM3Reinstall, texts::kM6Installed},
+       0,
+       kCarried,
+       {"/s"}},
+      {"newer 2.0 present, cancelled",
+       [&](FakeSystem& s) { s.Installed(v(2, 0)); },
+       {A::kCancel},
+       {texts::kM3Reinstall},
+       0,
+       "old copy",
+       {}},
+      {"uninstall",
+       [&](FakeSystem& s) { s.Installed(v(1, 3)); },
+       {A::kNo, A::kYes},
+       {texts::kM3Reinstall, texts::kM4Uninstall, texts::kM5Uninstalled},
+       0,
+       std::nullopt,
+       {"/u"}},
+      {"uninstall declined",
+       [&](FakeSystem& s) { s.Installed(v(1, 3)); },
+       {A::kNo, A::kNo},
+       {texts::kM3Reinstall, texts::kM4Uninstall},
+       0,
+       "old copy",
+       {}},
       {"deletion refused after unregistering",
-       [&](FakeSystem& s) { s.Installed(v(1, 3)), s.deleteRefused = true; }, {A::kNo, A::kYes},
-       {texts::kM3Reinstall, texts::kM4Uninstall, texts::kM5Uninstalled}, 0, "old copy", {"/u"}},
+       [&](FakeSystem& s) { s.Installed(v(1, 3)), s.deleteRefused = true; },
+       {A::kNo, A::kYes},
+       {texts::kM3Reinstall, texts::kM4Uninstall, texts::kM5Uninstalled},
+       0,
+       "old copy",
+       {"/u"}},
       {"unregistering fails: the file stays",
-       [&](FakeSystem& s) { s.Installed(v(1, 3)), s.registrationResult = 5; }, {A::kNo, A::kYes},
-       {texts::kM3Reinstall, texts::kM4Uninstall, texts::kM9Failed}, -1, "old copy", {"/u"}},
-      {"no shell allocator", [](FakeSystem& s) { s.allocator = false; }, {},
-       {texts::kM1NoShellAllocator}, 0, std::nullopt, {}},
-      {"no application-data folder", [](FakeSystem& s) { s.appData.reset(); }, {},
-       {texts::kM9Failed}, -1, std::nullopt, {}},
-      {"a folder at the target", [](FakeSystem& s) { s.entries[kTarget].folder = true; }, {},
-       {texts::kM7TargetBlocked, texts::kM9Failed}, -1, "", {}},
-      {"folders cannot be made", [](FakeSystem& s) { s.refuseFolders = true; }, {A::kYes},
-       {texts::kM2Install, kM8, texts::kM9Failed}, -1, std::nullopt, {}},
+       [&](FakeSystem& s) { s.Installed(v(1, 3)), s.registrationResult = 5; },
+       {A::kNo, A::kYes},
+       {texts::kM3Reinstall, texts::kM4Uninstall, texts::kM9Failed},
+       -1,
+       "old copy",
+       {"/u"}},
+      {"no shell allocator",
+       [](FakeSystem& s) { s.allocator = false; },
+       {},
+       {texts::kM1NoShellAllocator},
+       0,
+       std::nullopt,
+       {}},
+      {"no application-data folder",
+       [](FakeSystem& s) { s.appData.reset(); },
+       {},
+       {texts::kM9Failed},
+       -1,
+       std::nullopt,
+       {}},
+      {"a folder at the target",
+       [](FakeSystem& s) { s.entries[kTarget].folder = true; },
+       {},
+       {texts::kM7TargetBlocked, texts::kM9Failed},
+       -1,
+       "",
+       {}},
+      {"folders cannot be made",
+       [](FakeSystem& s) { s.refuseFolders = true; },
+       {A::kYes},
+       {texts::kM2Install, kM8, texts::kM9Failed},
+       -1,
+       std::nullopt,
+       {}},
       {"a file where a folder belongs",
-       [](FakeSystem& s) { s.entries[kRoaming + "\\microsoft"] = Entry{}; }, {A::kYes},
-       {texts::kM2Install, kM8, texts::kM9Failed}, -1, std::nullopt, {}},
-      {"no carried library", [](FakeSystem& s) { s.library.reset(); }, {A::kYes},
-       {texts::kM2Install, texts::kM9Failed}, -1, std::nullopt, {}},
+       [](FakeSystem& s) { s.entries[kRoaming + "\\microsoft"] = Entry{}; },
+       {A::kYes},
+       {texts::kM2Install, kM8, texts::kM9Failed},
+       -1,
+       std::nullopt,
+       {}},
+      {"no carried library",
+       [](FakeSystem& s) { s.library.reset(); },
+       {A::kYes},
+       {texts::kM2Install, texts::kM9Failed},
+       -1,
+       std::nullopt,
+       {}},
       {"disk full: the old copy survives",
-       [&](FakeSystem& s) { s.Installed(v(1, 3)), s.diskFull = true; }, {A::kYes},
-       {texts::kM3Reinstall, texts::kM9Failed}, -1, "old copy", {}},
+       [&](FakeSystem& s) { s.Installed(v(1, 3)), s.diskFull = true; },
+       {A::kYes},
+       {texts::kM3Reinstall, texts::kM9Failed},
+       -1,
+       "old copy",
+       {}},
       {"target in use: the old copy survives",
-       [&](FakeSystem& s) { s.Installed(v(1, 3)), s.targetInUse = true; }, {A::kYes},
-       {texts::kM3Reinstall, texts::kM9Failed}, -1, "old copy", {}},
-      {"regsvr32 cannot start", [](FakeSystem& s) { s.registrationResult.reset(); }, {A::kYes},
-       {texts::kM2Install, texts::kM9Failed}, -1, kCarried, {"/s"}},
+       [&](FakeSystem& s) { s.Installed(v(1, 3)), s.targetInUse = true; },
+       {A::kYes},
+       {texts::kM3Reinstall, texts::kM9Failed},
+       -1,
+       "old copy",
+       {}},
+      {"regsvr32 cannot start",
+       [](FakeSystem& s) { s.registrationResult.reset(); },
+       {A::kYes},
+       {texts::kM2Install, texts::kM9Failed},
+       -1,
+       kCarried,
+       {"/s"}},
       {"registration fails: the copy stays for a retry",
-       [](FakeSystem& s) { s.registrationResult = 3; }, {A::kYes},
-       {texts::kM2Install, texts::kM9Failed}, -1, kCarried, {"/s"}},
+       [](FakeSystem& s) { s.registrationResult = 3; },
+       {A::kYes},
+       {texts::kM2Install, texts::kM9Failed},
+       -1,
+       kCarried,
+       {"/s"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -189,7 +291,8 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
                                              : std::optional<std::string>(target->second.bytes),
               c.targetAfter);
     std::vector<std::string> switches;
-    for (const std::string& run : system.runs) switches.push_back(run.substr(run.find("\" /") + 2, 2));
+    for (const std::string& run : system.runs)
+      switches.push_back(run.substr(run.find("\" /") + 2, 2));
     EXPECT_EQ(switches, c.switches);
     for (const auto& [path, entry] : system.entries) {
       EXPECT_EQ(path.find(".tmp"), std::string::npos) << "temporary file left: " << path;
@@ -230,7 +333,8 @@ TEST(InstallerTest, MissingFoldersAreCreatedOneLevelAtATime) {
       {"Q:\\none\\Tervane.dll", false, {}},
       {"Tervane.dll", false, {}},
       {"", false, {}},
-      {kRoaming + "\\" + std::string(300, 'x') + "\\Tervane.dll", true,
+      {kRoaming + "\\" + std::string(300, 'x') + "\\Tervane.dll",
+       true,
        {kRoaming + "\\" + std::string(300, 'x')}},
   };
   for (const Case& c : cases) {

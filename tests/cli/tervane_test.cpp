@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 
 #include "addin/platform/codec/text_codec.h"
 #include "tests/support/temp_dir.h"
@@ -25,8 +27,12 @@ std::string Quote(const std::string& arg) {
 
 class TervaneTest : public ::testing::Test {
  protected:
-  Result Run(const std::vector<std::string>& args) {
-    std::string command = "cd " + Quote(dir.Path().string()) + " && " + Quote(TERVANE_BINARY);
+  // `shell` runs first, in the same shell: limits and traps for the program.
+  // TERVANE_WRAPPER, when set, runs the program under a checker (valgrind).
+  Result Run(const std::vector<std::string>& args, const std::string& shell = "") {
+    const char* wrapper = std::getenv("TERVANE_WRAPPER");
+    std::string command = "cd " + Quote(dir.Path().string()) + " && " + shell + " " +
+                          (wrapper ? wrapper : "") + " " + Quote(TERVANE_BINARY);
     for (const std::string& arg : args) command += " " + Quote(arg);
     command += " >" + Quote(io / "out") + " 2>" + Quote(io / "err");
     const int status = std::system(command.c_str());
@@ -205,6 +211,46 @@ TEST_F(TervaneTest, FailuresSayWhatWentWrongAndLeaveThePageAlone) {
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(TempDir::Read(page), before);
+  }
+}
+
+// Real faults while the page is written: the program says what failed, the
+// page is byte for byte as it was, and nothing is left beside it.
+TEST_F(TervaneTest, FaultsWhileWritingLoseNothing) {
+  Images("site", {"a.jpg"});
+  const std::string before = Page(std::string(64 * 1024, 'x'));
+  const std::string page = dir.Write("site/p.htm", before);
+  // A read-only folder stops everyone but root: as root, the program runs as
+  // another user, for whom the folder is read-only.
+  const bool root = ::geteuid() == 0;
+  const std::string otherUser = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
+  struct Case {
+    const char* what;
+    std::string shell;
+    std::string page;
+    std::function<void()> arrange;
+    std::string errHas;
+  } cases[] = {
+      {"file-size limit", "ulimit -f 16;", "site/p.htm", [] {}, "File too large"},
+      {"file-size limit, SIGXFSZ ignored", "trap '' XFSZ; ulimit -f 16;", "site/p.htm", [] {},
+       "File too large"},
+      {"read-only folder", otherUser, "site/p.htm",
+       [&] {
+         std::filesystem::permissions(dir.Path(), std::filesystem::perms(0755));
+         std::filesystem::permissions(dir.Path() / "site", std::filesystem::perms(0555));
+       },
+       "Permission denied"},
+      {"no such folder", "", "site/gone/p.htm", [] {}, "gone/p.htm"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.arrange();
+    const Result r = Run({"link", c.page}, c.shell);
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+    EXPECT_EQ(TempDir::Read(page), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path() / "site"), {}), 2);
+    std::filesystem::permissions(dir.Path() / "site", std::filesystem::perms(0755));
   }
 }
 

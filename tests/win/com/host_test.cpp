@@ -15,6 +15,8 @@
 #include "tests/win/com/fake_editor.h"
 #include "tests/win/com/registered_dll.h"
 #include "tests/win/support/box_watcher.h"
+#include "tests/win/support/link_builder_window.h"
+#include "tests/win/support/site_folder.h"
 
 namespace tervane::testing {
 namespace {
@@ -24,28 +26,7 @@ using win32::Widen;
 
 const std::wstring kCaption = Widen("フォルダからハイパーリンクを作成(&M)");
 
-// Visible windows of this thread captioned with the application title,
-// message boxes aside.
-int OpenLinkBuilders() {
-  int count = 0;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM found) -> BOOL {
-        wchar_t name[16] = {};
-        wchar_t text[128] = {};
-        ::GetClassNameW(window, name, 16);
-        ::GetWindowTextW(window, text, 128);
-        if (::IsWindowVisible(window) && std::wstring_view(name) != L"#32770" &&
-            Narrow(text) == texts::kAppTitle) {
-          ++*reinterpret_cast<int*>(found);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
-class HostTest : public ::testing::Test {
+class HostTest : public ::testing::Test, protected SiteFolder, protected LinkBuilderWindow {
  protected:
   static void SetUpTestSuite() {
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -155,11 +136,10 @@ TEST_F(HostTest, HostWithoutToolsBarGetsTheErrorReportOnce) {
   application->bars.clear();
   BoxWatcher boxes;
   Connect();
-  const std::vector<ShownBox> shown = boxes.Take();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].title, "Error!");
-  EXPECT_EQ(shown[0].text, AddInErrorReport(static_cast<std::int32_t>(E_INVALIDARG),
-                                            "Invalid procedure call or argument"));
+  EXPECT_EQ(
+      boxes.Take(),
+      (std::vector<ShownBox>{{"Error!", AddInErrorReport(static_cast<std::int32_t>(E_INVALIDARG),
+                                                         "Invalid procedure call or argument")}}));
   Disconnect(com::ext_dm_UserClosed);
   EXPECT_TRUE(boxes.Take().empty());
 }
@@ -168,29 +148,56 @@ TEST_F(HostTest, ClickWithoutPageOnlySaysSo) {
   BoxWatcher boxes;
   Connect();
   ASSERT_EQ(tools->controls[1]->Click(), S_OK);
-  const std::vector<ShownBox> shown = boxes.Take();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].title, texts::kAppTitle);
-  EXPECT_EQ(shown[0].text, texts::kNoPageOpen);
-  EXPECT_EQ(OpenLinkBuilders(), 0);
+  EXPECT_EQ(
+      boxes.Take(),
+      (std::vector<ShownBox>{{std::string(texts::kAppTitle), std::string(texts::kNoPageOpen)}}));
+  EXPECT_EQ(Open().size(), 0u);
   Disconnect(com::ext_dm_HostShutdown);
 }
 
-TEST_F(HostTest, ClickWithPageOpensOneWindowAndTheEditorObjectIsMadeOnce) {
+TEST_F(HostTest, ClickWithPageOpensOneWindowThatWorksOnTheEditorsPage) {
   editor->page = std::make_shared<FakePage>();
-  editor->page->location = L"file:///C:/windows/page.htm";
+  const std::wstring page = Widen(PageAddress());
+  editor->page->location = editor->page->url = page;
   editor->page->title = L"P";
-  editor->page->url = editor->page->location;
+  // B.png as the real editor reports it: resolved, and written relative.
+  const std::wstring img = page.substr(0, page.rfind(L'/') + 1) + L"img/";
+  editor->page->links = {{img + L"B.png", L"img/B.png"}, {L"http://example.com/", L""}};
   BoxWatcher boxes;
   Connect();
   ASSERT_EQ(tools->controls[1]->Click(), S_OK);
   ASSERT_EQ(tools->controls[1]->Click(), S_OK);
-  EXPECT_EQ(OpenLinkBuilders(), 1);
+  ASSERT_EQ(Open().size(), 1u);
   EXPECT_EQ(registration_->Creations(), 1);
-  EXPECT_TRUE(boxes.Take().empty());
+
+  Attach();
+  OpenFolder("img");
+  Click("Filter0");
+  SelectFiles({"a.jpg", "link.url"});
+  Click("OKButton");
+  EXPECT_EQ(editor->page->inserted,
+            (std::vector<std::pair<std::wstring, std::wstring>>{
+                {L"BeforeEnd", LR"(<a href="img/a.jpg">a.jpg</a><br>)"},
+                {L"BeforeEnd", LR"(<a href="http://example.com/">link</a><br>)"}}));
+  Click("Reverse");
+  EXPECT_EQ(SelectedFiles(), (std::vector<std::string>{"a.jpg", "B.png"}));
+  Click("LocationSetBtn");
+  EXPECT_EQ(Caption(Control("Location")), siteText_ + "\\img");
+  Click("GetPageInfo");
+  EXPECT_EQ(Caption(Control("Location")), siteText_);
+
+  const std::string lead = "アクティブなページ P(URL:" + Narrow(page) + ")";
+  const std::string app(texts::kAppTitle);
+  EXPECT_EQ(boxes.Take(),
+            (std::vector<ShownBox>{
+                {"Tervane 処理完了", lead + "にリンクを追加\r\n\r\n2個のアイテムを追加しました。"},
+                {app, lead + "のリンクを検査\r\n\r\n参照ディレクトリ "
+                             "img/にリンクされているファイルが2個あります。"},
+                {app, "現在アクティブなページは次のものです。\r\nTITLE : P\r\nURL   : " +
+                          Narrow(page)}}));
   Disconnect(com::ext_dm_HostShutdown);
   // Releasing the connection object closes its window.
-  EXPECT_EQ(OpenLinkBuilders(), 0);
+  EXPECT_EQ(Open().size(), 0u);
 }
 
 }  // namespace

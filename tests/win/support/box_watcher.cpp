@@ -5,30 +5,31 @@
 #include "addin/platform/win32/utf16.h"
 
 namespace tervane::testing {
-namespace {
-
-HWND FindBox(DWORD thread) {
-  HWND found = nullptr;
-  ::EnumThreadWindows(
-      thread,
-      [](HWND window, LPARAM result) -> BOOL {
-        wchar_t name[16] = {};
-        ::GetClassNameW(window, name, 16);
-        if (std::wstring_view(name) != L"#32770" || !::IsWindowVisible(window)) return TRUE;
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-std::string Text(HWND window) {
+std::string Caption(HWND window) {
   wchar_t text[2048] = {};
   ::GetWindowTextW(window, text, 2048);
   return win32::Narrow(text);
 }
 
-}  // namespace
+std::vector<HWND> VisibleWindows(DWORD thread, bool isBox) {
+  struct Search {
+    bool isBox;
+    std::vector<HWND> found;
+  } search{isBox, {}};
+  ::EnumThreadWindows(
+      thread,
+      [](HWND window, LPARAM context) -> BOOL {
+        auto& search = *reinterpret_cast<Search*>(context);
+        wchar_t name[16] = {};
+        ::GetClassNameW(window, name, 16);
+        if (::IsWindowVisible(window) && (std::wstring_view(name) == L"#32770") == search.isBox) {
+          search.found.push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
 
 BoxWatcher::BoxWatcher() : thread_(::GetCurrentThreadId()), watcher_([this] { Watch(); }) {}
 
@@ -44,17 +45,18 @@ std::vector<ShownBox> BoxWatcher::Take() {
 
 void BoxWatcher::Watch() {
   while (!stop_) {
-    HWND box = FindBox(thread_);
-    if (!box) {
+    const std::vector<HWND> boxes = VisibleWindows(thread_, true);
+    if (boxes.empty()) {
       ::Sleep(20);
       continue;
     }
+    HWND box = boxes.front();
     ::Sleep(50);  // let the box finish laying itself out
     wchar_t text[2048] = {};
     ::GetDlgItemTextW(box, 0xFFFF, text, 2048);
     {
       std::lock_guard lock(mutex_);
-      shown_.push_back({Text(box), win32::Narrow(text)});
+      shown_.push_back({Caption(box), win32::Narrow(text)});
     }
     const WPARAM answer = ::GetDlgItem(box, IDOK) ? IDOK : IDCANCEL;
     ::PostMessageW(box, WM_COMMAND, answer, 0);

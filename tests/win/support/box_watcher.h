@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,7 +16,17 @@ namespace tervane::testing {
 struct ShownBox {
   std::string title;
   std::string text;
+  bool operator==(const ShownBox&) const = default;
+  friend void PrintTo(const ShownBox& box, std::ostream* out) {
+    *out << "{" << box.title << ": " << box.text << "}";
+  }
 };
+
+/// A window's text, as UTF-8.
+std::string Caption(HWND window);
+/// The visible top-level windows of `thread` whose class is, or with
+/// `isBox` false is not, the message box class.
+std::vector<HWND> VisibleWindows(DWORD thread, bool isBox);
 
 class BoxWatcher {
  public:

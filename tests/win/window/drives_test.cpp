@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 
 #include "addin/platform/error.h"
 #include "addin/platform/win32/utf16.h"
@@ -99,6 +100,54 @@ TEST_F(WindowTest, EachDriveKeepsItsOwnCurrentFolder) {
 
   std::error_code ignored;
   std::filesystem::remove_all(std::filesystem::path(win32::Widen(root)) / "pics", ignored);
+}
+
+// The folder address on real drives: the Location text as typed, the folder
+// chosen in the lists, and the address in the link that 作成 inserts. The
+// folders are made on C: of the tests' own prefix and on the second drive.
+TEST_F(WindowTest, LinksCarryTheFolderAddressOfRealFolders) {
+  const char second = SecondDrive();
+  if (second == 0) GTEST_SKIP() << "TERVANE_SECOND_DRIVE is not set";
+  const std::string d(1, second);
+  struct Case {
+    std::string location, folder, address;
+  };
+  const Case cases[] = {
+      {"C:\\web", "C:\\web", ""},
+      {"C:\\web\\", "C:\\web\\img", "img/"},
+      {"C:\\web", "C:\\web\\img\\icons", "img/icons/"},
+      {"C:\\web\\docs", "C:\\web\\img", "../img/"},
+      {"C:\\web\\docs\\2000", "C:\\web", "../../"},
+      {"C:\\web", "C:\\", "../"},
+      {"C:\\", "C:\\img", "img/"},
+      {"C:\\web", d + ":\\pics", "file:///" + d + ":/pics/"},
+      {"", "C:\\web\\img", "file:///C:/web/img/"},
+      {"c:\\web", "C:\\web\\img", "file:///C:/web/img/"},
+  };
+  for (const Case& c : cases) WriteFile(std::filesystem::path(win32::Widen(c.folder)) / "f.jpg");
+  WriteFile("C:\\web\\docs\\2000\\f.jpg");
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.location + " | " + c.folder);
+    ::SetWindowTextW(Control("Location"), win32::Widen(c.location).c_str());
+    PickDrive(c.folder[0]);
+    OpenFolder(c.folder.substr(0, 3));
+    std::istringstream below(c.folder.substr(3));
+    for (std::string name; std::getline(below, name, '\\');) OpenFolder(name);
+    editor_.page->inserted.clear();
+    SelectFiles({"f.jpg"});
+    Click("OKButton");
+    EXPECT_EQ(editor_.page->inserted,
+              std::vector<std::string>{"<a href=\"" + c.address + "f.jpg\">f.jpg</a><br>"});
+  }
+  EXPECT_EQ(watcher_.Take().size(), std::size(cases));
+
+  ::SetCurrentDirectoryW(L"C:\\");
+  std::error_code ignored;
+  for (const char* made : {"C:\\web", "C:\\img", "C:\\f.jpg"}) {
+    std::filesystem::remove_all(made, ignored);
+  }
+  std::filesystem::remove_all(win32::Widen(d + ":\\pics"), ignored);
 }
 
 }  // namespace

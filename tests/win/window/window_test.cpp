@@ -54,12 +54,6 @@ int Dpi() {
 
 int Px(int twips) { return ::MulDiv(twips, Dpi(), 1440); }
 
-std::string Caption(HWND window) {
-  wchar_t text[256] = {};
-  ::GetWindowTextW(window, text, 256);
-  return Narrow(text);
-}
-
 bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 TEST_F(WindowTest, TheWindowHasEveryControlAtItsPlaceInTabOrder) {
@@ -175,22 +169,18 @@ TEST_F(WindowTest, ButtonsRunTheirHandlers) {
   EXPECT_EQ(Dir1Entry(), site_.filename().string());
 
   const std::string page = editor_.page->url;
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {"Tervane ハイパーリンク一括作成", "ファイルが選択されていません。"},
-      {"Tervane 処理完了", "アクティブなページ Top(URL:" + page +
-                               ")にリンクを追加\r\n\r\n2個のアイテムを追加しました。"},
-      {"Tervane ハイパーリンク一括作成",
-       "アクティブなページ Top(URL:" + page +
-           ")のリンクを検査\r\n\r\n参照ディレクトリ img/にリンクされているファイルが2個あります。"},
-      {"Tervane ハイパーリンク一括作成",
-       "現在アクティブなページは次のものです。\r\nTITLE : Top\r\nURL   : " + page},
-  };
-  const std::vector<ShownBox> shown = watcher_.Take();
-  ASSERT_EQ(shown.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(shown[i].title, expected[i].first) << i;
-    EXPECT_EQ(shown[i].text, expected[i].second) << i;
-  }
+  EXPECT_EQ(
+      watcher_.Take(),
+      (std::vector<ShownBox>{
+          {"Tervane ハイパーリンク一括作成", "ファイルが選択されていません。"},
+          {"Tervane 処理完了", "アクティブなページ Top(URL:" + page +
+                                   ")にリンクを追加\r\n\r\n2個のアイテムを追加しました。"},
+          {"Tervane ハイパーリンク一括作成", "アクティブなページ Top(URL:" + page +
+                                                 ")のリンクを検査\r\n\r\n参照ディレクトリ "
+                                                 "img/にリンクされているファイルが2個あります。"},
+          {"Tervane ハイパーリンク一括作成",
+           "現在アクティブなページは次のものです。\r\nTITLE : Top\r\nURL   : " + page},
+      }));
 
   OpenFolder("img");
   SelectFiles({"a.jpg"});
@@ -214,12 +204,8 @@ TEST_F(WindowTest, FailuresAreReportedAndLeaveTheFolderWhereItWas) {
   SelectFiles({"a.jpg"});
   Click("OKButton");
 
-  const std::vector<ShownBox> shown = watcher_.Take();
-  ASSERT_EQ(shown.size(), 2u);
-  for (const ShownBox& box : shown) {
-    EXPECT_EQ(box.title, texts::kAppTitle);
-    EXPECT_EQ(box.text, texts::kDialogFailure);
-  }
+  EXPECT_EQ(watcher_.Take(), std::vector<ShownBox>(2, {std::string(texts::kAppTitle),
+                                                       std::string(texts::kDialogFailure)}));
   EXPECT_TRUE(dialog_.IsLoaded());
 }
 

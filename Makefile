@@ -13,7 +13,7 @@ JOBS    ?= $(shell nproc)
 XVFB    := xvfb-run -a -s "-screen 0 1280x1024x24"
 
 .PHONY: all deps native asan windows win64 win32 fuzz-build fuzz test test-native test-asan \
-	test-fuzz test-windows demo clean format
+	test-fuzz test-windows demo bench clean format
 
 all: native windows
 
@@ -93,6 +93,11 @@ test: test-native test-asan test-fuzz test-windows
 
 demo: native
 	@scripts/demo $(NATIVE)/bin/tervane $(BUILD)/demo
+
+# Optimised build in its own folder, micro-benchmarks and whole-program
+# comparisons with find, tree and cp; prints one table. Never part of test.
+bench: deps
+	@JOBS=$(JOBS) scripts/bench $(BUILD)/bench-build $(BUILD)/bench
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

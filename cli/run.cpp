@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <ostream>
+#include <string_view>
 
 #include "addin/dialog/frmCOMAddIn.h"
 #include "addin/dialog/linkaddress/texts.h"
@@ -30,6 +31,31 @@ std::string AsLines(const std::string& text) {
   lines += '\n';
   return lines;
 }
+
+// Lines gathered into large writes: a list of a hundred thousand names is
+// written in a few dozen calls instead of one or two per name.
+class LineWriter {
+ public:
+  explicit LineWriter(std::ostream& out) : out_(out) { buffer_.reserve(kChunk + 4096); }
+  ~LineWriter() { Flush(); }
+  LineWriter(const LineWriter&) = delete;
+  LineWriter& operator=(const LineWriter&) = delete;
+
+  void Line(std::string_view text) {
+    buffer_ += text;
+    buffer_ += '\n';
+    if (buffer_.size() >= kChunk) Flush();
+  }
+  void Flush() {
+    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kChunk = 64 * 1024;
+  std::ostream& out_;
+  std::string buffer_;
+};
 
 // The dialog and the headless platform under it, for one command.
 class Session {
@@ -117,9 +143,10 @@ std::optional<std::string> SelectNames(const std::vector<std::string>& names, Fi
 }
 
 void PrintSelected(FileListBox& list, std::ostream& out) {
+  LineWriter lines(out);
   const std::size_t count = list.ListCount();
   for (std::size_t i = 0; i < count; ++i) {
-    if (list.Selected(i)) out << list.List(i) << '\n';
+    if (list.Selected(i)) lines.Line(list.List(i));
   }
 }
 
@@ -129,8 +156,9 @@ int RunList(const Options& options, std::ostream& out) {
   session.Dialog().Show();
   ApplySettings(options, session.Controls());
   FileListBox& list = *session.Controls().File1;
+  LineWriter lines(out);
   const std::size_t count = list.ListCount();
-  for (std::size_t i = 0; i < count; ++i) out << list.List(i) << '\n';
+  for (std::size_t i = 0; i < count; ++i) lines.Line(list.List(i));
   return kExitDone;
 }
 
@@ -184,7 +212,8 @@ int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
   if (failed) return ReportBoxes(boxes, dialog, out, err);
 
   if (options.dryRun) {
-    for (const std::string& markup : editor.RecordedInsertions()) out << markup << '\n';
+    LineWriter lines(out);
+    for (const std::string& markup : editor.RecordedInsertions()) lines.Line(markup);
     return kExitDone;
   }
   try {

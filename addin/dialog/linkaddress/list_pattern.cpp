@@ -109,4 +109,25 @@ bool ListOrderLess(std::string_view a, std::string_view b) {
   return tie < 0;
 }
 
+void SortInListOrder(std::vector<std::string>& names) {
+  // Comparing the lower-cased names, then the names as they stand, byte by
+  // byte, is the order ListOrderLess describes.
+  struct Keyed {
+    std::string lower;
+    std::string name;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(names.size());
+  for (std::string& name : names) {
+    std::string lower = name;
+    for (char& c : lower) c = ToLowerAscii(c);
+    keyed.push_back({std::move(lower), std::move(name)});
+  }
+  std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+    if (const int order = a.lower.compare(b.lower); order != 0) return order < 0;
+    return a.name < b.name;
+  });
+  for (std::size_t i = 0; i < names.size(); ++i) names[i] = std::move(keyed[i].name);
+}
+
 }  // namespace tervane

@@ -35,4 +35,8 @@ class FilePattern {
 /// code point (byte order of UTF-8).
 bool ListOrderLess(std::string_view a, std::string_view b);
 
+/// Sorts `names` by ListOrderLess, lower-casing each name once rather than
+/// at every comparison.
+void SortInListOrder(std::vector<std::string>& names);
+
 }  // namespace tervane

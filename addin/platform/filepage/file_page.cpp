@@ -50,6 +50,61 @@ std::string ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
+bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view lowerPrefix) {
+  if (text.size() < lowerPrefix.size()) return false;
+  for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
+    const char c =
+        text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+    if (c != lowerPrefix[i]) return false;
+  }
+  return true;
+}
+
+// Consumes one tag of the link builder's markup at the front of `rest`: <a>,
+// <img>, <br> or <p>, with double-quoted href and src attributes only, or
+// </a> or </p>.
+bool ConsumeLinkTag(std::string_view& rest) {
+  static constexpr std::string_view kStartTags[] = {"<a", "<img", "<br", "<p"};
+  static constexpr std::string_view kEndTags[] = {"</a>", "</p>"};
+  for (const std::string_view tag : kEndTags) {
+    if (StartsWithIgnoringAsciiCase(rest, tag)) {
+      rest.remove_prefix(tag.size());
+      return true;
+    }
+  }
+  for (const std::string_view tag : kStartTags) {
+    if (!StartsWithIgnoringAsciiCase(rest, tag)) continue;
+    std::string_view attributes = rest.substr(tag.size());
+    while (!attributes.empty() && attributes.front() == ' ') {
+      attributes.remove_prefix(1);
+      std::size_t name = 0;
+      if (StartsWithIgnoringAsciiCase(attributes, "href=\"")) name = 4;
+      if (StartsWithIgnoringAsciiCase(attributes, "src=\"")) name = 3;
+      if (name == 0) return false;
+      const std::size_t close = attributes.find('"', name + 2);
+      if (close == std::string_view::npos) return false;
+      attributes.remove_prefix(close + 1);
+    }
+    if (attributes.empty() || attributes.front() != '>') return false;
+    rest = attributes.substr(1);
+    return true;
+  }
+  return false;
+}
+
+// True when `markup` holds only text without "<" and the tags above: parsed
+// just inside the body, it can make nothing but those elements, and it
+// leaves the tokenizer where it found it.
+bool IsPlainLinkMarkup(std::string_view markup) {
+  while (!markup.empty()) {
+    const std::size_t tag = markup.find('<');
+    if (tag == std::string_view::npos) return true;
+    markup.remove_prefix(tag);
+    if (!ConsumeLinkTag(markup)) return false;
+  }
+  return true;
+}
+
 std::string AbsolutePath(const std::string& path) {
   if (path.empty() || path.front() == '/') return path;
   std::error_code failure;
@@ -70,8 +125,19 @@ struct FilePage::Impl {
   std::string inserted;
   // What the parser found in Contents(); dropped when the contents change.
   std::optional<PageOutline> outline;
-  // The links of `original`.
-  std::vector<std::string> originalLinks;
+  // The links and title of `original`; the links are read again when needed.
+  std::optional<std::vector<std::string>> originalLinks;
+  std::string originalTitle;
+  // Whether the parser reached insertAt, in `original`, with nothing open
+  // inside the body, and whether everything inserted since is the link
+  // builder's plain markup. Together they mean the page with the insertions
+  // parses as `original` did, plus the inserted elements inside the body: its
+  // title is the same and every link is there, so neither needs a new parse
+  // of the whole page.
+  bool endsClean = false;
+  bool insertedPlain = true;
+
+  bool InsertionsKeepThePage() const { return endsClean && insertedPlain; }
 
   const PageOutline& Outline() {
     if (!outline) {
@@ -80,6 +146,15 @@ struct FilePage::Impl {
           ReadPageOutline(encoding.charset, std::string_view(contents).substr(encoding.bomLength));
     }
     return *outline;
+  }
+
+  const std::vector<std::string>& OriginalLinks() {
+    if (!originalLinks) {
+      originalLinks =
+          ReadPageOutline(encoding.charset, std::string_view(original).substr(encoding.bomLength))
+              .linkHrefs;
+    }
+    return *originalLinks;
   }
 
   std::string Contents() const {
@@ -105,6 +180,8 @@ std::unique_ptr<FilePage> FilePage::Open(const std::string& path) {
     throw Error(error.Number(), "Cannot read " + impl->path + ": " + error.what());
   }
   impl->originalLinks = impl->outline->linkHrefs;
+  impl->originalTitle = impl->outline->title;
+  impl->endsClean = impl->outline->bodyEndTag && impl->outline->bodyClosedClean;
   const auto& bodyEnd = impl->outline->bodyEndTag;
   impl->insertAt = bodyEnd ? impl->encoding.bomLength + *bodyEnd : impl->original.size();
   return std::unique_ptr<FilePage>(new FilePage(std::move(impl)));
@@ -120,7 +197,10 @@ std::string FilePage::Url() const { return "file://" + impl_->path; }
 
 Charset FilePage::PageCharset() const { return impl_->encoding.charset; }
 
-std::string FilePage::Title() { return impl_->Outline().title; }
+std::string FilePage::Title() {
+  if (!impl_->outline && impl_->InsertionsKeepThePage()) return impl_->originalTitle;
+  return impl_->Outline().title;
+}
 
 std::vector<std::string> FilePage::LinkHrefs() { return impl_->Outline().linkHrefs; }
 
@@ -132,6 +212,7 @@ void FilePage::InsertBeforeBodyEnd(std::string_view markup) {
     throw Error(error.Number(), "Cannot insert into " + impl_->path + ": " + error.what());
   }
   impl_->inserted += encoded;
+  impl_->insertedPlain = impl_->insertedPlain && IsPlainLinkMarkup(markup);
   impl_->outline.reset();
 }
 
@@ -140,9 +221,9 @@ bool FilePage::Modified() const { return !impl_->inserted.empty(); }
 std::string FilePage::Contents() const { return impl_->Contents(); }
 
 void FilePage::CheckInsertions() {
-  if (impl_->inserted.empty()) return;
+  if (impl_->inserted.empty() || impl_->InsertionsKeepThePage()) return;
   std::unordered_map<std::string, long> missing;
-  for (const std::string& href : impl_->originalLinks) ++missing[href];
+  for (const std::string& href : impl_->OriginalLinks()) ++missing[href];
   for (const std::string& href :
        ReadPageOutline(impl_->encoding.charset, impl_->inserted).linkHrefs) {
     ++missing[href];
@@ -162,7 +243,15 @@ void FilePage::Save() {
   CheckInsertions();
   std::string contents = impl_->Contents();
   ReplaceFileAtomically(impl_->path, contents);
-  impl_->originalLinks = impl_->Outline().linkHrefs;
+  if (impl_->outline) {
+    impl_->originalLinks = impl_->outline->linkHrefs;
+    impl_->originalTitle = impl_->outline->title;
+  } else {
+    impl_->originalLinks.reset();
+  }
+  // Where the next insertions go, the parser may now have elements open.
+  impl_->endsClean = false;
+  impl_->insertedPlain = true;
   impl_->original = std::move(contents);
   impl_->insertAt += impl_->inserted.size();
   impl_->inserted.clear();

@@ -63,7 +63,8 @@ std::string CollapsedText(const GumboNode* element) {
 
 // Walks the tree in document order without recursion: malformed pages nest
 // deeply. Template contents are not part of the document and are skipped.
-void Walk(const GumboNode* root, PageOutline& outline, std::optional<std::size_t>& bodyEnd) {
+void Walk(const GumboNode* root, PageOutline& outline, std::optional<std::size_t>& bodyEnd,
+          const GumboNode*& body) {
   bool titleFound = false;
   std::vector<const GumboNode*> pending{root};
   while (!pending.empty()) {
@@ -83,6 +84,7 @@ void Walk(const GumboNode* root, PageOutline& outline, std::optional<std::size_t
       // body; tags it ignored (inside tables, templates, comments, scripts
       // or attribute values) never count.
       bodyEnd = element.end_pos.offset;
+      body = node;
     }
     for (unsigned int i = element.children.length; i > 0; --i) {
       pending.push_back(static_cast<const GumboNode*>(element.children.data[i - 1]));
@@ -90,18 +92,43 @@ void Walk(const GumboNode* root, PageOutline& outline, std::optional<std::size_t
   }
 }
 
+// Whether every element inside `body` that starts before `offset` also ends
+// before it. The parser gives each element the position of the token that
+// closed it, explicitly or not, so one still open there ends at or after it.
+bool AllClosedBefore(const GumboNode* body, std::size_t offset) {
+  std::vector<const GumboNode*> pending{body};
+  while (!pending.empty()) {
+    const GumboNode* node = pending.back();
+    pending.pop_back();
+    const GumboElement& element = node->v.element;
+    if (node != body && (element.start_pos.offset >= offset || element.end_pos.offset >= offset)) {
+      if (element.start_pos.offset < offset) return false;
+      continue;
+    }
+    for (unsigned int i = 0; i < element.children.length; ++i) {
+      const auto* child = static_cast<const GumboNode*>(element.children.data[i]);
+      if (child->type == GUMBO_NODE_ELEMENT || child->type == GUMBO_NODE_TEMPLATE) {
+        pending.push_back(child);
+      }
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 PageOutline ReadPageOutline(Charset charset, std::string_view bytes) {
   PageOutline outline;
   std::optional<std::size_t> bodyEnd;
+  const GumboNode* body = nullptr;
   // Well-formed UTF-8 is parsed in place; anything else through a decoded
   // copy, whose offsets are then mapped back to the bytes.
   const bool inPlace = charset == Charset::kUtf8 && IsValidUtf8(bytes);
   std::string decoded = inPlace ? std::string() : DecodeLenient(charset, bytes);
   {
     const ParsedHtml parsed(inPlace ? bytes : std::string_view(decoded));
-    Walk(parsed.Root(), outline, bodyEnd);
+    Walk(parsed.Root(), outline, bodyEnd, body);
+    outline.bodyClosedClean = body != nullptr && AllClosedBefore(body, *bodyEnd);
   }
   std::string().swap(decoded);
   if (bodyEnd) {

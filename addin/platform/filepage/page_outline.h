@@ -22,6 +22,10 @@ struct PageOutline {
   /// body, as the parser's tree builder sees it (with several, the last one
   /// it honoured); nullopt when the body is never closed by one.
   std::optional<std::size_t> bodyEndTag;
+  /// True when, at that end tag, every element inside the body had been
+  /// closed: markup placed just before it goes straight into the body, and
+  /// what comes before it parses as it did.
+  bool bodyClosedClean = false;
 };
 
 /// Parses `bytes` (a page without its byte-order mark) in `charset`. Bytes

@@ -88,8 +88,7 @@ void HeadlessFileList::Refresh() const {
   const FilePattern pattern(pattern_);
   std::vector<std::string> names = files_.ListFiles(path_);
   std::erase_if(names, [&](const std::string& name) { return !pattern.Matches(name); });
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return ListOrderLess(a, b); });
+  SortInListOrder(names);
   names.erase(std::unique(names.begin(), names.end()), names.end());
   names_ = std::move(names);
   selected_.assign(names_.size(), false);

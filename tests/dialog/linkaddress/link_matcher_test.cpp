@@ -4,34 +4,13 @@
 
 #include <random>
 
+#include "tests/support/nested_loop_matches.h"
+
 namespace tervane {
 namespace {
 
-struct Link {
-  std::string href;
-  std::optional<std::string> written = std::nullopt;
-};
-
-using Matches = std::vector<std::optional<std::size_t>>;
-
-// Every link in page order against every unmatched file in list order.
-Matches NestedLoopMatches(const std::vector<std::string>& files, const std::vector<Link>& links) {
-  std::vector<bool> marked(files.size(), false);
-  Matches matches;
-  for (const Link& link : links) {
-    std::optional<std::size_t> match;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-      if (marked[i]) continue;
-      if (files[i] == link.href || (link.written && files[i] == *link.written)) {
-        marked[i] = true;
-        match = i;
-        break;
-      }
-    }
-    matches.push_back(match);
-  }
-  return matches;
-}
+using Link = ReferenceLink;
+using Matches = ReferenceMatches;
 
 Matches MatcherMatches(const std::vector<std::string>& files, const std::vector<Link>& links) {
   LinkMatcher matcher(files);

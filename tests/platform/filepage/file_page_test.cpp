@@ -140,6 +140,45 @@ TEST(FilePageTest, LinksIncludeWhatWasInserted) {
   EXPECT_EQ(page->Title(), "t");
 }
 
+// The title after an insertion, and whether the page may be written: as the
+// whole page, read again with the insertion, has them.
+TEST(FilePageTest, TitleAndLinksAfterInsertingAreThoseOfThePageReadAgain) {
+  const struct {
+    std::string name;
+    std::string page;
+    std::string markup;
+    std::string title;
+    bool saved;
+  } cases[] = {
+      {"body closed clean", "<title>t</title><body><p>x</p></body>", kFirstMarkup, "t", true},
+      {"paragraph left open", "<title>t</title><body><p>x</body>", kFirstMarkup, "t", true},
+      {"formatting left open", "<title>t</title><body><b><a href=q>x</body>", kSecondMarkup, "t",
+       true},
+      {"picture in svg", "<title>t</title><body><svg></body>", kFirstMarkup, "t", false},
+      {"title inserted", "<body><p>x</p></body>", "<title>new</title>", "new", true},
+      {"comment opened by the insertion hides a later link",
+       "<title>t</title><body>x</body><a href=\"z.htm\">z</a>", "<br><!--", "t", false},
+      {"title after the body", "<body>x</body><title>late", kFirstMarkup, "late", true},
+      {"page ends in a title", "<body>x<title>t", kFirstMarkup,
+       "t<a href=\"写真.jpg\">写真.jpg</a><br>", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TemporaryFolder folder;
+    WriteFile(folder / "page.htm", c.page);
+    const auto page = FilePage::Open(folder / "page.htm");
+    page->InsertBeforeBodyEnd(c.markup);
+    EXPECT_EQ(page->Title(), c.title);
+    if (c.saved) {
+      EXPECT_NO_THROW(page->Save());
+      EXPECT_EQ(ReadFile(folder / "page.htm"), page->Contents());
+    } else {
+      EXPECT_THROW(page->Save(), Error);
+      EXPECT_EQ(ReadFile(folder / "page.htm"), c.page);
+    }
+  }
+}
+
 TEST(FilePageTest, NameThatCannotBeWrittenLeavesThePageAlone) {
   TemporaryFolder folder;
   const std::string original = "<meta charset=shift_jis><body>" + kSjisNihon + "</body>";

@@ -31,12 +31,21 @@ std::int32_t ReadErrorNumber(int cause) {
   throw Error(ReadErrorNumber(cause), "Cannot read " + path + ": " + std::strerror(cause));
 }
 
+// The parser's tree takes some forty times the page's size in memory: a page
+// larger than this is refused rather than risk the machine's memory.
+constexpr std::size_t kMaxPageBytes = std::size_t{32} << 20;
+
 std::string ReadWholeFile(const std::string& path) {
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.Valid()) ThrowReadError(path, errno);
   struct stat info {};
   if (::fstat(fd.Get(), &info) != 0) ThrowReadError(path, errno);
   if (S_ISDIR(info.st_mode)) ThrowReadError(path, EISDIR);
+  if (static_cast<std::size_t>(info.st_size) > kMaxPageBytes) {
+    throw Error(kErrPathFileAccess, "Cannot read " + path + ": the page is too large (" +
+                                        std::to_string(info.st_size >> 20) +
+                                        " MiB; pages up to 32 MiB are read)");
+  }
   std::string bytes;
   bytes.reserve(static_cast<std::size_t>(info.st_size));
   char chunk[64 * 1024];
@@ -172,6 +181,13 @@ std::unique_ptr<FilePage> FilePage::Open(const std::string& path) {
   auto impl = std::make_unique<Impl>();
   impl->path = AbsolutePath(path);
   impl->original = ReadWholeFile(impl->path);
+  // Text in the encodings read here never holds a NUL byte; a file that does
+  // is not a page to write markup into.
+  if (impl->original.find('\0') != std::string::npos && !impl->original.starts_with("\xFF\xFE") &&
+      !impl->original.starts_with("\xFE\xFF")) {
+    throw Error(kErrPathFileAccess,
+                "Cannot read " + impl->path + ": not a text page (it holds NUL bytes)");
+  }
   try {
     impl->encoding = DetectPageEncoding(impl->original);
     const std::string_view text = std::string_view(impl->original).substr(impl->encoding.bomLength);

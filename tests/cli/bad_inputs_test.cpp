@@ -1,0 +1,130 @@
+// What other people made, at its worst: one row per bad input, grouped by
+// the reader that meets it, each with the behaviour chosen for it — a link
+// written correctly, or a clear error and an untouched page.
+#include "tests/cli/tervane_fixture.h"
+
+namespace tervane::testing {
+namespace {
+
+class BadInputTest : public TervaneTest {
+ protected:
+  // Links a.jpg into a page with the given bytes; the page afterwards.
+  std::string LinkInto(const std::string& bytes, Result& result) {
+    const std::string page = dir.Write("site/p.htm", bytes);
+    result = Run({"link", "site/p.htm", "a.jpg"});
+    return TempDir::Read(page);
+  }
+};
+
+constexpr const char* kLink = "<a href=\"a.jpg\">a.jpg</a><br>";
+
+TEST_F(BadInputTest, Pages) {
+  Images("site", {"a.jpg"});
+  struct Case {
+    const char* what;
+    std::string page;
+    std::string after;  // "" when refused: then the page is unchanged
+    const char* errHas;
+  };
+  const std::string big(50u << 20, 'x');
+  const Case cases[] = {
+      {"empty", "", kLink, ""},
+      {"binary",
+       std::string("\x7F"
+                   "ELF\0\x01\xFF\xFE\x00",
+                   9),
+       "", "Cannot"},
+      {"no body", "<p>text", std::string("<p>text") + kLink, ""},
+      {"end tag in comment, script and attribute",
+       "<body><!--</body>--><script>'</body>'</script><p title='</body>'></body>",
+       std::string("<body><!--</body>--><script>'</body>'</script><p title='</body>'>") + kLink +
+           "</body>",
+       ""},
+      {"two body end tags", "<body>a</body>b</body>",
+       std::string("<body>a</body>b") + kLink + "</body>", ""},
+      {"50 MB", "<body>" + big + "</body>", "", "too large"},
+      {"undeclared Shift_JIS", "<body>\x95\x5c</body>",
+       std::string("<body>\x95\x5c") + kLink + "</body>", ""},
+      {"declared UTF-8, Shift_JIS bytes", "<meta charset=utf-8><body>\x95\x5c</body>",
+       std::string("<meta charset=utf-8><body>\x95\x5c") + kLink + "</body>", ""},
+      {"ends inside a comment", "<body><!-- note", "", "inside a comment"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Result r;
+    const std::string after = LinkInto(c.page, r);
+    if (c.after.empty()) {
+      EXPECT_EQ(r.status, 3);
+      EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+      EXPECT_TRUE(after == c.page) << "the page changed";
+    } else {
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(after, c.after);
+    }
+  }
+}
+
+TEST_F(BadInputTest, ShortcutFiles) {
+  struct Case {
+    const char* what;
+    std::string contents;
+    std::string markup;
+  };
+  const std::string placeholder = "<P>Unknown: \"s.url\"</p>";
+  const Case cases[] = {
+      {"no section", "URL=http://a/\n", placeholder},
+      {"no key", "[InternetShortcut]\nIconIndex=0\n", placeholder},
+      {"other letter case", "[internetshortcut]\nurl=http://a/\n",
+       "<a href=\"http://a/\">s</a><br>"},
+      {"blanks around =", "[InternetShortcut]\n URL = http://a/ \n",
+       "<a href=\"http://a/\">s</a><br>"},
+      {"quoted value", "[InternetShortcut]\nURL=\"http://a/\"\n",
+       "<a href=\"http://a/\">s</a><br>"},
+      {"byte-order mark", "\xEF\xBB\xBF[InternetShortcut]\nURL=http://a/\n",
+       "<a href=\"http://a/\">s</a><br>"},
+      {"NUL byte", std::string("[InternetShortcut]\nURL=http://a/\0\n", 34), placeholder},
+      {"100 MB", "[InternetShortcut]\nURL=http://a/\n" + std::string(100u << 20, ' '), placeholder},
+      {"double quote in the address", "[InternetShortcut]\nURL=http://a/\"><script>x</script>\n",
+       "<a href=\"http://a/&quot;&gt;&lt;script&gt;x&lt;/script&gt;\">s</a><br>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dir.Write("site/s.url", c.contents);
+    dir.Write("site/p.htm", "<body></body>");
+    const Result r = Run({"link", "site/p.htm", "s.url", "--kinds", "shortcut", "--dry-run"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, c.markup + "\n");
+  }
+}
+
+TEST_F(BadInputTest, Names) {
+  struct Case {
+    std::string name;
+    std::string markup;  // "" when the name is not listed
+  };
+  const Case cases[] = {
+      {"a b.jpg", "<a href=\"a b.jpg\">a b.jpg</a><br>"},
+      {" edge .jpg", "<a href=\"%20edge .jpg\"> edge .jpg</a><br>"},
+      {"R&D.jpg", "<a href=\"R&amp;D.jpg\">R&amp;D.jpg</a><br>"},
+      {"#1.jpg", "<a href=\"%231.jpg\">#1.jpg</a><br>"},
+      {"50%.jpg", "<a href=\"50%25.jpg\">50%.jpg</a><br>"},
+      {"say \"hi\".jpg", "<a href=\"say &quot;hi&quot;.jpg\">say &quot;hi&quot;.jpg</a><br>"},
+      {"写真.jpg", "<a href=\"写真.jpg\">写真.jpg</a><br>"},
+      {"bad\xFF.jpg", ""},
+  };
+  dir.Write("site/p.htm", "<body></body>");
+  for (const Case& c : cases) dir.Write("site/" + c.name, "img");
+  const Result r = Run({"link", "site/p.htm", "--dry-run"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.markup.empty()) {
+      EXPECT_EQ(r.out.find(c.name), std::string::npos);
+    } else {
+      EXPECT_NE(r.out.find(c.markup + "\n"), std::string::npos) << r.out;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tervane::testing

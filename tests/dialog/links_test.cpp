@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "addin/dialog/linkaddress/texts.h"
+#include "addin/platform/error.h"
 #include "tests/dialog/dialog_fixture.h"
 
 namespace tervane::testing {
@@ -138,6 +139,26 @@ TEST_F(LinksTest, FailuresOnThePageShowTheDialogFailureMessage) {
     EXPECT_TRUE(dialog.IsLoaded());
     boxes.Clear();
   }
+}
+
+// Files that go away between the list's reading and the press of a button:
+// what the page already holds stays, and the press does what it can.
+TEST_F(LinksTest, FilesThatVanishAfterListingLoseNothing) {
+  editor.page->inserted = {"<p>already there</p>"};
+  Select({"a.jpg", "news.url"});
+  files.RemoveFolder("C:\\web\\img");
+  dialog.OKButton_Click();
+  // The names were listed: their links are written; the shortcut's address
+  // cannot be read any more, so it gets the placeholder.
+  EXPECT_EQ(Inserted(), (Names{"<p>already there</p>", "<a href=\"img/a.jpg\">a.jpg</a><br>",
+                               "<P>Unknown: \"img/news.url\"</p>"}));
+  EXPECT_EQ(TakeTexts().size(), 1u);
+
+  // Reading the vanished folder again fails where the user asked for it.
+  EXPECT_THROW(C().Filter[3]->SetValue(1), Error);
+  dialog.OKButton_Click();
+  EXPECT_EQ(Inserted().front(), "<p>already there</p>");
+  EXPECT_EQ(TakeTexts(), Names{std::string(texts::kDialogFailure)});
 }
 
 TEST_F(LinksTest, InversionTogglesTheLinkedFilesOnly) {

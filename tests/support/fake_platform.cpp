@@ -32,7 +32,11 @@ void FakeFileSystem::AddFile(const std::string& folder, const std::string& name,
   contents_[key + (key.back() == '\\' ? "" : "\\") + name] = std::move(contents);
 }
 
-void FakeFileSystem::RemoveFolder(const std::string& path) { folders_.erase(Key(path)); }
+void FakeFileSystem::RemoveFolder(const std::string& path) {
+  const std::string key = Key(path);
+  folders_.erase(key);
+  std::erase_if(contents_, [&](const auto& entry) { return entry.first.starts_with(key + "\\"); });
+}
 
 bool FakeFileSystem::FolderExists(std::string_view path) { return folders_.count(Key(path)) > 0; }
 

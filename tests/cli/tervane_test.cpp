@@ -1,6 +1,5 @@
 // `tervane` end to end: the real program on pages and folders on disk.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -124,21 +123,6 @@ TEST_F(TervaneTest, ShiftJisPagesAreWrittenInShiftJis) {
   EXPECT_NE(refused.err.find("エラーが発生しました\n"), std::string::npos);
   EXPECT_NE(refused.err.find("Shift_JIS"), std::string::npos) << refused.err;
   EXPECT_EQ(TempDir::Read(page), written);
-}
-
-TEST_F(TervaneTest, ThePageKeepsItsPermissionsAndALinkedPageIsReplacedAtItsTarget) {
-  Images("site", {"a.jpg"});
-  const std::string target = dir.Write("real/p.htm", Page(""));
-  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
-  std::filesystem::create_symlink(target, dir.Path() / "site/p.htm");
-  const Result r = Run({"link", "site/p.htm"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "site/p.htm"));
-  EXPECT_NE(TempDir::Read(target).find("<a href=\"a.jpg\">"), std::string::npos);
-  struct stat info {};
-  ASSERT_EQ(::stat(target.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0640u);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path() / "real"), {}), 1);
 }
 
 TEST_F(TervaneTest, FailuresSayWhatWentWrongAndLeaveThePageAlone) {

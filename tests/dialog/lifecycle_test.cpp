@@ -30,18 +30,6 @@ TEST_F(DialogTest, LoadAppliesTheDefaultsAndMovesToThePageFolder) {
   EXPECT_EQ(drives.madeCurrent, (Names{"C:\\start", "C:\\start", "C:\\web"}));
 }
 
-TEST_F(DialogTest, ShowingALoadedDialogOnlyBringsItForward) {
-  files.AddFolder("C:\\web", {"a.jpg", "b.jpg"});
-  dialog.Show();
-  C().OptImgOnly->SetValue(true);
-  Select({"b.jpg"});
-  dialog.Show();
-  dialog.BringToFront();
-  EXPECT_TRUE(C().OptImgOnly->Value());
-  EXPECT_EQ(SelectedNames(), Names{"b.jpg"});
-  EXPECT_EQ(views.LastView()->TimesBroughtToFront(), 1);
-}
-
 TEST_F(DialogTest, CancelUnloadsAndTheNextLoadStartsAfresh) {
   files.AddFolder("C:\\web", {"a.jpg", "b.htm"});
   files.AddFolder("C:\\other", {"x.png"});
@@ -221,13 +209,6 @@ TEST_F(DialogTest, LocationSetTakesTheMaterialFolderWithoutMovingTheLists) {
   dialog.LocationSetBtn_Click();
   EXPECT_EQ(C().Location->Text(), "C:\\img");
   EXPECT_EQ(C().Dir1->Path(), "C:\\img");
-}
-
-TEST_F(DialogTest, TheVersionNoticeOpensTheHomePage) {
-  dialog.Show();
-  dialog.Label5_Click();
-  EXPECT_EQ(shell.Opened(), Names{std::string(texts::kHomePage)});
-  EXPECT_TRUE(boxes.Shown().empty());
 }
 
 }  // namespace

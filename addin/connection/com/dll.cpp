@@ -14,6 +14,7 @@
 #include "addin/connection/com/module.h"
 #include "addin/connection/com/registration.h"
 #include "addin/platform/error.h"
+#include "addin/platform/win32/com_object.h"
 #include "addin/platform/win32/dispatch/click_sink.h"
 #include "addin/platform/win32/dispatch/variant.h"
 
@@ -35,28 +36,10 @@ const ClassEntry kClasses[] = {
     {&kClsidAddInDesigner1, &ConnectionObject::Create},
 };
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public win32::ComObject<IClassFactory> {
  public:
   explicit ClassFactory(CreateFunction create) : create_(create) { ObjectCreated(); }
-  ClassFactory(const ClassFactory&) = delete;
-  ClassFactory& operator=(const ClassFactory&) = delete;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) noexcept override {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() noexcept override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid,
                                            void** object) noexcept override {
     if (!object) return E_POINTER;
@@ -74,9 +57,9 @@ class ClassFactory final : public IClassFactory {
   }
 
  private:
-  ~ClassFactory() { ObjectDestroyed(); }
+  ~ClassFactory() override { ObjectDestroyed(); }
+  bool AnswersTo(REFIID riid) const override { return riid == IID_IClassFactory; }
 
-  std::atomic<ULONG> refs_{1};
   CreateFunction create_;
 };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "addin/platform/win32/com_object.h"
 #include "addin/platform/win32/dispatch/adopt.h"
 #include "addin/platform/win32/dispatch/host_identifiers.h"
 
@@ -143,24 +144,9 @@ void FakeObject::DefineText(const std::wstring& name, std::wstring& value) {
 }
 
 // The connection point of a control for the button events interface.
-class FakeControl::Point final : public IConnectionPoint {
+class FakeControl::Point final : public win32::ComObject<IConnectionPoint> {
  public:
   explicit Point(FakeControl* control) : control_(control) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
-      *object = static_cast<IConnectionPoint*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
     *iid = win32::kDiidCommandBarButtonEvents;
     return S_OK;
@@ -186,7 +172,8 @@ class FakeControl::Point final : public IConnectionPoint {
   HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
 
  private:
-  std::atomic<ULONG> refs_{1};
+  bool AnswersTo(REFIID riid) const override { return riid == IID_IConnectionPoint; }
+
   ComPtr<FakeControl> control_;
 };
 
@@ -427,25 +414,10 @@ FakePageApplication::FakePageApplication() {
   });
 }
 
-class PageApplicationRegistration::Factory final : public IClassFactory {
+class PageApplicationRegistration::Factory final : public win32::ComObject<IClassFactory> {
  public:
   explicit Factory(ComPtr<FakePageApplication> application)
       : application_(std::move(application)) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID riid, void** object) override {
     ++creations;
     return application_->QueryInterface(riid, object);
@@ -457,7 +429,7 @@ class PageApplicationRegistration::Factory final : public IClassFactory {
   ComPtr<FakePageApplication> application_;
 
  private:
-  std::atomic<ULONG> refs_{1};
+  bool AnswersTo(REFIID riid) const override { return riid == IID_IClassFactory; }
 };
 
 PageApplicationRegistration::PageApplicationRegistration(ComPtr<FakePageApplication> application) {

@@ -8,6 +8,7 @@
 
 #include "addin/platform/error.h"
 #include "addin/platform/win32/com_error.h"
+#include "addin/platform/win32/com_object.h"
 #include "addin/platform/win32/dispatch/adopt.h"
 #include "addin/platform/win32/dispatch/host_identifiers.h"
 #include "addin/platform/win32/dispatch/variant.h"
@@ -28,31 +29,13 @@ void FillException(EXCEPINFO* info, std::int32_t number, const std::string& desc
   }
 }
 
-class ClickSink final : public IDispatch {
+class ClickSink final : public ComObject<IDispatch> {
  public:
   explicit ClickSink(std::function<void()> onClick) : onClick_(std::move(onClick)) { ++liveSinks; }
-  ClickSink(const ClickSink&) = delete;
-  ClickSink& operator=(const ClickSink&) = delete;
 
   /// Clicks that arrive after the hook is dropped do nothing.
   void Disarm() { onClick_ = nullptr; }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) noexcept override {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == kDiidCommandBarButtonEvents) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() noexcept override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
     if (!count) return E_POINTER;
     *count = 0;
@@ -85,9 +68,11 @@ class ClickSink final : public IDispatch {
   }
 
  private:
-  ~ClickSink() { --liveSinks; }
+  ~ClickSink() override { --liveSinks; }
+  bool AnswersTo(REFIID riid) const override {
+    return riid == IID_IDispatch || riid == kDiidCommandBarButtonEvents;
+  }
 
-  std::atomic<ULONG> refs_{1};
   std::function<void()> onClick_;
 };
 

@@ -6,11 +6,8 @@
 #include "addin/connection/modSharedCode.h"
 #include "addin/connection/registration_data.h"
 #include "addin/dialog/linkaddress/texts.h"
-#include "addin/platform/headless/headless_view.h"
-#include "addin/platform/headless/recording_boxes.h"
-#include "addin/platform/headless/recording_shell.h"
 #include "tests/connection/fake_menu.h"
-#include "tests/support/fake_platform.h"
+#include "tests/support/fake_dialog_platform.h"
 
 namespace tervane::testing {
 namespace {
@@ -24,7 +21,7 @@ std::shared_ptr<FakeControl> Control(const char* caption, const char* tag,
   return control;
 }
 
-class ConnectionTest : public ::testing::Test {
+class ConnectionTest : public ::testing::Test, protected FakeDialogPlatform {
  protected:
   ConnectionTest() {
     drives.AddDrive('C', "C:\\web");
@@ -47,13 +44,6 @@ class ConnectionTest : public ::testing::Test {
     return ours;
   }
 
-  FakeFileSystem files;
-  FakeDrives drives;
-  RecordingMessageBoxes boxes;
-  RecordingShell shell;
-  FakeEditor editor;
-  HeadlessViewFactory views{drives, files};
-  Platform platform{drives, files, boxes, shell, editor, views};
   std::shared_ptr<FakeHost> host = std::make_shared<FakeHost>();
   FakeAddInInstance instance;
 };

@@ -8,14 +8,11 @@
 #include <vector>
 
 #include "addin/dialog/frmCOMAddIn.h"
-#include "addin/platform/headless/headless_view.h"
-#include "addin/platform/headless/recording_boxes.h"
-#include "addin/platform/headless/recording_shell.h"
-#include "tests/support/fake_platform.h"
+#include "tests/support/fake_dialog_platform.h"
 
 namespace tervane::testing {
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public ::testing::Test, protected FakeDialogPlatform {
  protected:
   DialogTest() {
     drives.AddDrive('C', "C:\\start");
@@ -62,13 +59,6 @@ class DialogTest : public ::testing::Test {
     return texts;
   }
 
-  FakeFileSystem files;
-  FakeDrives drives;
-  RecordingMessageBoxes boxes;
-  RecordingShell shell;
-  FakeEditor editor;
-  HeadlessViewFactory views{drives, files};
-  Platform platform{drives, files, boxes, shell, editor, views};
   frmCOMAddIn dialog{platform};
 };
 

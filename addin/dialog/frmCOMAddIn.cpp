@@ -14,6 +14,18 @@
 #include "addin/platform/error.h"
 
 namespace tervane {
+namespace {
+
+// How many of the first `count` items of the list are selected.
+std::size_t CountSelected(const FileListBox& list, std::size_t count) {
+  std::size_t selected = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (list.Selected(i)) ++selected;
+  }
+  return selected;
+}
+
+}  // namespace
 
 frmCOMAddIn::frmCOMAddIn(Platform& platform) : platform_(platform) {}
 
@@ -83,11 +95,7 @@ void frmCOMAddIn::Filter_Click(int /*index*/) { Dir1_Change(); }
 void frmCOMAddIn::SelectAllBtn_Click() {
   FileListBox& list = *Controls().File1;
   const std::size_t count = list.ListCount();
-  std::size_t selected = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (list.Selected(i)) ++selected;
-  }
-  const bool select = selected != count;
+  const bool select = CountSelected(list, count) != count;
   for (std::size_t i = 0; i < count; ++i) list.SetSelected(i, select);
 }
 
@@ -111,11 +119,7 @@ void frmCOMAddIn::OKButton_Click() {
   try {
     FileListBox& list = *Controls().File1;
     const std::size_t count = list.ListCount();
-    std::size_t selected = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-      if (list.Selected(i)) ++selected;
-    }
-    if (selected == 0) {
+    if (CountSelected(list, count) == 0) {
       platform_.boxes.Show({std::string(texts::kNothingSelected), std::string(texts::kAppTitle),
                             MsgButtons::kOk, MsgIcon::kNone});
       return;

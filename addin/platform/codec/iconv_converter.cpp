@@ -1,16 +1,17 @@
-#include "addin/platform/codec/iconv_converter.h"
+#include <iconv.h>
 
 #include <cerrno>
 #include <cstring>
 #include <string>
 
+#include "addin/platform/codec/charset_converter.h"
 #include "addin/platform/error.h"
 
 namespace tervane {
 
 namespace {
+
 const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
-}  // namespace
 
 const char* IconvName(Charset charset) {
   switch (charset) {
@@ -24,24 +25,33 @@ const char* IconvName(Charset charset) {
   return "UTF-8";
 }
 
-IconvConverter::IconvConverter(const char* toCode, const char* fromCode)
-    : descriptor_(iconv_open(toCode, fromCode)) {
-  if (descriptor_ == kNoDescriptor) {
+}  // namespace
+
+struct CharsetConverter::State {
+  iconv_t descriptor = kNoDescriptor;
+};
+
+CharsetConverter::CharsetConverter(Charset charset, Direction direction)
+    : state_(std::make_unique<State>()) {
+  const char* toCode = direction == Direction::kDecode ? "UTF-8" : IconvName(charset);
+  const char* fromCode = direction == Direction::kDecode ? IconvName(charset) : "UTF-8";
+  state_->descriptor = iconv_open(toCode, fromCode);
+  if (state_->descriptor == kNoDescriptor) {
     throw Error(kErrInvalidCall, std::string("No conversion from ") + fromCode + " to " + toCode +
                                      ": " + std::strerror(errno));
   }
 }
 
-IconvConverter::~IconvConverter() { iconv_close(descriptor_); }
+CharsetConverter::~CharsetConverter() { iconv_close(state_->descriptor); }
 
-IconvConverter::Stop IconvConverter::Convert(std::string_view& input, char* output,
-                                             std::size_t room, std::size_t& written) {
+CharsetConverter::Stop CharsetConverter::Convert(std::string_view& input, char* output,
+                                                 std::size_t room, std::size_t& written) {
   // iconv takes a non-const input pointer but does not write through it.
   char* in = const_cast<char*>(input.data());
   std::size_t inLeft = input.size();
   char* out = output;
   std::size_t outLeft = room;
-  const std::size_t result = iconv(descriptor_, &in, &inLeft, &out, &outLeft);
+  const std::size_t result = iconv(state_->descriptor, &in, &inLeft, &out, &outLeft);
   const int cause = errno;
   input.remove_prefix(input.size() - inLeft);
   written = room - outLeft;
@@ -49,6 +59,6 @@ IconvConverter::Stop IconvConverter::Convert(std::string_view& input, char* outp
   return cause == E2BIG ? Stop::kOutputFull : Stop::kInvalidInput;
 }
 
-void IconvConverter::Reset() { iconv(descriptor_, nullptr, nullptr, nullptr, nullptr); }
+void CharsetConverter::Reset() { iconv(state_->descriptor, nullptr, nullptr, nullptr, nullptr); }
 
 }  // namespace tervane

@@ -4,7 +4,7 @@
 #include <array>
 #include <limits>
 
-#include "addin/platform/codec/iconv_converter.h"
+#include "addin/platform/codec/charset_converter.h"
 #include "addin/platform/codec/utf8.h"
 
 namespace tervane {
@@ -44,9 +44,9 @@ std::size_t WalkUtf8(std::string_view bytes, std::size_t limit, std::string* out
   return pos;
 }
 
-std::size_t WalkIconv(Charset charset, std::string_view bytes, std::size_t limit,
-                      std::string* out) {
-  IconvConverter converter("UTF-8", IconvName(charset));
+std::size_t WalkConverter(Charset charset, std::string_view bytes, std::size_t limit,
+                          std::string* out) {
+  CharsetConverter converter(charset, CharsetConverter::Direction::kDecode);
   std::array<char, 64 * 1024> chunk;
   std::string_view rest = bytes;
   std::size_t produced = 0;
@@ -56,11 +56,11 @@ std::size_t WalkIconv(Charset charset, std::string_view bytes, std::size_t limit
     const auto stop = converter.Convert(rest, chunk.data(), room, written);
     if (out != nullptr) out->append(chunk.data(), written);
     produced += written;
-    if (stop == IconvConverter::Stop::kOutputFull) {
+    if (stop == CharsetConverter::Stop::kOutputFull) {
       if (written == 0) break;  // the bound falls inside a character
       continue;
     }
-    if (stop == IconvConverter::Stop::kInvalidInput) {
+    if (stop == CharsetConverter::Stop::kInvalidInput) {
       if (limit - produced < kReplacement.size()) break;
       if (out != nullptr) out->append(kReplacement);
       produced += kReplacement.size();
@@ -79,7 +79,7 @@ std::string DecodeLenient(Charset charset, std::string_view bytes) {
   if (charset == Charset::kUtf8) {
     WalkUtf8(bytes, kNoLimit, &out);
   } else {
-    WalkIconv(charset, bytes, kNoLimit, &out);
+    WalkConverter(charset, bytes, kNoLimit, &out);
   }
   return out;
 }
@@ -87,7 +87,7 @@ std::string DecodeLenient(Charset charset, std::string_view bytes) {
 std::size_t LenientSourceLength(Charset charset, std::string_view bytes,
                                 std::size_t decodedLength) {
   if (charset == Charset::kUtf8) return WalkUtf8(bytes, decodedLength, nullptr);
-  return WalkIconv(charset, bytes, decodedLength, nullptr);
+  return WalkConverter(charset, bytes, decodedLength, nullptr);
 }
 
 }  // namespace tervane

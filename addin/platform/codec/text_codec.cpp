@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "addin/platform/codec/iconv_converter.h"
+#include "addin/platform/codec/charset_converter.h"
 #include "addin/platform/codec/utf8.h"
 
 namespace tervane {
@@ -52,9 +52,9 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view lowerB) {
 }
 
 // The whole of `bytes` converted, or nullopt at the first invalid input.
-std::optional<std::string> ConvertAll(const char* toCode, const char* fromCode,
+std::optional<std::string> ConvertAll(Charset charset, CharsetConverter::Direction direction,
                                       std::string_view bytes) {
-  IconvConverter converter(toCode, fromCode);
+  CharsetConverter converter(charset, direction);
   std::string out;
   out.resize(bytes.size() + bytes.size() / 2 + 16);
   std::size_t used = 0;
@@ -62,8 +62,8 @@ std::optional<std::string> ConvertAll(const char* toCode, const char* fromCode,
     std::size_t written = 0;
     const auto stop = converter.Convert(bytes, out.data() + used, out.size() - used, written);
     used += written;
-    if (stop == IconvConverter::Stop::kDone) break;
-    if (stop == IconvConverter::Stop::kInvalidInput) return std::nullopt;
+    if (stop == CharsetConverter::Stop::kDone) break;
+    if (stop == CharsetConverter::Stop::kInvalidInput) return std::nullopt;
     out.resize(out.size() * 2);
   }
   out.resize(used);
@@ -107,16 +107,17 @@ std::optional<std::string> DecodeStrict(Charset charset, std::string_view bytes)
     if (!IsValidUtf8(bytes)) return std::nullopt;
     return std::string(bytes);
   }
-  return ConvertAll("UTF-8", IconvName(charset), bytes);
+  return ConvertAll(charset, CharsetConverter::Direction::kDecode, bytes);
 }
 
 std::optional<std::string> Encode(Charset charset, std::string_view utf8) {
   if (!IsValidUtf8(utf8)) return std::nullopt;
   if (charset == Charset::kUtf8) return std::string(utf8);
-  auto encoded = ConvertAll(IconvName(charset), "UTF-8", utf8);
+  auto encoded = ConvertAll(charset, CharsetConverter::Direction::kEncode, utf8);
   if (!encoded) return std::nullopt;
-  // The C library writes a few characters as their look-alikes (U+00A5 as
-  // the backslash byte, U+301C as the byte pair that reads back as U+FF5E).
+  // The system may write a few characters as their look-alikes (glibc writes
+  // U+00A5 as the backslash byte, U+301C as the byte pair that reads back as
+  // U+FF5E).
   // Such a character cannot be written: what a reader finds is another one.
   if (DecodeStrict(charset, *encoded) != utf8) return std::nullopt;
   return encoded;

@@ -9,6 +9,14 @@
 namespace tervane {
 namespace {
 
+// Windows reads and writes through its code pages, which differ from glibc's
+// tables in a few places (and agree with browsers on the 0x80 byte).
+#ifdef _WIN32
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
+
 TEST(TextCodecTest, LabelsNameTheirCharset) {
   struct Case {
     std::string label;
@@ -83,11 +91,12 @@ TEST(TextCodecTest, DecodesOnlyValidText) {
       {Charset::kCp932, "\xB1", "ｱ"},
       {Charset::kCp932, "\x87\x40", "①"},  // a Windows extension
       {Charset::kCp932, "\x93", std::nullopt},
-      {Charset::kCp932, "a\x80", std::nullopt},
+      {Charset::kCp932, "a\x80", kWindows ? std::optional<std::string>("a\u0080") : std::nullopt},
       {Charset::kCp932, "\x81\x20", std::nullopt},
       {Charset::kEucJp, "\xC6\xFC\xCB\xDC", "日本"},
       {Charset::kEucJp, "\x8E\xB1", "ｱ"},
-      {Charset::kEucJp, "\x8F\xB0\xA1", "丂"},
+      {Charset::kEucJp, "\x8F\xB0\xA1", kWindows ? std::nullopt : std::optional<std::string>("丂")},
+      {Charset::kEucJp, "\xAB\x31", std::nullopt},
       {Charset::kEucJp, "\xC6", std::nullopt},
       {Charset::kUtf8, "日本", "日本"},
       {Charset::kUtf8, "\xFF", std::nullopt},
@@ -113,7 +122,7 @@ TEST(TextCodecTest, EncodesOnlyWhatReadsBackUnchanged) {
       {Charset::kCp932, "〜", std::nullopt},  // would read back as "～"
       {Charset::kCp932, "\xFF", std::nullopt},
       {Charset::kEucJp, "日本.jpg", "\xC6\xFC\xCB\xDC.jpg"},
-      {Charset::kEucJp, "é", "\x8F\xAB\xB1"},
+      {Charset::kEucJp, "é", kWindows ? std::nullopt : std::optional<std::string>("\x8F\xAB\xB1")},
       {Charset::kEucJp, "①", std::nullopt},
       {Charset::kUtf8, "é😀", "é😀"},
       {Charset::kUtf8, "\xC0\xAF", std::nullopt},

@@ -76,14 +76,14 @@ test-asan: asan
 	@cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
-# Every Windows test under one Xvfb: a Wine session keeps the display it
-# started with.
 # Every fuzz target replays its corpus: the inputs that once found a fault
 # stay fixed.
 test-fuzz: fuzz-build
 	@echo "== fuzz corpora =="
 	@cd $(FUZZ) && ctest --output-on-failure -j $(JOBS)
 
+# Every Windows test under one Xvfb: a Wine session keeps the display it
+# started with.
 test-windows: windows
 	@echo "== Windows tests under wine64 =="
 	@cd $(WIN64) && $(XVFB) ctest --output-on-failure

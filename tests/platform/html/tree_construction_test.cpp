@@ -27,8 +27,7 @@ struct DatCase {
 };
 
 // "file.dat:index" -> why our tree differs from the expectation.
-const std::map<std::string, std::string> kKnownDifferences = {
-};
+const std::map<std::string, std::string> kKnownDifferences = {};
 
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

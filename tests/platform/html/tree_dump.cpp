@@ -53,8 +53,8 @@ std::string DumpTree(const Document& document) {
       case NodeKind::kDoctype: {
         std::string text = "<!DOCTYPE " + node->name;
         if (node->publicId || node->systemId) {
-          text += " \"" + node->publicId.value_or("") + "\" \"" + node->systemId.value_or("") +
-                  "\"";
+          text +=
+              " \"" + node->publicId.value_or("") + "\" \"" + node->systemId.value_or("") + "\"";
         }
         Line(out, depth, text + ">");
         break;

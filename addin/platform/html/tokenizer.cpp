@@ -64,9 +64,7 @@ void Tokenizer::SwitchTo(TextState state) {
 void Tokenizer::SetCdataAllowed(bool allowed) { impl_->cdataAllowed = allowed; }
 
 void Tokenizer::Impl::Run() {
-  for (;;) {
-    const bool ready = state < State::kBogusComment ? StepTextOrTag() : StepMarkup();
-    if (ready) return;
+  while (!StepTextOrTag()) {
   }
 }
 

@@ -12,7 +12,9 @@ namespace tervane {
 /// gives it the target's permissions and renames it over the target.
 /// On failure, throws Error naming the cause; the target is untouched and no
 /// temporary file remains. Callers ignore SIGXFSZ so that a file-size limit
-/// makes the write fail instead of killing the process.
+/// makes the write fail instead of killing the process. On Windows the
+/// temporary file takes the target's place with ReplaceFileW, which keeps the
+/// target's attributes and security; a read-only target is refused.
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace tervane

@@ -1,63 +1,23 @@
 #include "addin/platform/filepage/file_page.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <optional>
 #include <unordered_map>
 #include <utility>
 
 #include "addin/platform/error.h"
 #include "addin/platform/filepage/atomic_file.h"
-#include "addin/platform/filepage/file_descriptor.h"
 #include "addin/platform/filepage/page_charset.h"
+#include "addin/platform/filepage/page_file.h"
 #include "addin/platform/filepage/page_outline.h"
 
 namespace tervane {
 
 namespace {
 
-std::int32_t ReadErrorNumber(int cause) {
-  if (cause == ENOENT) return kErrFileNotFound;
-  if (cause == ENOTDIR) return kErrPathNotFound;
-  return kErrPathFileAccess;
-}
-
-[[noreturn]] void ThrowReadError(const std::string& path, int cause) {
-  throw Error(ReadErrorNumber(cause), "Cannot read " + path + ": " + std::strerror(cause));
-}
-
-// The parser's tree takes some forty times the page's size in memory: a page
+// The parser's tree takes a few times the page's size in memory: a page
 // larger than this is refused rather than risk the machine's memory.
 constexpr std::size_t kMaxPageBytes = std::size_t{32} << 20;
-
-std::string ReadWholeFile(const std::string& path) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.Valid()) ThrowReadError(path, errno);
-  struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0) ThrowReadError(path, errno);
-  if (S_ISDIR(info.st_mode)) ThrowReadError(path, EISDIR);
-  if (static_cast<std::size_t>(info.st_size) > kMaxPageBytes) {
-    throw Error(kErrPathFileAccess, "Cannot read " + path + ": the page is too large (" +
-                                        std::to_string(info.st_size >> 20) +
-                                        " MiB; pages up to 32 MiB are read)");
-  }
-  std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(info.st_size));
-  char chunk[64 * 1024];
-  for (;;) {
-    const ssize_t count = ::read(fd.Get(), chunk, sizeof chunk);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) ThrowReadError(path, errno);
-    if (count == 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(count));
-  }
-  return bytes;
-}
 
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view lowerPrefix) {
   if (text.size() < lowerPrefix.size()) return false;
@@ -112,14 +72,6 @@ bool IsPlainLinkMarkup(std::string_view markup) {
     if (!ConsumeLinkTag(markup)) return false;
   }
   return true;
-}
-
-std::string AbsolutePath(const std::string& path) {
-  if (path.empty() || path.front() == '/') return path;
-  std::error_code failure;
-  const auto absolute = std::filesystem::absolute(path, failure);
-  if (failure) ThrowReadError(path, failure.value());
-  return absolute.string();
 }
 
 }  // namespace
@@ -179,8 +131,8 @@ struct FilePage::Impl {
 
 std::unique_ptr<FilePage> FilePage::Open(const std::string& path) {
   auto impl = std::make_unique<Impl>();
-  impl->path = AbsolutePath(path);
-  impl->original = ReadWholeFile(impl->path);
+  impl->path = AbsolutePagePath(path);
+  impl->original = ReadPageFile(impl->path, kMaxPageBytes);
   // Text in the encodings read here never holds a NUL byte; a file that does
   // is not a page to write markup into.
   if (impl->original.find('\0') != std::string::npos && !impl->original.starts_with("\xFF\xFE") &&
@@ -209,7 +161,7 @@ FilePage::~FilePage() = default;
 
 const std::string& FilePage::Path() const { return impl_->path; }
 
-std::string FilePage::Url() const { return "file://" + impl_->path; }
+std::string FilePage::Url() const { return PageFileUrl(impl_->path); }
 
 Charset FilePage::PageCharset() const { return impl_->encoding.charset; }
 

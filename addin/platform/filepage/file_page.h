@@ -28,7 +28,7 @@ class FilePage {
   FilePage& operator=(const FilePage&) = delete;
 
   const std::string& Path() const;
-  /// "file://" followed by the path, nothing percent-encoded.
+  /// The page's address as an editor reports it (see PageFileUrl).
   std::string Url() const;
   Charset PageCharset() const;
 

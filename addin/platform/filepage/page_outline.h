@@ -28,9 +28,8 @@ struct PageOutline {
   bool bodyClosedClean = false;
 };
 
-/// Parses `bytes` (a page without its byte-order mark) in `charset`. Bytes
-/// that are not valid in `charset` read as U+FFFD. Throws Error when the
-/// page is too large for the parser.
+/// Parses `bytes` (a page without its byte-order mark) in `charset`, as
+/// browsers do. Bytes that are not valid in `charset` read as U+FFFD.
 PageOutline ReadPageOutline(Charset charset, std::string_view bytes);
 
 }  // namespace tervane

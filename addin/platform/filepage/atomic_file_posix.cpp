@@ -1,5 +1,3 @@
-#include "addin/platform/filepage/atomic_file.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -9,6 +7,7 @@
 #include <memory>
 
 #include "addin/platform/error.h"
+#include "addin/platform/filepage/atomic_file.h"
 #include "addin/platform/filepage/file_descriptor.h"
 
 namespace tervane {

@@ -1,0 +1,88 @@
+#include <windows.h>
+
+#include <string>
+
+#include "addin/platform/error.h"
+#include "addin/platform/filepage/page_file.h"
+#include "addin/platform/win32/com_error.h"
+#include "addin/platform/win32/unique_handle.h"
+#include "addin/platform/win32/utf16.h"
+
+namespace tervane {
+
+namespace {
+
+std::int32_t ReadErrorNumber(DWORD cause) {
+  if (cause == ERROR_FILE_NOT_FOUND) return kErrFileNotFound;
+  if (cause == ERROR_PATH_NOT_FOUND || cause == ERROR_INVALID_NAME) return kErrPathNotFound;
+  return kErrPathFileAccess;
+}
+
+[[noreturn]] void ThrowReadError(const std::string& path, DWORD cause) {
+  throw Error(ReadErrorNumber(cause),
+              "Cannot read " + path + ": " + win32::SystemMessage(HRESULT_FROM_WIN32(cause)));
+}
+
+}  // namespace
+
+std::string AbsolutePagePath(const std::string& path) {
+  if (path.empty()) return path;
+  const std::wstring wide = win32::Widen(path);
+  std::wstring full(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0) ThrowReadError(path, ::GetLastError());
+    if (length < full.size()) {
+      full.resize(length);
+      return win32::Narrow(full);
+    }
+    full.resize(length);
+  }
+}
+
+std::string PageFileUrl(const std::string& absolutePath) {
+  std::string url = "file:///" + absolutePath;
+  for (char& c : url) {
+    if (c == '\\') c = '/';
+  }
+  return url;
+}
+
+std::string ReadPageFile(const std::string& path, std::size_t maxBytes) {
+  const win32::UniqueFile file(::CreateFileW(win32::Widen(path).c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD cause = ::GetLastError();
+    const DWORD attributes = ::GetFileAttributesW(win32::Widen(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      throw Error(kErrPathFileAccess, "Cannot read " + path + ": it is a folder");
+    }
+    ThrowReadError(path, cause);
+  }
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size)) ThrowReadError(path, ::GetLastError());
+  if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
+    throw Error(kErrPathFileAccess, "Cannot read " + path + ": the page is too large (" +
+                                        std::to_string(size.QuadPart >> 20) + " MiB; pages up to " +
+                                        std::to_string(maxBytes >> 20) + " MiB are read)");
+  }
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  char chunk[64 * 1024];
+  for (;;) {
+    DWORD count = 0;
+    if (!::ReadFile(file.get(), chunk, sizeof chunk, &count, nullptr)) {
+      ThrowReadError(path, ::GetLastError());
+    }
+    if (count == 0) break;
+    bytes.append(chunk, count);
+    if (bytes.size() > maxBytes) {
+      throw Error(kErrPathFileAccess, "Cannot read " + path + ": the page is too large");
+    }
+  }
+  return bytes;
+}
+
+}  // namespace tervane

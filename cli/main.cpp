@@ -1,15 +1,16 @@
-#include <csignal>
 #include <iostream>
 
 #include "cli/options.h"
+#include "cli/process.h"
 #include "cli/run.h"
 
 int main(int argc, char** argv) {
-  // A write cut short by a file-size limit must fail and be reported, not
-  // kill the program halfway through replacing the page.
-  std::signal(SIGXFSZ, SIG_IGN);
+  const std::vector<std::string> arguments = tervane::cli::StartProcess(argc, argv);
+  std::vector<const char*> pointers;
+  for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
 
-  const tervane::cli::ParseOutcome parsed = tervane::cli::ParseCommandLine(argc, argv);
+  const tervane::cli::ParseOutcome parsed =
+      tervane::cli::ParseCommandLine(static_cast<int>(pointers.size()), pointers.data());
   if (!parsed.options) {
     (parsed.exitCode == 0 ? std::cout : std::cerr) << parsed.output << '\n';
     return parsed.exitCode;

@@ -11,10 +11,27 @@ namespace fs = std::filesystem;
 
 constexpr int kUsageError = 2;
 
-// Absolute, lexically normal, without a trailing "/" except for the root.
+// Paths are UTF-8 inside, whatever the system's own encoding of names.
+fs::path FromUtf8(const std::string& path) {
+  return fs::path(std::u8string(path.begin(), path.end()));
+}
+
+std::string ToUtf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// Absolute, lexically normal, without a trailing separator except for a
+// root ("/", "C:\").
 std::string AbsolutePath(const std::string& path) {
-  std::string result = fs::absolute(fs::path(path)).lexically_normal().string();
-  while (result.size() > 1 && result.back() == '/') result.pop_back();
+  const fs::path normal = fs::absolute(FromUtf8(path)).lexically_normal();
+  std::string result = ToUtf8(normal);
+  const std::size_t root = ToUtf8(normal.root_path()).size();
+  while (
+      result.size() > root &&
+      (result.back() == '/' || result.back() == static_cast<char>(fs::path::preferred_separator))) {
+    result.pop_back();
+  }
   return result;
 }
 
@@ -121,7 +138,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
     if (folder.empty()) return UsageError("--folder needs a folder");
     options.folder = AbsolutePath(folder);
     std::error_code ec;
-    if (!fs::is_directory(*options.folder, ec)) {
+    if (!fs::is_directory(FromUtf8(*options.folder), ec)) {
       return UsageError("folder not found: " + folder);
     }
   }

@@ -11,11 +11,10 @@
 #include "addin/platform/filepage/file_editor.h"
 #include "addin/platform/filepage/file_page.h"
 #include "addin/platform/headless/headless_view.h"
-#include "addin/platform/headless/posix_drives.h"
-#include "addin/platform/headless/posix_file_system.h"
 #include "addin/platform/headless/recording_boxes.h"
 #include "addin/platform/headless/recording_shell.h"
 #include "cli/blank_page.h"
+#include "cli/system.h"
 
 namespace tervane::cli {
 namespace {
@@ -76,8 +75,8 @@ class Session {
   }
 
  private:
-  PosixDriveSystem drives_;
-  PosixFileSystem files_;
+  SystemDrives drives_;
+  SystemFiles files_;
   RecordingMessageBoxes boxes_;
   RecordingShell shell_;
   HeadlessViewFactory views_;

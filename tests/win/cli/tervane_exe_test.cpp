@@ -1,0 +1,243 @@
+// tervane.exe end to end under Wine: real folders on drive C: and on a second
+// drive letter, Japanese names on the command line, and pages on disk.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "addin/platform/win32/unique_handle.h"
+#include "addin/platform/win32/utf16.h"
+#include "tests/win/support/site_folder.h"
+
+namespace tervane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using win32::Narrow;
+using win32::Widen;
+
+struct Result {
+  DWORD status = 0;
+  std::string out;
+  std::string err;
+};
+
+// Linux paths of the build, as Wine sees them on drive Z:.
+std::wstring FromBuild(const char* path) {
+  std::wstring windows = L"Z:" + Widen(path);
+  for (wchar_t& c : windows) c = c == L'/' ? L'\\' : c;
+  return windows;
+}
+
+// Quotes an argument so that CommandLineToArgvW reads it back unchanged.
+std::wstring Quoted(const std::wstring& argument) {
+  std::wstring quoted = L"\"";
+  std::size_t backslashes = 0;
+  for (const wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, L'\\');
+  return quoted + L"\"";
+}
+
+std::string ReadPipe(HANDLE pipe) {
+  std::string text;
+  char chunk[4096];
+  DWORD count = 0;
+  while (::ReadFile(pipe, chunk, sizeof chunk, &count, nullptr) && count > 0) {
+    text.append(chunk, count);
+  }
+  std::erase(text, '\r');
+  return text;
+}
+
+Result RunTervane(const std::vector<std::string>& arguments) {
+  std::wstring command = Quoted(FromBuild(TERVANE_EXE));
+  for (const std::string& argument : arguments) command += L" " + Quoted(Widen(argument));
+
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
+  if (!::CreatePipe(&outRead, &outWrite, &inherit, 0) ||
+      !::CreatePipe(&errRead, &errWrite, &inherit, 0)) {
+    ADD_FAILURE() << "CreatePipe";
+    return {};
+  }
+  win32::UniqueHandleOwner outR(outRead), outW(outWrite), errR(errRead), errW(errWrite);
+  ::SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+  ::SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = outWrite;
+  startup.hStdError = errWrite;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+    ADD_FAILURE() << "cannot start " << TERVANE_EXE;
+    return {};
+  }
+  win32::UniqueHandleOwner processHandle(process.hProcess), thread(process.hThread);
+  outW.reset();
+  errW.reset();
+  Result result;
+  std::thread errReader([&] { result.err = ReadPipe(errRead); });
+  result.out = ReadPipe(outRead);
+  errReader.join();
+  ::WaitForSingleObject(process.hProcess, INFINITE);
+  ::GetExitCodeProcess(process.hProcess, &result.status);
+  return result;
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+char SecondDrive() {
+  const char* letter = std::getenv("TERVANE_SECOND_DRIVE");
+  return letter != nullptr && *letter != '\0' ? *letter : 0;
+}
+
+class TervaneExeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    second_ = SecondDrive();
+    ASSERT_NE(second_, 0) << "TERVANE_SECOND_DRIVE names no drive: run through with-second-drive";
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    for (const fs::path& made : made_) fs::remove_all(made, ignored);
+  }
+  fs::path Made(const std::string& path) {
+    made_.push_back(Widen(path));
+    return made_.back();
+  }
+
+  char second_ = 0;
+  std::vector<fs::path> made_;
+};
+
+// Every row of the folder-address rules on real Windows paths: the page base
+// location from --base or from the page's own address, and the material
+// folder on the page's drive or another one.
+TEST_F(TervaneExeTest, LinksCarryTheFolderAddressOfRealFolders) {
+  const std::string d(1, second_);
+  Made("C:\\web");
+  Made("C:\\img");
+  Made("C:\\f.jpg");
+  Made(d + ":\\pics");
+  struct Case {
+    std::optional<std::string> base;
+    std::string folder, address;
+  };
+  const Case cases[] = {
+      {"C:\\web", "C:\\web", ""},
+      {"C:\\web\\", "C:\\web\\img", "img/"},
+      {"C:\\web", "C:\\web\\img\\icons", "img/icons/"},
+      {"C:\\web\\docs", "C:\\web\\img", "../img/"},
+      {"C:\\web\\docs\\2000", "C:\\web", "../../"},
+      {"C:\\web", "C:\\", "../"},
+      {"C:\\", "C:\\img", "img/"},
+      {"C:\\web", d + ":\\pics", "file:///" + d + ":/pics/"},
+      {"", "C:\\web\\img", "file:///C:/web/img/"},
+      {"c:\\web", "C:\\web\\img", "file:///C:/web/img/"},
+      {"C:\\web\\.\\docs\\..", "C:\\web\\img", "img/"},
+      {std::nullopt, "C:\\web\\img", "img/"},  // from C:\web\page.htm itself
+      {std::nullopt, "C:\\web\\docs", "docs/"},
+  };
+  WriteFile(L"C:\\web\\page.htm", "<html><body></body></html>");
+  for (const Case& c : cases) WriteFile(fs::path(Widen(c.folder)) / "f.jpg");
+
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {"link",   "C:\\web\\page.htm", "f.jpg", "--folder",
+                                          c.folder, "--dry-run"};
+    if (c.base) arguments.insert(arguments.end(), {"--base", *c.base});
+    const Result r = RunTervane(arguments);
+    EXPECT_EQ(r.status, 0u) << r.err;
+    EXPECT_EQ(r.out, "<a href=\"" + c.address + "f.jpg\">f.jpg</a><br>\n")
+        << c.base.value_or("(page)") << " | " << c.folder;
+  }
+}
+
+// A Shift_JIS page on the second drive, Japanese names on the command line
+// and on disk: the links go in as Shift_JIS before the body's end tag, and
+// the page's own folder gives their addresses.
+TEST_F(TervaneExeTest, WritesAndFindsJapaneseLinksInAShiftJisPage) {
+  const std::string site = std::string(1, second_) + ":\\サイト";
+  Made(site);
+  const std::string page = site + "\\index.htm";
+  const std::string head =
+      "<html><head><meta "
+      "charset=\"Shift_JIS\"><title>\x83\x65\x83\x58\x83\x67</title></head><body>";
+  const std::string before = head + "<p>\x95\x5c</p></body></html>";  // 表
+  WriteFile(Widen(page), before);
+  for (const char* name : {"夏.jpg", "冬.jpg", "メモ.txt"}) {
+    WriteFile(fs::path(Widen(site + "\\写真")) / Widen(name));
+  }
+
+  const Result listed =
+      RunTervane({"list", "--folder", site + "\\写真", "--kinds", "jpeg,html-text"});
+  EXPECT_EQ(listed.status, 0u) << listed.err;
+  EXPECT_EQ(listed.out, "メモ.txt\n冬.jpg\n夏.jpg\n");
+
+  const Result linked = RunTervane({"link", page, "夏.jpg", "--folder", site + "\\写真"});
+  ASSERT_EQ(linked.status, 0u) << linked.err;
+  EXPECT_EQ(linked.out, "アクティブなページ テスト(URL:file:///" + std::string(1, second_) +
+                            ":/サイト/index.htm)にリンクを追加\n\n1個のアイテムを追加しました。\n");
+  // 写真/夏.jpg in Shift_JIS.
+  const std::string markup = "<a href=\"\x8e\xca\x90\x5e/\x89\xc4.jpg\">\x89\xc4.jpg</a><br>";
+  EXPECT_EQ(ReadAll(Widen(page)), head + "<p>\x95\x5c</p>" + markup + "</body></html>");
+
+  const Result checked = RunTervane({"check", page, "--folder", site + "\\写真"});
+  EXPECT_EQ(checked.status, 0u) << checked.err;
+  EXPECT_EQ(checked.out.substr(0, checked.out.find('\n')), "夏.jpg");
+
+  const Result missing =
+      RunTervane({"link", page, "--folder", site + "\\写真", "--missing", "--dry-run"});
+  EXPECT_EQ(missing.status, 0u) << missing.err;
+  EXPECT_EQ(missing.out, "<a href=\"写真/冬.jpg\">冬.jpg</a><br>\n");
+}
+
+TEST_F(TervaneExeTest, ReportsWhatCannotBeDone) {
+  Made("C:\\web2");
+  WriteFile(L"C:\\web2\\page.htm", "<html><body></body></html>");
+  WriteFile(L"C:\\web2\\ro.htm", "<html><body></body></html>");
+  WriteFile(L"C:\\web2\\a.jpg");
+  ::SetFileAttributesW(L"C:\\web2\\ro.htm", FILE_ATTRIBUTE_READONLY);
+  struct Case {
+    std::vector<std::string> arguments;
+    DWORD status;
+    std::string errHas;
+  };
+  const Case cases[] = {
+      {{"link", "C:\\web2\\none.htm", "--folder", "C:\\web2"}, 3, "cannot read"},
+      {{"link", "C:\\web2", "--folder", "C:\\web2"}, 3, "folder"},
+      {{"link", "C:\\web2\\page.htm", "--folder", "C:\\nowhere"}, 2, "folder not found"},
+      {{"link", "C:\\web2\\page.htm", "b.jpg", "--folder", "C:\\web2"}, 2, "not listed: b.jpg"},
+      {{"link", "C:\\web2\\ro.htm", "--folder", "C:\\web2"}, 3, "read-only"},
+  };
+  for (const Case& c : cases) {
+    const Result r = RunTervane(c.arguments);
+    EXPECT_EQ(r.status, c.status) << c.arguments[1] << ": " << r.err;
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(ReadAll(L"C:\\web2\\ro.htm"), "<html><body></body></html>");
+  // Nothing but the files the test made is left in the folder.
+  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\web2"), {}), 3);
+  ::SetFileAttributesW(L"C:\\web2\\ro.htm", FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
+}  // namespace tervane::testing

@@ -139,23 +139,11 @@ void TreeBuilder::InBodyStartTag(Token& token) {
     case Tag::kDd:
     case Tag::kDt: {
       framesetOk_ = false;
-      const bool listItem = tag_ == Tag::kLi;
-      if (listItem ? open_.Has(Tag::kLi) : (open_.Has(Tag::kDd) || open_.Has(Tag::kDt))) {
-        for (std::size_t i = open_.size(); i-- > 0;) {
-          const OpenElement& node = open_[i];
-          const bool matches =
-              listItem ? node.Is(Tag::kLi) : (node.Is(Tag::kDd) || node.Is(Tag::kDt));
-          if (matches) {
-            const Tag closing = node.tag;
-            GenerateImpliedEndTags(closing);
-            open_.PopUntil(closing);
-            break;
-          }
-          if (IsSpecial(node.node->ns, node.tag) && !node.Is(Tag::kAddress) &&
-              !node.Is(Tag::kDiv) && !node.Is(Tag::kP)) {
-            break;
-          }
-        }
+      const std::size_t item = open_.ListItemToClose(tag_ != Tag::kLi);
+      if (item != open_.size()) {
+        const Tag closing = open_[item].tag;
+        GenerateImpliedEndTags(closing);
+        open_.PopUntil(closing);
       }
       if (open_.HasInScope(Tag::kP, Scope::kButton)) ClosePElement();
       InsertHtmlElement(token);
@@ -457,16 +445,10 @@ void TreeBuilder::InBodyEndTag(Token& token) {
 }
 
 void TreeBuilder::InBodyOtherEndTag(Token& token) {
-  if (!open_.MayHaveNamed(tag_, token.name)) return;
-  for (std::size_t i = open_.size(); i-- > 0;) {
-    const OpenElement& node = open_[i];
-    if (node.node->ns == Namespace::kHtml && node.node->name == token.name) {
-      GenerateImpliedEndTags(tag_);
-      while (open_.size() > i) open_.Pop();
-      return;
-    }
-    if (IsSpecial(node.node->ns, node.tag)) return;
-  }
+  const std::size_t target = open_.EndTagTarget(tag_, token.name);
+  if (target == open_.size()) return;
+  GenerateImpliedEndTags(tag_);
+  while (open_.size() > target) open_.Pop();
 }
 
 }  // namespace tervane::html

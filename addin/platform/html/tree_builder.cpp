@@ -212,7 +212,7 @@ void TreeBuilder::CloseCell() {
     open_.Pop();
     if (cell) break;
   }
-  ClearFormattingToLastMarker();
+  formatting_.ClearToLastMarker();
   mode_ = Mode::kInRow;
 }
 
@@ -220,7 +220,7 @@ void TreeBuilder::CloseTemplate() {
   if (!open_.Has(Tag::kTemplate)) return;
   GenerateAllImpliedEndTagsThoroughly();
   open_.PopUntil(Tag::kTemplate);
-  ClearFormattingToLastMarker();
+  formatting_.ClearToLastMarker();
   if (!templateModes_.empty()) templateModes_.pop_back();
   ResetInsertionMode();
 }

@@ -164,15 +164,15 @@ void TreeBuilder::InBodyStartTag(Token& token) {
       framesetOk_ = false;
       return;
     case Tag::kA: {
-      const std::size_t existing = LastFormattingAfterMarker("a");
-      if (existing != std::string_view::npos) {
+      const std::size_t existing = formatting_.LastAfterMarker("a");
+      if (existing != ActiveFormatting::kNone) {
         Node* a = formatting_[existing];
         if (!AdoptionAgency(token)) InBodyOtherEndTag(token);
-        RemoveFormatting(a);
+        formatting_.Remove(a);
         open_.Remove(a);
       }
       ReconstructFormatting();
-      PushFormatting(InsertHtmlElement(token));
+      formatting_.Push(InsertHtmlElement(token));
       return;
     }
     case Tag::kB:
@@ -188,7 +188,7 @@ void TreeBuilder::InBodyStartTag(Token& token) {
     case Tag::kTt:
     case Tag::kU:
       ReconstructFormatting();
-      PushFormatting(InsertHtmlElement(token));
+      formatting_.Push(InsertHtmlElement(token));
       return;
     case Tag::kNobr:
       ReconstructFormatting();
@@ -196,14 +196,14 @@ void TreeBuilder::InBodyStartTag(Token& token) {
         if (!AdoptionAgency(token)) InBodyOtherEndTag(token);
         ReconstructFormatting();
       }
-      PushFormatting(InsertHtmlElement(token));
+      formatting_.Push(InsertHtmlElement(token));
       return;
     case Tag::kApplet:
     case Tag::kMarquee:
     case Tag::kObject:
       ReconstructFormatting();
       InsertHtmlElement(token);
-      InsertMarker();
+      formatting_.PushMarker();
       framesetOk_ = false;
       return;
     case Tag::kTable:
@@ -432,7 +432,7 @@ void TreeBuilder::InBodyEndTag(Token& token) {
       if (!open_.HasInScope(tag_, Scope::kDefault)) return;
       GenerateImpliedEndTags();
       open_.PopUntil(tag_);
-      ClearFormattingToLastMarker();
+      formatting_.ClearToLastMarker();
       return;
     case Tag::kBr:
       token.kind = TokenKind::kStartTag;

@@ -157,7 +157,7 @@ void TreeBuilder::InTemplate(Token& token) {
     case TokenKind::kEndOfFile:
       if (!open_.Has(Tag::kTemplate)) return StopParsing();
       open_.PopUntil(Tag::kTemplate);
-      ClearFormattingToLastMarker();
+      formatting_.ClearToLastMarker();
       if (!templateModes_.empty()) templateModes_.pop_back();
       ResetInsertionMode();
       return Process(mode_, token);

@@ -2,6 +2,8 @@
 // CDATA sections allowed or not. The first byte picks the state and whether
 // CDATA is allowed; the rest is the page. Every token's offset lies within
 // the page and never goes back, and the end of file comes, at the page's end.
+// Names are lowercased, attribute names unique, all text UTF-8.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -10,9 +12,18 @@
 #include "fuzz/fuzz_check.h"
 
 using tervane::fuzz::Check;
+using tervane::fuzz::IsUtf8;
 using tervane::html::TextState;
 using tervane::html::Token;
 using tervane::html::TokenKind;
+
+namespace {
+
+bool HasAsciiUpper(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
@@ -43,6 +54,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       return 0;
     }
     Check(token.kind != TokenKind::kCharacters || !token.data.empty(), "no empty runs");
+    Check(IsUtf8(token.name) && IsUtf8(token.data), "names and text are UTF-8");
+    Check(!HasAsciiUpper(token.name), "names are lowercased");
+    Check(token.kind == TokenKind::kStartTag || token.attributes.empty(),
+          "only start tags have attributes");
+    for (std::size_t k = 0; k < token.attributes.size(); ++k) {
+      const tervane::html::Attribute& attribute = token.attributes[k];
+      Check(IsUtf8(attribute.name) && IsUtf8(attribute.value), "attributes are UTF-8");
+      Check(!attribute.name.empty() && !HasAsciiUpper(attribute.name),
+            "attribute names are lowercased");
+      for (std::size_t earlier = 0; earlier < k; ++earlier) {
+        Check(token.attributes[earlier].name != attribute.name, "attribute names are unique");
+      }
+    }
     if (token.kind == TokenKind::kStartTag && switchAfterStartTags) tokenizer.SwitchTo(state);
   }
   Check(false, "the end of file comes");

@@ -56,17 +56,29 @@ void Tokenizer::Next(Token& token) {
 }
 
 void Tokenizer::SwitchTo(TextState state) {
-  static constexpr State kStates[] = {State::kData, State::kRcdata, State::kRawtext,
-                                      State::kScriptData, State::kPlaintext};
-  impl_->state = kStates[static_cast<int>(state)];
+  switch (state) {
+    case TextState::kData:
+      impl_->state = State::kData;
+      return;
+    case TextState::kRcdata:
+      impl_->state = State::kRcdata;
+      return;
+    case TextState::kRawtext:
+      impl_->state = State::kRawtext;
+      return;
+    case TextState::kScriptData:
+      impl_->state = State::kScriptData;
+      return;
+    case TextState::kPlaintext:
+      impl_->state = State::kPlaintext;
+      return;
+  }
 }
 
 void Tokenizer::SetCdataAllowed(bool allowed) { impl_->cdataAllowed = allowed; }
 
 void Tokenizer::Impl::Run() {
-  for (;;) {
-    const bool ready = state < State::kBogusComment ? StepTextOrTag() : StepMarkup();
-    if (ready) return;
+  while (!StepTextOrTag()) {
   }
 }
 

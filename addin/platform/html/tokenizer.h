@@ -19,7 +19,8 @@ enum class TextState : unsigned char { kData, kRcdata, kRawtext, kScriptData, kP
 class Tokenizer {
  public:
   /// `input` is UTF-8 and must outlive the tokenizer. A byte that does not
-  /// begin a well-formed UTF-8 sequence reads as U+FFFD.
+  /// begin a well-formed UTF-8 sequence reads as U+FFFD. A byte order mark
+  /// at the start is skipped, as browsers do; offsets still count it.
   explicit Tokenizer(std::string_view input);
   ~Tokenizer();
   Tokenizer(const Tokenizer&) = delete;

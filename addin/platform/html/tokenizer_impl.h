@@ -85,14 +85,15 @@ enum class State : unsigned char {
 };
 
 struct Tokenizer::Impl {
-  explicit Impl(std::string_view text) : input(text) {}
+  explicit Impl(std::string_view text)
+      : input(text), pos(text.starts_with("\xEF\xBB\xBF") ? 3 : 0) {}
 
   /// Runs the state machine until `token` holds a token to hand out.
   void Run();
-  /// One step of a text, tag or attribute state; true when a token is ready.
+  /// One step of the state machine; true when a token is ready. The text,
+  /// tag and attribute states are here, the others in StepMarkup.
   bool StepTextOrTag();
-  /// One step of a comment, doctype or CDATA state; true when a token is
-  /// ready.
+  /// One step of a comment, doctype or CDATA state.
   bool StepMarkup();
 
   InputChar Peek() const { return ReadChar(input, pos); }

@@ -384,7 +384,7 @@ bool Tokenizer::Impl::StepMarkup() {
       }
       return false;
     default:
-      return StepTextOrTag();
+      return false;  // a state of tokenizer.cpp
   }
 }
 

@@ -339,6 +339,9 @@ TEST(TokenizerTest, OffsetsPointAtTheFirstByteOfEachToken) {
            "@0 Comment \"x\" | @8 Doctype html | @23 Comment \"?x\" | @27 Comment \" x\" | @32 "
            "EOF"},
           {"&lt;<b>", "@0 Characters \"<\" | @4 StartTag b | @7 EOF"},
+          {"\xEF\xBB\xBF"
+           "a<p>\xEF\xBB\xBF",
+           "@3 Characters \"a\" | @4 StartTag p | @7 Characters \"\xEF\xBB\xBF\" | @10 EOF"},
       },
       {.offsets = true});
   Check({{"<title>a\r\n</title>",

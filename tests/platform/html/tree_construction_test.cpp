@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -120,8 +121,8 @@ TEST_P(TreeConstructionTest, MatchesExpectedTrees) {
                     << tree;
     }
   }
-  std::printf("%s: %zu passed, %zu skipped (fragment), %zu known differences, of %zu\n",
-              file.c_str(), passed, skipped, known, cases.size());
+  std::cout << file << ": " << passed << " passed, " << skipped << " skipped (fragment), " << known
+            << " known differences, of " << cases.size() << "\n";
 }
 
 std::string FileTestName(const testing::TestParamInfo<std::string>& info) {

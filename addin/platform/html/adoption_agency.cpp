@@ -7,17 +7,18 @@ namespace tervane::html {
 
 bool TreeBuilder::AdoptionAgency(Token& token) {
   const std::string& subject = token.name;
-  if (open_.Current().node->ns == Namespace::kHtml && open_.Current().node->name == subject &&
-      FormattingIndexOf(open_.Current().node) == formatting_.size()) {
+  const Node* current = open_.Current().node;
+  if (current->ns == Namespace::kHtml && current->name == subject &&
+      !formatting_.Contains(current)) {
     open_.Pop();
     return true;
   }
   for (int outer = 0; outer < 8; ++outer) {
-    const std::size_t formattingIndex = LastFormattingAfterMarker(subject);
-    if (formattingIndex == std::string_view::npos) return false;
+    const std::size_t formattingIndex = formatting_.LastAfterMarker(subject);
+    if (formattingIndex == ActiveFormatting::kNone) return false;
     Node* formattingElement = formatting_[formattingIndex];
     if (!open_.Contains(formattingElement)) {
-      formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(formattingIndex));
+      formatting_.EraseAt(formattingIndex);
       return true;
     }
     if (!open_.HasNodeInScope(formattingElement, Scope::kDefault)) return true;
@@ -29,11 +30,13 @@ bool TreeBuilder::AdoptionAgency(Token& token) {
     }
     if (furthestIndex == open_.size()) {
       open_.PopUntilNode(formattingElement);
-      RemoveFormatting(formattingElement);
+      formatting_.Remove(formattingElement);
       return true;
     }
     Node* furthestBlock = open_[furthestIndex].node;
     Node* commonAncestor = open_[elementIndex - 1].node;
+    // Where the new formatting element goes in the list: before the entry
+    // now at this index.
     std::size_t bookmark = formattingIndex;
     Node* lastNode = furthestBlock;
     std::size_t nodeIndex = furthestIndex;
@@ -41,18 +44,18 @@ bool TreeBuilder::AdoptionAgency(Token& token) {
       --nodeIndex;
       Node* node = open_[nodeIndex].node;
       if (node == formattingElement) break;
-      std::size_t entry = FormattingIndexOf(node);
-      if (inner > 3 && entry != formatting_.size()) {
-        formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(entry));
+      std::size_t entry = formatting_.IndexOf(node);
+      if (inner > 3 && entry != ActiveFormatting::kNone) {
+        formatting_.EraseAt(entry);
         if (entry < bookmark) --bookmark;
-        entry = formatting_.size();
+        entry = ActiveFormatting::kNone;
       }
-      if (entry == formatting_.size()) {
+      if (entry == ActiveFormatting::kNone) {
         open_.Remove(node);
         continue;
       }
       Node* clone = CloneFormatting(node);
-      formatting_[entry] = clone;
+      formatting_.ReplaceAt(entry, clone);
       open_.ReplaceAt(nodeIndex, clone, open_[nodeIndex].tag);
       node = clone;
       if (lastNode == furthestBlock) bookmark = entry + 1;
@@ -68,13 +71,12 @@ bool TreeBuilder::AdoptionAgency(Token& token) {
     furthestBlock->children.clear();
     AppendChild(furthestBlock, newElement);
 
-    const std::size_t oldEntry = FormattingIndexOf(formattingElement);
-    if (oldEntry != formatting_.size()) {
-      formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(oldEntry));
+    const std::size_t oldEntry = formatting_.IndexOf(formattingElement);
+    if (oldEntry != ActiveFormatting::kNone) {
+      formatting_.EraseAt(oldEntry);
       if (oldEntry < bookmark) --bookmark;
     }
-    if (bookmark > formatting_.size()) bookmark = formatting_.size();
-    formatting_.insert(formatting_.begin() + static_cast<std::ptrdiff_t>(bookmark), newElement);
+    formatting_.InsertAt(bookmark, newElement);
 
     open_.Remove(formattingElement);
     open_.InsertAt(open_.IndexOf(furthestBlock) + 1, newElement, LookupTag(newElement->name));

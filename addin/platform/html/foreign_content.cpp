@@ -6,18 +6,6 @@
 namespace tervane::html {
 namespace {
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 bool IsBreakout(const Token& token, Tag tag) {
   if (tag != Tag::kFont) return IsForeignBreakout(tag);
   for (const Attribute& attribute : token.attributes) {
@@ -98,14 +86,9 @@ void TreeBuilder::ForeignContentEndTag(Token& token) {
     }
     return Process(mode_, token);
   }
-  for (std::size_t i = open_.size(); i-- > 1;) {
-    const Node* node = open_[i].node;
-    if (node->ns == Namespace::kHtml) return Process(mode_, token);
-    if (EqualsIgnoringAsciiCase(node->name, token.name)) {
-      while (open_.size() > i) open_.Pop();
-      return;
-    }
-  }
+  const std::size_t target = open_.ForeignEndTagTarget(token.name);
+  if (target == open_.size()) return Process(mode_, token);
+  while (open_.size() > target) open_.Pop();
 }
 
 }  // namespace tervane::html

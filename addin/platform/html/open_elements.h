@@ -1,11 +1,14 @@
 // The stack of open elements of the tree builder, with the scope tests the
-// insertion modes ask of it. Counts of the HTML elements on the stack by
-// name let the common questions ("is there a p in button scope?") answer
-// without walking a deep stack.
+// insertion modes ask of it. The positions of the elements are also kept by
+// name and by kind (special, scope boundary, HTML), so that every question
+// the tree builder asks ("is there a p in button scope?", "which element
+// does this end tag close?") answers without walking a stack that may be
+// thousands of elements deep.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -44,17 +47,30 @@ class OpenElements {
   /// Puts `node` in the place of the element at `index`.
   void ReplaceAt(std::size_t index, Node* node, Tag tag);
 
-  /// Whether an HTML element `tag` is open; cheap.
-  bool Has(Tag tag) const { return Count(tag) != 0; }
-  /// Whether an HTML element named `name` may be open: false only when it
-  /// surely is not. Cheap.
-  bool MayHaveNamed(Tag tag, const std::string& name) const;
-  /// Whether `node` is open; cheap for formatting elements, a walk otherwise.
+  /// Whether an HTML element `tag` is open.
+  bool Has(Tag tag) const { return !byTag_[static_cast<std::size_t>(tag)].empty(); }
+  /// Whether `node` is open.
   bool Contains(const Node* node) const;
   /// The index of `node`, or size() when it is not open.
   std::size_t IndexOf(const Node* node) const;
   /// The index of the topmost HTML element `tag`, or size() when none.
   std::size_t TopmostIndex(Tag tag) const;
+  /// The index of the topmost HTML element `tag` below `index`, or size().
+  std::size_t TopmostIndexBelow(Tag tag, std::size_t index) const;
+  /// The index of the topmost HTML element among `tags`, or size().
+  std::size_t TopmostIndexOf(std::initializer_list<Tag> tags) const;
+
+  /// The HTML element named `name` that "any other end tag" in body closes:
+  /// the topmost one with no special element above it; size() when none.
+  std::size_t EndTagTarget(Tag tag, const std::string& name) const;
+  /// The foreign element an end tag in foreign content closes: the topmost
+  /// one whose lowercased name is `lowercaseName`, above every HTML element;
+  /// size() when none.
+  std::size_t ForeignEndTagTarget(const std::string& lowercaseName) const;
+  /// The li (or, when `definition`, dd or dt) that a new li (dd, dt) closes:
+  /// the topmost one with no special element other than address, div and p
+  /// above it; size() when none.
+  std::size_t ListItemToClose(bool definition) const;
 
   bool HasInScope(Tag tag, Scope scope) const;
   bool HasNodeInScope(const Node* node, Scope scope) const;
@@ -72,13 +88,28 @@ class OpenElements {
   void PopUntilCurrentIsOneOf(std::initializer_list<Tag> tags);
 
  private:
-  std::size_t Count(Tag tag) const { return counts_[static_cast<std::size_t>(tag)]; }
-  void Track(const OpenElement& element, int delta);
-  static bool IsScopeBoundary(const OpenElement& element, Scope scope);
+  enum Kind : std::size_t {
+    kSpecialKind,
+    kSpecialButAddressDivP,
+    kHtmlKind,
+    kDefaultBoundary,
+    kKindCount,
+  };
+  using Positions = std::vector<std::size_t>;
+
+  /// Records the element at `index`, which must be the highest recorded.
+  void Record(std::size_t index);
+  /// Forgets the element at `index`, which must be the highest recorded.
+  void Forget(std::size_t index);
+  const Positions* PositionsOf(const Node& node, Tag tag) const;
+  /// The topmost scope boundary of `scope` (not kSelect), or -1.
+  std::ptrdiff_t TopmostBoundary(Scope scope) const;
 
   std::vector<OpenElement> stack_;
-  std::array<std::size_t, static_cast<std::size_t>(Tag::kCount)> counts_{};
-  std::unordered_map<std::string, std::size_t> otherCounts_;
+  std::array<Positions, static_cast<std::size_t>(Tag::kCount)> byTag_;
+  std::unordered_map<std::string, Positions> byOtherName_;
+  std::unordered_map<std::string, Positions> byForeignName_;
+  std::array<Positions, kKindCount> byKind_;
   std::unordered_set<const Node*> openFormatting_;
 };
 

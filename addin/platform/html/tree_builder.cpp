@@ -139,69 +139,63 @@ void TreeBuilder::ClosePElement() {
 }
 
 void TreeBuilder::ResetInsertionMode() {
-  for (std::size_t i = open_.size(); i-- > 0;) {
-    const OpenElement& entry = open_[i];
-    const bool last = i == 0;
-    if (entry.node->ns == Namespace::kHtml) {
-      switch (entry.tag) {
-        case Tag::kSelect:
-          for (std::size_t j = i; j-- > 0;) {
-            if (open_[j].Is(Tag::kTemplate)) break;
-            if (open_[j].Is(Tag::kTable)) {
-              mode_ = Mode::kInSelectInTable;
-              return;
-            }
-          }
-          mode_ = Mode::kInSelect;
-          return;
-        case Tag::kTd:
-        case Tag::kTh:
-          if (last) break;
-          mode_ = Mode::kInCell;
-          return;
-        case Tag::kTr:
-          mode_ = Mode::kInRow;
-          return;
-        case Tag::kTbody:
-        case Tag::kThead:
-        case Tag::kTfoot:
-          mode_ = Mode::kInTableBody;
-          return;
-        case Tag::kCaption:
-          mode_ = Mode::kInCaption;
-          return;
-        case Tag::kColgroup:
-          mode_ = Mode::kInColumnGroup;
-          return;
-        case Tag::kTable:
-          mode_ = Mode::kInTable;
-          return;
-        case Tag::kTemplate:
-          mode_ = templateModes_.empty() ? Mode::kInBody : templateModes_.back();
-          return;
-        case Tag::kHead:
-          if (last) break;
-          mode_ = Mode::kInHead;
-          return;
-        case Tag::kBody:
-          mode_ = Mode::kInBody;
-          return;
-        case Tag::kFrameset:
-          mode_ = Mode::kInFrameset;
-          return;
-        case Tag::kHtml:
-          mode_ = head_ == nullptr ? Mode::kBeforeHead : Mode::kAfterHead;
-          return;
-        default:
-          break;
-      }
-    }
-    if (last) {
-      mode_ = Mode::kInBody;
+  // The topmost element that decides the mode; every other element is
+  // passed over. (Without fragment parsing, td, th and head are never the
+  // last element of the stack.)
+  const std::size_t index =
+      open_.TopmostIndexOf({Tag::kSelect, Tag::kTd, Tag::kTh, Tag::kTr, Tag::kTbody, Tag::kThead,
+                            Tag::kTfoot, Tag::kCaption, Tag::kColgroup, Tag::kTable, Tag::kTemplate,
+                            Tag::kHead, Tag::kBody, Tag::kFrameset, Tag::kHtml});
+  if (index == open_.size()) {
+    mode_ = Mode::kInBody;
+    return;
+  }
+  switch (open_[index].tag) {
+    case Tag::kSelect: {
+      const std::size_t none = open_.size();
+      const std::size_t table = open_.TopmostIndexBelow(Tag::kTable, index);
+      const std::size_t template_ = open_.TopmostIndexBelow(Tag::kTemplate, index);
+      mode_ = table != none && (template_ == none || table > template_) ? Mode::kInSelectInTable
+                                                                        : Mode::kInSelect;
       return;
     }
+    case Tag::kTd:
+    case Tag::kTh:
+      mode_ = Mode::kInCell;
+      return;
+    case Tag::kTr:
+      mode_ = Mode::kInRow;
+      return;
+    case Tag::kTbody:
+    case Tag::kThead:
+    case Tag::kTfoot:
+      mode_ = Mode::kInTableBody;
+      return;
+    case Tag::kCaption:
+      mode_ = Mode::kInCaption;
+      return;
+    case Tag::kColgroup:
+      mode_ = Mode::kInColumnGroup;
+      return;
+    case Tag::kTable:
+      mode_ = Mode::kInTable;
+      return;
+    case Tag::kTemplate:
+      mode_ = templateModes_.empty() ? Mode::kInBody : templateModes_.back();
+      return;
+    case Tag::kHead:
+      mode_ = Mode::kInHead;
+      return;
+    case Tag::kFrameset:
+      mode_ = Mode::kInFrameset;
+      return;
+    case Tag::kHtml:
+      mode_ = head_ == nullptr ? Mode::kBeforeHead : Mode::kAfterHead;
+      return;
+    default:
+      mode_ = Mode::kInBody;
+      return;
   }
-  mode_ = Mode::kInBody;
 }
 
 void TreeBuilder::ParseGenericText(Token& token, TextState state) {
@@ -218,7 +212,7 @@ void TreeBuilder::CloseCell() {
     open_.Pop();
     if (cell) break;
   }
-  ClearFormattingToLastMarker();
+  formatting_.ClearToLastMarker();
   mode_ = Mode::kInRow;
 }
 
@@ -226,7 +220,7 @@ void TreeBuilder::CloseTemplate() {
   if (!open_.Has(Tag::kTemplate)) return;
   GenerateAllImpliedEndTagsThoroughly();
   open_.PopUntil(Tag::kTemplate);
-  ClearFormattingToLastMarker();
+  formatting_.ClearToLastMarker();
   if (!templateModes_.empty()) templateModes_.pop_back();
   ResetInsertionMode();
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "addin/platform/html/active_formatting.h"
 #include "addin/platform/html/document.h"
 #include "addin/platform/html/open_elements.h"
 #include "addin/platform/html/tags.h"
@@ -121,14 +122,7 @@ class TreeBuilder {
 
   // The list of active formatting elements (formatting_list.cpp,
   // adoption_agency.cpp).
-  void PushFormatting(Node* element);
-  void InsertMarker();
-  void ClearFormattingToLastMarker();
   void ReconstructFormatting();
-  void RemoveFormatting(const Node* element);
-  /// The index of the last `tag` element after the last marker, or npos.
-  std::size_t LastFormattingAfterMarker(std::string_view name) const;
-  std::size_t FormattingIndexOf(const Node* element) const;
   Node* CloneFormatting(const Node* element);
   /// Runs the adoption agency algorithm for an end tag; false when the
   /// caller must treat the token as "any other end tag".
@@ -141,7 +135,7 @@ class TreeBuilder {
   Mode mode_ = Mode::kInitial;
   Mode originalMode_ = Mode::kInitial;
   OpenElements open_;
-  std::vector<Node*> formatting_;  // nullptr is a marker
+  ActiveFormatting formatting_;
   std::vector<Mode> templateModes_;
   Node* head_ = nullptr;
   Node* form_ = nullptr;

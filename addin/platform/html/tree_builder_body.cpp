@@ -139,23 +139,11 @@ void TreeBuilder::InBodyStartTag(Token& token) {
     case Tag::kDd:
     case Tag::kDt: {
       framesetOk_ = false;
-      const bool listItem = tag_ == Tag::kLi;
-      if (listItem ? open_.Has(Tag::kLi) : (open_.Has(Tag::kDd) || open_.Has(Tag::kDt))) {
-        for (std::size_t i = open_.size(); i-- > 0;) {
-          const OpenElement& node = open_[i];
-          const bool matches =
-              listItem ? node.Is(Tag::kLi) : (node.Is(Tag::kDd) || node.Is(Tag::kDt));
-          if (matches) {
-            const Tag closing = node.tag;
-            GenerateImpliedEndTags(closing);
-            open_.PopUntil(closing);
-            break;
-          }
-          if (IsSpecial(node.node->ns, node.tag) && !node.Is(Tag::kAddress) &&
-              !node.Is(Tag::kDiv) && !node.Is(Tag::kP)) {
-            break;
-          }
-        }
+      const std::size_t item = open_.ListItemToClose(tag_ != Tag::kLi);
+      if (item != open_.size()) {
+        const Tag closing = open_[item].tag;
+        GenerateImpliedEndTags(closing);
+        open_.PopUntil(closing);
       }
       if (open_.HasInScope(Tag::kP, Scope::kButton)) ClosePElement();
       InsertHtmlElement(token);
@@ -176,15 +164,15 @@ void TreeBuilder::InBodyStartTag(Token& token) {
       framesetOk_ = false;
       return;
     case Tag::kA: {
-      const std::size_t existing = LastFormattingAfterMarker("a");
-      if (existing != std::string_view::npos) {
+      const std::size_t existing = formatting_.LastAfterMarker("a");
+      if (existing != ActiveFormatting::kNone) {
         Node* a = formatting_[existing];
         if (!AdoptionAgency(token)) InBodyOtherEndTag(token);
-        RemoveFormatting(a);
+        formatting_.Remove(a);
         open_.Remove(a);
       }
       ReconstructFormatting();
-      PushFormatting(InsertHtmlElement(token));
+      formatting_.Push(InsertHtmlElement(token));
       return;
     }
     case Tag::kB:
@@ -200,7 +188,7 @@ void TreeBuilder::InBodyStartTag(Token& token) {
     case Tag::kTt:
     case Tag::kU:
       ReconstructFormatting();
-      PushFormatting(InsertHtmlElement(token));
+      formatting_.Push(InsertHtmlElement(token));
       return;
     case Tag::kNobr:
       ReconstructFormatting();
@@ -208,14 +196,14 @@ void TreeBuilder::InBodyStartTag(Token& token) {
         if (!AdoptionAgency(token)) InBodyOtherEndTag(token);
         ReconstructFormatting();
       }
-      PushFormatting(InsertHtmlElement(token));
+      formatting_.Push(InsertHtmlElement(token));
       return;
     case Tag::kApplet:
     case Tag::kMarquee:
     case Tag::kObject:
       ReconstructFormatting();
       InsertHtmlElement(token);
-      InsertMarker();
+      formatting_.PushMarker();
       framesetOk_ = false;
       return;
     case Tag::kTable:
@@ -444,7 +432,7 @@ void TreeBuilder::InBodyEndTag(Token& token) {
       if (!open_.HasInScope(tag_, Scope::kDefault)) return;
       GenerateImpliedEndTags();
       open_.PopUntil(tag_);
-      ClearFormattingToLastMarker();
+      formatting_.ClearToLastMarker();
       return;
     case Tag::kBr:
       token.kind = TokenKind::kStartTag;
@@ -457,16 +445,10 @@ void TreeBuilder::InBodyEndTag(Token& token) {
 }
 
 void TreeBuilder::InBodyOtherEndTag(Token& token) {
-  if (!open_.MayHaveNamed(tag_, token.name)) return;
-  for (std::size_t i = open_.size(); i-- > 0;) {
-    const OpenElement& node = open_[i];
-    if (node.node->ns == Namespace::kHtml && node.node->name == token.name) {
-      GenerateImpliedEndTags(tag_);
-      while (open_.size() > i) open_.Pop();
-      return;
-    }
-    if (IsSpecial(node.node->ns, node.tag)) return;
-  }
+  const std::size_t target = open_.EndTagTarget(tag_, token.name);
+  if (target == open_.size()) return;
+  GenerateImpliedEndTags(tag_);
+  while (open_.size() > target) open_.Pop();
 }
 
 }  // namespace tervane::html

@@ -125,7 +125,7 @@ void TreeBuilder::InHead(Token& token) {
           return ParseGenericText(token, TextState::kScriptData);
         case Tag::kTemplate:
           InsertHtmlElement(token);
-          InsertMarker();
+          formatting_.PushMarker();
           framesetOk_ = false;
           mode_ = Mode::kInTemplate;
           PushTemplateMode(Mode::kInTemplate);

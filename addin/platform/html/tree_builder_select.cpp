@@ -156,9 +156,14 @@ void TreeBuilder::InTemplate(Token& token) {
       return;
     case TokenKind::kEndOfFile:
       if (!open_.Has(Tag::kTemplate)) return StopParsing();
-      open_.PopUntil(Tag::kTemplate);
-      ClearFormattingToLastMarker();
-      if (!templateModes_.empty()) templateModes_.pop_back();
+      // Closing one template at a time would bring the end of file back
+      // here once per template, through modes that only pass it on: close
+      // them all at once instead, however deep they nest.
+      while (open_.Has(Tag::kTemplate)) {
+        open_.PopUntil(Tag::kTemplate);
+        formatting_.ClearToLastMarker();
+        if (!templateModes_.empty()) templateModes_.pop_back();
+      }
       ResetInsertionMode();
       return Process(mode_, token);
   }

@@ -50,7 +50,7 @@ void TreeBuilder::InTable(Token& token) {
       switch (tag_) {
         case Tag::kCaption:
           open_.PopUntilCurrentIsOneOf({Tag::kTable, Tag::kTemplate});
-          InsertMarker();
+          formatting_.PushMarker();
           InsertHtmlElement(token);
           mode_ = Mode::kInCaption;
           return;
@@ -172,7 +172,7 @@ void TreeBuilder::InCaption(Token& token) {
     if (!open_.HasInScope(Tag::kCaption, Scope::kTable)) return;
     GenerateImpliedEndTags();
     open_.PopUntil(Tag::kCaption);
-    ClearFormattingToLastMarker();
+    formatting_.ClearToLastMarker();
     mode_ = Mode::kInTable;
     if (end && tag_ == Tag::kCaption) return;
     return InTable(token);
@@ -275,7 +275,7 @@ void TreeBuilder::InRow(Token& token) {
     open_.PopUntilCurrentIsOneOf({Tag::kTr, Tag::kTemplate});
     InsertHtmlElement(token);
     mode_ = Mode::kInCell;
-    InsertMarker();
+    formatting_.PushMarker();
     return;
   }
   const bool closesRow = (end && (tag_ == Tag::kTr || tag_ == Tag::kTable)) ||
@@ -305,7 +305,7 @@ void TreeBuilder::InCell(Token& token) {
     if (!open_.HasInScope(tag_, Scope::kTable)) return;
     GenerateImpliedEndTags();
     open_.PopUntil(tag_);
-    ClearFormattingToLastMarker();
+    formatting_.ClearToLastMarker();
     mode_ = Mode::kInRow;
     return;
   }

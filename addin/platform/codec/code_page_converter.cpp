@@ -9,8 +9,8 @@
 
 #include <string>
 
+#include "addin/dialog/linkaddress/utf8.h"
 #include "addin/platform/codec/charset_converter.h"
-#include "addin/platform/codec/utf8.h"
 #include "addin/platform/error.h"
 
 namespace tervane {
@@ -50,24 +50,6 @@ bool IsEucJpSequence(std::string_view bytes) {
   if (bytes.size() != 2) return false;
   if (InRange(bytes[0], 0x8E, 0x8E)) return InRange(bytes[1], 0xA1, 0xDF);
   return InRange(bytes[0], 0xA1, 0xFE) && InRange(bytes[1], 0xA1, 0xFE);
-}
-
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // UTF-16 to UTF-8; false for a lone surrogate.

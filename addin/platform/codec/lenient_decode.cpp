@@ -4,8 +4,8 @@
 #include <array>
 #include <limits>
 
+#include "addin/dialog/linkaddress/utf8.h"
 #include "addin/platform/codec/charset_converter.h"
-#include "addin/platform/codec/utf8.h"
 
 namespace tervane {
 

@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "addin/dialog/linkaddress/utf8.h"
 #include "addin/platform/codec/charset_converter.h"
-#include "addin/platform/codec/utf8.h"
 
 namespace tervane {
 
@@ -91,15 +91,6 @@ std::optional<Charset> CharsetFromLabel(std::string_view label) {
     if (EqualsIgnoringAsciiCase(label, known.label)) return known.charset;
   }
   return std::nullopt;
-}
-
-bool IsValidUtf8(std::string_view bytes) {
-  for (std::size_t pos = 0; pos < bytes.size();) {
-    const std::size_t length = Utf8CharLength(bytes, pos);
-    if (length == 0) return false;
-    pos += length;
-  }
-  return true;
 }
 
 std::optional<std::string> DecodeStrict(Charset charset, std::string_view bytes) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "addin/dialog/linkaddress/utf8.h"  // IsValidUtf8
+
 namespace tervane {
 
 /// Shift_JIS means Windows code page 932, as browsers read it.
@@ -18,9 +20,6 @@ std::string_view CharsetName(Charset charset);
 /// trimmed): "utf-8", "shift_jis", "sjis", "windows-31j", "euc-jp", ...;
 /// nullopt for a label of another or an unknown encoding.
 std::optional<Charset> CharsetFromLabel(std::string_view label);
-
-/// True when `bytes` are well-formed UTF-8.
-bool IsValidUtf8(std::string_view bytes);
 
 /// Decodes `bytes` into UTF-8; nullopt when they are not valid in `charset`.
 std::optional<std::string> DecodeStrict(Charset charset, std::string_view bytes);

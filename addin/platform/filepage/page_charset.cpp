@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "addin/platform/codec/utf8.h"
+#include "addin/dialog/linkaddress/utf8.h"
 #include "addin/platform/error.h"
 
 namespace tervane {

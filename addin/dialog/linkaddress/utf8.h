@@ -1,8 +1,10 @@
-// Recognising UTF-8 characters one at a time, for the validity test and for
-// lenient decoding, which must agree on where characters begin and end.
+// UTF-8 one character at a time: recognising a character, for the validity
+// tests and for lenient decoding, which must agree on where characters begin
+// and end; and writing one.
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace tervane {
@@ -36,6 +38,35 @@ inline std::size_t Utf8CharLength(std::string_view bytes, std::size_t pos) {
     if (at(i) < 0x80 || at(i) > 0xBF) return 0;
   }
   return length;
+}
+
+/// True when `bytes` are well-formed UTF-8.
+inline bool IsValidUtf8(std::string_view bytes) {
+  for (std::size_t pos = 0; pos < bytes.size();) {
+    const std::size_t length = Utf8CharLength(bytes, pos);
+    if (length == 0) return false;
+    pos += length;
+  }
+  return true;
+}
+
+/// Appends the UTF-8 form of the code point `c` (at most U+10FFFF).
+inline void AppendUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
 }
 
 }  // namespace tervane

@@ -11,6 +11,7 @@
 
 #include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
+#include "tests/win/support/folder_address_rows.h"
 #include "tests/win/support/site_folder.h"
 
 namespace tervane::testing {
@@ -142,21 +143,14 @@ TEST_F(TervaneExeTest, LinksCarryTheFolderAddressOfRealFolders) {
     std::optional<std::string> base;
     std::string folder, address;
   };
-  const Case cases[] = {
-      {"C:\\web", "C:\\web", ""},
-      {"C:\\web\\", "C:\\web\\img", "img/"},
-      {"C:\\web", "C:\\web\\img\\icons", "img/icons/"},
-      {"C:\\web\\docs", "C:\\web\\img", "../img/"},
-      {"C:\\web\\docs\\2000", "C:\\web", "../../"},
-      {"C:\\web", "C:\\", "../"},
-      {"C:\\", "C:\\img", "img/"},
-      {"C:\\web", d + ":\\pics", "file:///" + d + ":/pics/"},
-      {"", "C:\\web\\img", "file:///C:/web/img/"},
-      {"c:\\web", "C:\\web\\img", "file:///C:/web/img/"},
-      {"C:\\web\\.\\docs\\..", "C:\\web\\img", "img/"},
-      {std::nullopt, "C:\\web\\img", "img/"},  // from C:\web\page.htm itself
-      {std::nullopt, "C:\\web\\docs", "docs/"},
-  };
+  std::vector<Case> cases;
+  for (const FolderAddressRow& row : FolderAddressRows(second_)) {
+    cases.push_back({row.location, row.folder, row.address});
+  }
+  // The base location made absolute, and taken from the page itself.
+  cases.push_back({"C:\\web\\.\\docs\\..", "C:\\web\\img", "img/"});
+  cases.push_back({std::nullopt, "C:\\web\\img", "img/"});  // C:\web\page.htm
+  cases.push_back({std::nullopt, "C:\\web\\docs", "docs/"});
   WriteFile(L"C:\\web\\page.htm", "<html><body></body></html>");
   for (const Case& c : cases) WriteFile(fs::path(Widen(c.folder)) / "f.jpg");
 

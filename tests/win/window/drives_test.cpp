@@ -8,6 +8,7 @@
 
 #include "addin/platform/error.h"
 #include "addin/platform/win32/utf16.h"
+#include "tests/win/support/folder_address_rows.h"
 #include "tests/win/window/window_fixture.h"
 
 namespace tervane::testing {
@@ -109,21 +110,8 @@ TEST_F(WindowTest, LinksCarryTheFolderAddressOfRealFolders) {
   const char second = SecondDrive();
   if (second == 0) GTEST_SKIP() << "TERVANE_SECOND_DRIVE is not set";
   const std::string d(1, second);
-  struct Case {
-    std::string location, folder, address;
-  };
-  const Case cases[] = {
-      {"C:\\web", "C:\\web", ""},
-      {"C:\\web\\", "C:\\web\\img", "img/"},
-      {"C:\\web", "C:\\web\\img\\icons", "img/icons/"},
-      {"C:\\web\\docs", "C:\\web\\img", "../img/"},
-      {"C:\\web\\docs\\2000", "C:\\web", "../../"},
-      {"C:\\web", "C:\\", "../"},
-      {"C:\\", "C:\\img", "img/"},
-      {"C:\\web", d + ":\\pics", "file:///" + d + ":/pics/"},
-      {"", "C:\\web\\img", "file:///C:/web/img/"},
-      {"c:\\web", "C:\\web\\img", "file:///C:/web/img/"},
-  };
+  using Case = FolderAddressRow;
+  const std::vector<Case> cases = FolderAddressRows(second);
   for (const Case& c : cases) WriteFile(std::filesystem::path(win32::Widen(c.folder)) / "f.jpg");
   WriteFile("C:\\web\\docs\\2000\\f.jpg");
 
@@ -140,7 +128,7 @@ TEST_F(WindowTest, LinksCarryTheFolderAddressOfRealFolders) {
     EXPECT_EQ(editor_.page->inserted,
               std::vector<std::string>{"<a href=\"" + c.address + "f.jpg\">f.jpg</a><br>"});
   }
-  EXPECT_EQ(watcher_.Take().size(), std::size(cases));
+  EXPECT_EQ(watcher_.Take().size(), cases.size());
 
   ::SetCurrentDirectoryW(L"C:\\");
   std::error_code ignored;

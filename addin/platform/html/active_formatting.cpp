@@ -11,7 +11,7 @@ namespace {
 std::string KeyOf(const Node& element) {
   std::vector<std::pair<std::string_view, std::string_view>> attributes;
   attributes.reserve(element.attributes.size());
-  for (const Attribute& attribute : element.attributes) {
+  for (const ElementAttribute& attribute : element.attributes) {
     attributes.emplace_back(attribute.name, attribute.value);
   }
   std::sort(attributes.begin(), attributes.end());
@@ -31,9 +31,8 @@ std::string KeyOf(const Node& element) {
 
 bool SameAttributes(const Node& a, const Node& b) {
   if (a.attributes.size() != b.attributes.size()) return false;
-  for (const Attribute& attribute : a.attributes) {
-    const std::string* value = b.FindAttribute(attribute.name);
-    if (value == nullptr || *value != attribute.value) return false;
+  for (const ElementAttribute& attribute : a.attributes) {
+    if (b.FindAttribute(attribute.name) != attribute.value) return false;
   }
   return true;
 }
@@ -50,7 +49,7 @@ void Adjust(std::unordered_map<std::string, std::size_t>& counts, std::string ke
 }  // namespace
 
 void ActiveFormatting::Count(Stretch& stretch, const Node& element, bool add) {
-  Adjust(stretch.byName, element.name, add);
+  Adjust(stretch.byName, std::string(element.name), add);
   Adjust(stretch.byKey, KeyOf(element), add);
 }
 

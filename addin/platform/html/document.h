@@ -4,13 +4,13 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "addin/platform/html/token.h"
+#include "addin/platform/html/arena.h"
 
 namespace tervane::html {
 
@@ -18,23 +18,33 @@ enum class Namespace : unsigned char { kHtml, kSvg, kMathMl };
 
 enum class NodeKind : unsigned char { kDocument, kDoctype, kElement, kText, kComment };
 
+struct ElementAttribute {
+  std::string_view name;
+  std::string_view value;
+};
+
+/// A node of the tree. Its strings and attributes live in the document's
+/// arena, like the node itself.
 struct Node {
   NodeKind kind = NodeKind::kElement;
   Namespace ns = Namespace::kHtml;
+  /// Text: bytes of the arena free right after `data`, where more text can
+  /// join it without a copy.
+  std::uint32_t dataRoom = 0;
   /// Element: the local name (SVG names in their adjusted case, such as
   /// "foreignObject"); doctype: its name.
-  std::string name;
+  std::string_view name;
   /// Element: attributes as the tokenizer gave them, with the foreign
   /// attribute adjustments applied to SVG and MathML elements ("xlink href"
   /// keeps its prefix in the name, as "xlink:href").
-  std::vector<Attribute> attributes;
+  std::span<const ElementAttribute> attributes;
   /// Text and comment: the text. Doctype: unused.
-  std::string data;
-  /// Doctype: public and system identifiers.
-  std::optional<std::string> publicId;
-  std::optional<std::string> systemId;
+  std::string_view data;
   Node* parent = nullptr;
-  std::vector<Node*> children;
+  Node* firstChild = nullptr;
+  Node* lastChild = nullptr;
+  Node* previousSibling = nullptr;
+  Node* nextSibling = nullptr;
   /// For an HTML template element, the document fragment holding its
   /// contents (a node of kind kDocument); its children are not the
   /// template's children.
@@ -44,24 +54,26 @@ struct Node {
   /// the token that caused it.
   std::size_t offset = 0;
 
-  /// The value of the attribute `name`, or nullptr.
-  const std::string* FindAttribute(std::string_view attributeName) const;
+  /// The value of the attribute `name`, or nullopt.
+  std::optional<std::string_view> FindAttribute(std::string_view attributeName) const;
 };
 
 struct Document {
-  Document() = default;
-  Document(const Document&) = delete;
-  Document& operator=(const Document&) = delete;
-  Document(Document&&) = default;
-  Document& operator=(Document&&) = default;
-
   /// The document node: its children are the doctype, comments and the
   /// html element.
   Node* root = nullptr;
   bool quirksMode = false;
-  std::deque<Node> arena;
+  /// The public and system identifiers of the doctype node (a document has
+  /// at most one).
+  std::optional<std::string_view> doctypePublicId;
+  std::optional<std::string_view> doctypeSystemId;
+  /// How many nodes the document holds, template contents included.
+  std::size_t nodeCount = 0;
+  Arena arena;
 
   Node* NewNode(NodeKind kind);
+  /// Appends `text` to the data of the text node `node`.
+  void AppendText(Node& node, std::string_view text);
 };
 
 struct ParseOptions {

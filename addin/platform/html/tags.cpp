@@ -1,6 +1,8 @@
 #include "addin/platform/html/tags.h"
 
 #include <array>
+#include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 
@@ -280,9 +282,9 @@ bool IsHtmlIntegrationPoint(const Node& element, Tag tag) {
     return tag == Tag::kForeignObject || tag == Tag::kDesc || tag == Tag::kTitle;
   }
   if (element.ns != Namespace::kMathMl || tag != Tag::kAnnotationXml) return false;
-  const std::string* encoding = element.FindAttribute("encoding");
-  return encoding != nullptr && (EqualsIgnoringAsciiCase(*encoding, "text/html") ||
-                                 EqualsIgnoringAsciiCase(*encoding, "application/xhtml+xml"));
+  const std::optional<std::string_view> encoding = element.FindAttribute("encoding");
+  return encoding.has_value() && (EqualsIgnoringAsciiCase(*encoding, "text/html") ||
+                                  EqualsIgnoringAsciiCase(*encoding, "application/xhtml+xml"));
 }
 
 }  // namespace tervane::html

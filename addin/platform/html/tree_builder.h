@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -99,14 +100,20 @@ class TreeBuilder {
   // Building the tree (tree_builder_insert.cpp).
   Place AppropriatePlace(Node* target = nullptr) const;
   Node* CreateElement(Token& token, Namespace ns);
+  /// `before` followed by copies of `attributes`, in the arena.
+  std::span<const ElementAttribute> CopyAttributes(const std::vector<Attribute>& attributes,
+                                                   std::span<const ElementAttribute> before);
   void InsertAt(Place place, Node* node);
   Node* InsertHtmlElement(Token& token);
+  /// `name` is kept, not copied: a literal.
   Node* InsertSyntheticElement(Tag tag, std::string_view name, std::size_t offset);
   Node* InsertForeignElement(Token& token, Namespace ns);
   void InsertText(std::string_view text, std::size_t offset);
   void InsertComment(Token& token, Node* parent = nullptr);
   void AppendChild(Node* parent, Node* child);
   void Detach(Node* node);
+  /// Moves every child of `from`, in order, to the end of `to`'s children.
+  void MoveChildren(Node* from, Node* to);
   void MergeAttributes(Token& token, Node* element);
 
   // Shared steps (tree_builder.cpp).

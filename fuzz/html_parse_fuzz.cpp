@@ -56,10 +56,10 @@ void CheckTree(const tervane::html::Document& document) {
       pending.push_back(child);
     }
     Check(node->lastChild == previous, "the last child ends the list of children");
-    if (node->templateContents != nullptr) {
-      Check(node->templateContents->kind == NodeKind::kDocument, "template contents");
+    if (const Node* contents = document.TemplateContents(node)) {
+      Check(contents->kind == NodeKind::kDocument, "template contents");
       Check(node->firstChild == nullptr, "templates keep their children in their contents");
-      pending.push_back(node->templateContents);
+      pending.push_back(contents);
     }
   }
 }

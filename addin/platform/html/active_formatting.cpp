@@ -10,8 +10,8 @@ namespace {
 // its length so that no two different elements share a key.
 std::string KeyOf(const Node& element) {
   std::vector<std::pair<std::string_view, std::string_view>> attributes;
-  attributes.reserve(element.attributes.size());
-  for (const ElementAttribute& attribute : element.attributes) {
+  attributes.reserve(element.attributeCount);
+  for (const ElementAttribute& attribute : element.Attributes()) {
     attributes.emplace_back(attribute.name, attribute.value);
   }
   std::sort(attributes.begin(), attributes.end());
@@ -30,8 +30,8 @@ std::string KeyOf(const Node& element) {
 }
 
 bool SameAttributes(const Node& a, const Node& b) {
-  if (a.attributes.size() != b.attributes.size()) return false;
-  for (const ElementAttribute& attribute : a.attributes) {
+  if (a.attributeCount != b.attributeCount) return false;
+  for (const ElementAttribute& attribute : a.Attributes()) {
     if (b.FindAttribute(attribute.name) != attribute.value) return false;
   }
   return true;

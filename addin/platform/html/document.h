@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "addin/platform/html/arena.h"
 
@@ -28,16 +29,13 @@ struct ElementAttribute {
 struct Node {
   NodeKind kind = NodeKind::kElement;
   Namespace ns = Namespace::kHtml;
-  /// Text: bytes of the arena free right after `data`, where more text can
-  /// join it without a copy.
-  std::uint32_t dataRoom = 0;
+  /// Element: how many attributes start at `attributeData` (a tag of fewer
+  /// than 8 GB cannot hold 2^32).
+  std::uint32_t attributeCount = 0;
   /// Element: the local name (SVG names in their adjusted case, such as
   /// "foreignObject"); doctype: its name.
   std::string_view name;
-  /// Element: attributes as the tokenizer gave them, with the foreign
-  /// attribute adjustments applied to SVG and MathML elements ("xlink href"
-  /// keeps its prefix in the name, as "xlink:href").
-  std::span<const ElementAttribute> attributes;
+  const ElementAttribute* attributeData = nullptr;
   /// Text and comment: the text. Doctype: unused.
   std::string_view data;
   Node* parent = nullptr;
@@ -45,14 +43,19 @@ struct Node {
   Node* lastChild = nullptr;
   Node* previousSibling = nullptr;
   Node* nextSibling = nullptr;
-  /// For an HTML template element, the document fragment holding its
-  /// contents (a node of kind kDocument); its children are not the
-  /// template's children.
-  Node* templateContents = nullptr;
   /// Byte offset of the token that made the node (the start tag of an
   /// element); for elements the parser made without a tag, the offset of
   /// the token that caused it.
   std::size_t offset = 0;
+
+  /// Element: attributes as the tokenizer gave them, with the foreign
+  /// attribute adjustments applied to SVG and MathML elements ("xlink href"
+  /// keeps its prefix in the name, as "xlink:href").
+  std::span<const ElementAttribute> Attributes() const { return {attributeData, attributeCount}; }
+  void SetAttributes(std::span<const ElementAttribute> attributes) {
+    attributeData = attributes.data();
+    attributeCount = static_cast<std::uint32_t>(attributes.size());
+  }
 
   /// The value of the attribute `name`, or nullopt.
   std::optional<std::string_view> FindAttribute(std::string_view attributeName) const;
@@ -70,10 +73,14 @@ struct Document {
   /// How many nodes the document holds, template contents included.
   std::size_t nodeCount = 0;
   Arena arena;
+  /// For each HTML template element, the document fragment holding its
+  /// contents (a node of kind kDocument); its children are not the
+  /// template's children. Few elements have one, so it is kept off Node.
+  std::unordered_map<const Node*, Node*> templateContents;
 
   Node* NewNode(NodeKind kind);
-  /// Appends `text` to the data of the text node `node`.
-  void AppendText(Node& node, std::string_view text);
+  /// The contents of `element` if it is a template, else nullptr.
+  Node* TemplateContents(const Node* element) const;
 };
 
 struct ParseOptions {

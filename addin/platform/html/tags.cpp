@@ -244,6 +244,15 @@ Tag LookupTag(std::string_view lowercaseName) {
   return found == kMap.end() ? Tag::kOther : found->second;
 }
 
+std::string_view TagName(Tag tag) {
+  static const std::array<std::string_view, static_cast<std::size_t>(Tag::kCount)> kByTag = [] {
+    std::array<std::string_view, static_cast<std::size_t>(Tag::kCount)> byTag{};
+    for (const auto& [name, named] : kNames) byTag[static_cast<std::size_t>(named)] = name;
+    return byTag;
+  }();
+  return tag == Tag::kOther ? std::string_view() : kByTag[static_cast<std::size_t>(tag)];
+}
+
 Tag TagOfElement(const Node& element) {
   if (element.ns == Namespace::kSvg && element.name == "foreignObject") {
     return Tag::kForeignObject;

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "addin/platform/html/active_formatting.h"
@@ -112,6 +113,8 @@ class TreeBuilder {
   void InsertComment(Token& token, Node* parent = nullptr);
   void AppendChild(Node* parent, Node* child);
   void Detach(Node* node);
+  /// Appends `text` to the data of the text node `node`.
+  void AppendText(Node& node, std::string_view text);
   /// Moves every child of `from`, in order, to the end of `to`'s children.
   void MoveChildren(Node* from, Node* to);
   void MergeAttributes(Token& token, Node* element);
@@ -153,6 +156,9 @@ class TreeBuilder {
   bool fosterParenting_ = false;
   bool skipNewline_ = false;
   bool stopped_ = false;
+  /// Text nodes that were moved to grow, with the bytes of the arena free
+  /// right after their data.
+  std::unordered_map<const Node*, std::size_t> textRoom_;
   std::string pendingTableText_;
   bool pendingTableTextIsSpace_ = true;
   std::size_t pendingTableTextOffset_ = 0;

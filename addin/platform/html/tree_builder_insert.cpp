@@ -1,7 +1,7 @@
 // Where the tree builder puts nodes: the appropriate place for inserting a
 // node (with foster parenting and template contents), and text that joins
 // the text node before it.
-#include <algorithm>
+#include <cstring>
 
 #include "addin/platform/html/tree_builder.h"
 
@@ -34,20 +34,22 @@ TreeBuilder::Place TreeBuilder::AppropriatePlace(Node* target) const {
       place = {open_[lastTable - 1].node, nullptr};
     }
   }
-  if (place.parent->templateContents != nullptr) place = {place.parent->templateContents, nullptr};
+  if (Node* contents = document_.TemplateContents(place.parent)) place = {contents, nullptr};
   return place;
 }
 
 Node* TreeBuilder::CreateElement(Token& token, Namespace ns) {
   Node* element = document_.NewNode(NodeKind::kElement);
   element->ns = ns;
-  element->name = document_.arena.Copy(token.name);
-  element->attributes = CopyAttributes(token.attributes, {});
+  const std::string_view knownName = TagName(tag_);
+  element->name = knownName == token.name ? knownName : document_.arena.Copy(token.name);
+  element->SetAttributes(CopyAttributes(token.attributes, {}));
   token.attributes.clear();
   element->offset = token.offset;
   if (ns == Namespace::kHtml && tag_ == Tag::kTemplate) {
-    element->templateContents = document_.NewNode(NodeKind::kDocument);
-    element->templateContents->offset = token.offset;
+    Node* contents = document_.NewNode(NodeKind::kDocument);
+    contents->offset = token.offset;
+    document_.templateContents.emplace(element, contents);
   }
   return element;
 }
@@ -107,11 +109,11 @@ void TreeBuilder::InsertText(std::string_view text, std::size_t offset) {
   Node* previous =
       place.before != nullptr ? place.before->previousSibling : place.parent->lastChild;
   if (previous != nullptr && previous->kind == NodeKind::kText) {
-    document_.AppendText(*previous, text);
+    AppendText(*previous, text);
     return;
   }
   Node* node = document_.NewNode(NodeKind::kText);
-  document_.AppendText(*node, text);
+  AppendText(*node, text);
   node->offset = offset;
   InsertAt(place, node);
 }
@@ -161,7 +163,35 @@ void TreeBuilder::MergeAttributes(Token& token, Node* element) {
   for (Attribute& attribute : token.attributes) {
     if (!element->FindAttribute(attribute.name)) missing.push_back(std::move(attribute));
   }
-  element->attributes = CopyAttributes(missing, element->attributes);
+  element->SetAttributes(CopyAttributes(missing, element->Attributes()));
+}
+
+void TreeBuilder::AppendText(Node& node, std::string_view text) {
+  if (text.empty()) return;
+  const std::size_t size = node.data.size();
+  // Arena memory is never const: only the views of it are.
+  char* end = const_cast<char*>(node.data.data()) + size;
+  if (size != 0 && document_.arena.Extend(end, text.size())) {
+    std::memcpy(end, text.data(), text.size());
+    node.data = {node.data.data(), size + text.size()};
+    return;
+  }
+  const auto room = textRoom_.find(&node);
+  if (room != textRoom_.end() && text.size() <= room->second) {
+    std::memcpy(end, text.data(), text.size());
+    node.data = {node.data.data(), size + text.size()};
+    room->second -= text.size();
+    return;
+  }
+  // Text that grows again away from the end of the arena (text
+  // foster-parented before a table, say) gets as much room again as it has:
+  // linear in time and memory however often it grows.
+  const std::size_t spare = size == 0 ? 0 : size + text.size();
+  char* copy = static_cast<char*>(document_.arena.Allocate(size + text.size() + spare, 1));
+  if (size != 0) std::memcpy(copy, node.data.data(), size);
+  std::memcpy(copy + size, text.data(), text.size());
+  node.data = {copy, size + text.size()};
+  if (spare != 0) textRoom_[&node] = spare;
 }
 
 }  // namespace tervane::html

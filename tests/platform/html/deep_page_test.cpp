@@ -57,7 +57,7 @@ TEST_P(DeepPageTest, NestsWithoutLimit) {
     for (const Node* child = node->firstChild; child != nullptr; child = child->nextSibling) {
       pending.push_back(child);
     }
-    if (node->templateContents != nullptr) pending.push_back(node->templateContents);
+    if (const Node* contents = result.document.TemplateContents(node)) pending.push_back(contents);
   }
   ASSERT_NE(deepest, nullptr);
   EXPECT_EQ(deepest->kind == NodeKind::kDocument ? "#contents" : deepest->name, test.deepest);

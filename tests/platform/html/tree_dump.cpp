@@ -22,7 +22,7 @@ void DumpElement(std::string& out, std::size_t depth, const Node& element) {
   if (element.ns == Namespace::kMathMl) tag += "math ";
   Line(out, depth, tag + std::string(element.name) + ">");
   std::vector<std::pair<std::string, std::string>> attributes;
-  for (const ElementAttribute& attribute : element.attributes) {
+  for (const ElementAttribute& attribute : element.Attributes()) {
     std::string name(attribute.name);
     if (element.ns != Namespace::kHtml && IsAdjustedForeignAttribute(name)) {
       const std::size_t colon = name.find(':');
@@ -62,8 +62,8 @@ std::string DumpTree(const Document& document) {
       case NodeKind::kElement:
         DumpElement(out, depth, *node);
         pushChildren(*node, depth + 1);
-        if (node->templateContents != nullptr) {
-          pushChildren(*node->templateContents, depth + 2);
+        if (const Node* contents = document.TemplateContents(node)) {
+          pushChildren(*contents, depth + 2);
           // Written now, before the contents just queued.
           Line(out, depth + 1, "content");
         }

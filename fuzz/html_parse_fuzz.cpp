@@ -31,7 +31,7 @@ void CheckTree(const tervane::html::Document& document) {
   const Node* root = document.root;
   Check(root != nullptr && root->kind == NodeKind::kDocument, "a document node");
   std::size_t htmlElements = 0;
-  for (const Node* child : root->children) {
+  for (const Node* child = root->firstChild; child != nullptr; child = child->nextSibling) {
     Check(child->kind != NodeKind::kText, "no text under the document");
     if (child->kind == NodeKind::kElement) {
       Check(child->name == "html", "the document element is html");
@@ -44,18 +44,22 @@ void CheckTree(const tervane::html::Document& document) {
   while (!pending.empty()) {
     const Node* node = pending.back();
     pending.pop_back();
-    Check(++visited <= document.arena.size(), "no node is reached twice");
+    Check(++visited <= document.nodeCount, "no node is reached twice");
     if (node->kind == NodeKind::kText) Check(!node->data.empty(), "no empty text");
     if (node->kind == NodeKind::kElement) Check(!node->name.empty(), "elements have names");
-    for (const Node* child : node->children) {
+    const Node* previous = nullptr;
+    for (const Node* child = node->firstChild; child != nullptr; child = child->nextSibling) {
       Check(child->parent == node, "children point to their parent");
+      Check(child->previousSibling == previous, "siblings point to each other");
+      previous = child;
       Check(child->kind != NodeKind::kDocument, "no document inside the tree");
       pending.push_back(child);
     }
-    if (node->templateContents != nullptr) {
-      Check(node->templateContents->kind == NodeKind::kDocument, "template contents");
-      Check(node->children.empty(), "templates keep their children in their contents");
-      pending.push_back(node->templateContents);
+    Check(node->lastChild == previous, "the last child ends the list of children");
+    if (const Node* contents = document.TemplateContents(node)) {
+      Check(contents->kind == NodeKind::kDocument, "template contents");
+      Check(node->firstChild == nullptr, "templates keep their children in their contents");
+      pending.push_back(contents);
     }
   }
 }

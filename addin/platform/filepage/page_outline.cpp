@@ -24,7 +24,7 @@ bool IsAsciiBlank(char c) { return c == '\t' || c == '\n' || c == '\f' || c == '
 std::string CollapsedText(const Node* element) {
   std::string text;
   bool blankPending = false;
-  for (const Node* child : element->children) {
+  for (const Node* child = element->firstChild; child != nullptr; child = child->nextSibling) {
     if (child->kind != NodeKind::kText) continue;
     for (const char c : child->data) {
       if (IsAsciiBlank(c)) {
@@ -51,12 +51,10 @@ void Walk(const Node* root, PageOutline& outline) {
       outline.title = CollapsedText(node);
       titleFound = true;
     } else if (IsHtmlElement(node, "a") || IsHtmlElement(node, "area")) {
-      if (const std::string* href = node->FindAttribute("href")) {
-        outline.linkHrefs.push_back(*href);
-      }
+      if (const auto href = node->FindAttribute("href")) outline.linkHrefs.emplace_back(*href);
     }
-    for (auto child = node->children.rbegin(); child != node->children.rend(); ++child) {
-      if ((*child)->kind == NodeKind::kElement) pending.push_back(*child);
+    for (const Node* child = node->lastChild; child != nullptr; child = child->previousSibling) {
+      if (child->kind == NodeKind::kElement) pending.push_back(child);
     }
   }
 }

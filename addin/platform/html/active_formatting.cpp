@@ -10,8 +10,8 @@ namespace {
 // its length so that no two different elements share a key.
 std::string KeyOf(const Node& element) {
   std::vector<std::pair<std::string_view, std::string_view>> attributes;
-  attributes.reserve(element.attributes.size());
-  for (const Attribute& attribute : element.attributes) {
+  attributes.reserve(element.attributeCount);
+  for (const ElementAttribute& attribute : element.Attributes()) {
     attributes.emplace_back(attribute.name, attribute.value);
   }
   std::sort(attributes.begin(), attributes.end());
@@ -30,10 +30,9 @@ std::string KeyOf(const Node& element) {
 }
 
 bool SameAttributes(const Node& a, const Node& b) {
-  if (a.attributes.size() != b.attributes.size()) return false;
-  for (const Attribute& attribute : a.attributes) {
-    const std::string* value = b.FindAttribute(attribute.name);
-    if (value == nullptr || *value != attribute.value) return false;
+  if (a.attributeCount != b.attributeCount) return false;
+  for (const ElementAttribute& attribute : a.Attributes()) {
+    if (b.FindAttribute(attribute.name) != attribute.value) return false;
   }
   return true;
 }
@@ -50,7 +49,7 @@ void Adjust(std::unordered_map<std::string, std::size_t>& counts, std::string ke
 }  // namespace
 
 void ActiveFormatting::Count(Stretch& stretch, const Node& element, bool add) {
-  Adjust(stretch.byName, element.name, add);
+  Adjust(stretch.byName, std::string(element.name), add);
   Adjust(stretch.byKey, KeyOf(element), add);
 }
 

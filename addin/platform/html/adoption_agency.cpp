@@ -66,9 +66,7 @@ bool TreeBuilder::AdoptionAgency(Token& token) {
     InsertAt(AppropriatePlace(commonAncestor), lastNode);
 
     Node* newElement = CloneFormatting(formattingElement);
-    for (Node* child : furthestBlock->children) child->parent = newElement;
-    newElement->children = std::move(furthestBlock->children);
-    furthestBlock->children.clear();
+    MoveChildren(furthestBlock, newElement);
     AppendChild(furthestBlock, newElement);
 
     const std::size_t oldEntry = formatting_.IndexOf(formattingElement);

@@ -4,17 +4,24 @@
 
 namespace tervane::html {
 
-const std::string* Node::FindAttribute(std::string_view attributeName) const {
-  for (const Attribute& attribute : attributes) {
-    if (attribute.name == attributeName) return &attribute.value;
+std::optional<std::string_view> Node::FindAttribute(std::string_view attributeName) const {
+  for (const ElementAttribute& attribute : Attributes()) {
+    if (attribute.name == attributeName) return attribute.value;
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 Node* Document::NewNode(NodeKind kind) {
-  Node& node = arena.emplace_back();
-  node.kind = kind;
-  return &node;
+  Node* node = arena.New<Node>();
+  node->kind = kind;
+  ++nodeCount;
+  return node;
+}
+
+Node* Document::TemplateContents(const Node* element) const {
+  if (templateContents.empty() || element->name != "template") return nullptr;
+  const auto found = templateContents.find(element);
+  return found == templateContents.end() ? nullptr : found->second;
 }
 
 ParseResult Parse(std::string_view input, const ParseOptions& options) {

@@ -4,13 +4,14 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
 
-#include "addin/platform/html/token.h"
+#include "addin/platform/html/arena.h"
 
 namespace tervane::html {
 
@@ -18,50 +19,68 @@ enum class Namespace : unsigned char { kHtml, kSvg, kMathMl };
 
 enum class NodeKind : unsigned char { kDocument, kDoctype, kElement, kText, kComment };
 
+struct ElementAttribute {
+  std::string_view name;
+  std::string_view value;
+};
+
+/// A node of the tree. Its strings and attributes live in the document's
+/// arena, like the node itself.
 struct Node {
   NodeKind kind = NodeKind::kElement;
   Namespace ns = Namespace::kHtml;
+  /// Element: how many attributes start at `attributeData` (a tag of fewer
+  /// than 8 GB cannot hold 2^32).
+  std::uint32_t attributeCount = 0;
   /// Element: the local name (SVG names in their adjusted case, such as
   /// "foreignObject"); doctype: its name.
-  std::string name;
-  /// Element: attributes as the tokenizer gave them, with the foreign
-  /// attribute adjustments applied to SVG and MathML elements ("xlink href"
-  /// keeps its prefix in the name, as "xlink:href").
-  std::vector<Attribute> attributes;
+  std::string_view name;
+  const ElementAttribute* attributeData = nullptr;
   /// Text and comment: the text. Doctype: unused.
-  std::string data;
-  /// Doctype: public and system identifiers.
-  std::optional<std::string> publicId;
-  std::optional<std::string> systemId;
+  std::string_view data;
   Node* parent = nullptr;
-  std::vector<Node*> children;
-  /// For an HTML template element, the document fragment holding its
-  /// contents (a node of kind kDocument); its children are not the
-  /// template's children.
-  Node* templateContents = nullptr;
+  Node* firstChild = nullptr;
+  Node* lastChild = nullptr;
+  Node* previousSibling = nullptr;
+  Node* nextSibling = nullptr;
   /// Byte offset of the token that made the node (the start tag of an
   /// element); for elements the parser made without a tag, the offset of
   /// the token that caused it.
   std::size_t offset = 0;
 
-  /// The value of the attribute `name`, or nullptr.
-  const std::string* FindAttribute(std::string_view attributeName) const;
+  /// Element: attributes as the tokenizer gave them, with the foreign
+  /// attribute adjustments applied to SVG and MathML elements ("xlink href"
+  /// keeps its prefix in the name, as "xlink:href").
+  std::span<const ElementAttribute> Attributes() const { return {attributeData, attributeCount}; }
+  void SetAttributes(std::span<const ElementAttribute> attributes) {
+    attributeData = attributes.data();
+    attributeCount = static_cast<std::uint32_t>(attributes.size());
+  }
+
+  /// The value of the attribute `name`, or nullopt.
+  std::optional<std::string_view> FindAttribute(std::string_view attributeName) const;
 };
 
 struct Document {
-  Document() = default;
-  Document(const Document&) = delete;
-  Document& operator=(const Document&) = delete;
-  Document(Document&&) = default;
-  Document& operator=(Document&&) = default;
-
   /// The document node: its children are the doctype, comments and the
   /// html element.
   Node* root = nullptr;
   bool quirksMode = false;
-  std::deque<Node> arena;
+  /// The public and system identifiers of the doctype node (a document has
+  /// at most one).
+  std::optional<std::string_view> doctypePublicId;
+  std::optional<std::string_view> doctypeSystemId;
+  /// How many nodes the document holds, template contents included.
+  std::size_t nodeCount = 0;
+  Arena arena;
+  /// For each HTML template element, the document fragment holding its
+  /// contents (a node of kind kDocument); its children are not the
+  /// template's children. Few elements have one, so it is kept off Node.
+  std::unordered_map<const Node*, Node*> templateContents;
 
   Node* NewNode(NodeKind kind);
+  /// The contents of `element` if it is a template, else nullptr.
+  Node* TemplateContents(const Node* element) const;
 };
 
 struct ParseOptions {

@@ -6,7 +6,7 @@ namespace tervane::html {
 Node* TreeBuilder::CloneFormatting(const Node* element) {
   Node* clone = document_.NewNode(NodeKind::kElement);
   clone->name = element->name;
-  clone->attributes = element->attributes;
+  clone->SetAttributes(element->Attributes());
   clone->offset = offset_;
   return clone;
 }

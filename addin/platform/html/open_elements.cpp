@@ -5,8 +5,8 @@
 namespace tervane::html {
 namespace {
 
-std::string Lowercase(const std::string& name) {
-  std::string lower = name;
+std::string Lowercase(std::string_view name) {
+  std::string lower(name);
   for (char& c : lower) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
@@ -65,8 +65,7 @@ void OpenElements::Forget(std::size_t index) {
   const auto forget = [index](Positions& positions) {
     if (!positions.empty() && positions.back() == index) positions.pop_back();
   };
-  const auto forgetNamed = [index](std::unordered_map<std::string, Positions>& map,
-                                   const std::string& name) {
+  const auto forgetNamed = [index](auto& map, const auto& name) {
     const auto found = map.find(name);
     if (found == map.end()) return;
     if (!found->second.empty() && found->second.back() == index) found->second.pop_back();

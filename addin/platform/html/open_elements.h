@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -107,7 +108,8 @@ class OpenElements {
 
   std::vector<OpenElement> stack_;
   std::array<Positions, static_cast<std::size_t>(Tag::kCount)> byTag_;
-  std::unordered_map<std::string, Positions> byOtherName_;
+  /// Keyed by the names in the document's arena, which outlive the stack.
+  std::unordered_map<std::string_view, Positions> byOtherName_;
   std::unordered_map<std::string, Positions> byForeignName_;
   std::array<Positions, kKindCount> byKind_;
   std::unordered_set<const Node*> openFormatting_;

@@ -1,6 +1,8 @@
 #include "addin/platform/html/tags.h"
 
 #include <array>
+#include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 
@@ -242,6 +244,15 @@ Tag LookupTag(std::string_view lowercaseName) {
   return found == kMap.end() ? Tag::kOther : found->second;
 }
 
+std::string_view TagName(Tag tag) {
+  static const std::array<std::string_view, static_cast<std::size_t>(Tag::kCount)> kByTag = [] {
+    std::array<std::string_view, static_cast<std::size_t>(Tag::kCount)> byTag{};
+    for (const auto& [name, named] : kNames) byTag[static_cast<std::size_t>(named)] = name;
+    return byTag;
+  }();
+  return tag == Tag::kOther ? std::string_view() : kByTag[static_cast<std::size_t>(tag)];
+}
+
 Tag TagOfElement(const Node& element) {
   if (element.ns == Namespace::kSvg && element.name == "foreignObject") {
     return Tag::kForeignObject;
@@ -280,9 +291,9 @@ bool IsHtmlIntegrationPoint(const Node& element, Tag tag) {
     return tag == Tag::kForeignObject || tag == Tag::kDesc || tag == Tag::kTitle;
   }
   if (element.ns != Namespace::kMathMl || tag != Tag::kAnnotationXml) return false;
-  const std::string* encoding = element.FindAttribute("encoding");
-  return encoding != nullptr && (EqualsIgnoringAsciiCase(*encoding, "text/html") ||
-                                 EqualsIgnoringAsciiCase(*encoding, "application/xhtml+xml"));
+  const std::optional<std::string_view> encoding = element.FindAttribute("encoding");
+  return encoding.has_value() && (EqualsIgnoringAsciiCase(*encoding, "text/html") ||
+                                  EqualsIgnoringAsciiCase(*encoding, "application/xhtml+xml"));
 }
 
 }  // namespace tervane::html

@@ -142,6 +142,9 @@ enum class Tag : std::uint8_t {
 /// foreignObject); kOther for names with no part in tree construction.
 Tag LookupTag(std::string_view lowercaseName);
 
+/// The name LookupTag() maps to `tag`; empty for kOther.
+std::string_view TagName(Tag tag);
+
 /// The tag of an element as it stands in the tree (SVG names in their
 /// adjusted case).
 Tag TagOfElement(const Node& element);

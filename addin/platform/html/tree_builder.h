@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "addin/platform/html/active_formatting.h"
@@ -99,14 +101,22 @@ class TreeBuilder {
   // Building the tree (tree_builder_insert.cpp).
   Place AppropriatePlace(Node* target = nullptr) const;
   Node* CreateElement(Token& token, Namespace ns);
+  /// `before` followed by copies of `attributes`, in the arena.
+  std::span<const ElementAttribute> CopyAttributes(const std::vector<Attribute>& attributes,
+                                                   std::span<const ElementAttribute> before);
   void InsertAt(Place place, Node* node);
   Node* InsertHtmlElement(Token& token);
+  /// `name` is kept, not copied: a literal.
   Node* InsertSyntheticElement(Tag tag, std::string_view name, std::size_t offset);
   Node* InsertForeignElement(Token& token, Namespace ns);
   void InsertText(std::string_view text, std::size_t offset);
   void InsertComment(Token& token, Node* parent = nullptr);
   void AppendChild(Node* parent, Node* child);
   void Detach(Node* node);
+  /// Appends `text` to the data of the text node `node`.
+  void AppendText(Node& node, std::string_view text);
+  /// Moves every child of `from`, in order, to the end of `to`'s children.
+  void MoveChildren(Node* from, Node* to);
   void MergeAttributes(Token& token, Node* element);
 
   // Shared steps (tree_builder.cpp).
@@ -146,6 +156,9 @@ class TreeBuilder {
   bool fosterParenting_ = false;
   bool skipNewline_ = false;
   bool stopped_ = false;
+  /// Text nodes that were moved to grow, with the bytes of the arena free
+  /// right after their data.
+  std::unordered_map<const Node*, std::size_t> textRoom_;
   std::string pendingTableText_;
   bool pendingTableTextIsSpace_ = true;
   std::size_t pendingTableTextOffset_ = 0;

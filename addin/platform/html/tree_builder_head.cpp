@@ -26,9 +26,9 @@ void TreeBuilder::Initial(Token& token) {
   if (token.kind == TokenKind::kComment) return InsertComment(token, document_.root);
   if (token.kind == TokenKind::kDoctype) {
     Node* doctype = document_.NewNode(NodeKind::kDoctype);
-    doctype->name = token.name;
-    doctype->publicId = token.publicId;
-    doctype->systemId = token.systemId;
+    doctype->name = document_.arena.Copy(token.name);
+    if (token.publicId) document_.doctypePublicId = document_.arena.Copy(*token.publicId);
+    if (token.systemId) document_.doctypeSystemId = document_.arena.Copy(*token.systemId);
     doctype->offset = token.offset;
     AppendChild(document_.root, doctype);
     document_.quirksMode = DoctypeMeansQuirks(token);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "addin/platform/html/document.h"
 
@@ -44,10 +45,19 @@ TEST_P(DeepPageTest, NestsWithoutLimit) {
   const ParseResult result = Parse(page);
   const Node* deepest = nullptr;
   std::size_t maxDepth = 0;
-  for (const Node& node : result.document.arena) {
-    if (node.kind != NodeKind::kText) continue;
-    deepest = node.parent;
-    maxDepth = DepthOf(&node);
+  std::vector<const Node*> pending{result.document.root};
+  while (!pending.empty()) {
+    const Node* node = pending.back();
+    pending.pop_back();
+    if (node->kind == NodeKind::kText) {
+      ASSERT_EQ(deepest, nullptr) << "one text node";
+      deepest = node->parent;
+      maxDepth = DepthOf(node);
+    }
+    for (const Node* child = node->firstChild; child != nullptr; child = child->nextSibling) {
+      pending.push_back(child);
+    }
+    if (const Node* contents = result.document.TemplateContents(node)) pending.push_back(contents);
   }
   ASSERT_NE(deepest, nullptr);
   EXPECT_EQ(deepest->kind == NodeKind::kDocument ? "#contents" : deepest->name, test.deepest);

@@ -20,10 +20,10 @@ void DumpElement(std::string& out, std::size_t depth, const Node& element) {
   std::string tag = "<";
   if (element.ns == Namespace::kSvg) tag += "svg ";
   if (element.ns == Namespace::kMathMl) tag += "math ";
-  Line(out, depth, tag + element.name + ">");
+  Line(out, depth, tag + std::string(element.name) + ">");
   std::vector<std::pair<std::string, std::string>> attributes;
-  for (const Attribute& attribute : element.attributes) {
-    std::string name = attribute.name;
+  for (const ElementAttribute& attribute : element.Attributes()) {
+    std::string name(attribute.name);
     if (element.ns != Namespace::kHtml && IsAdjustedForeignAttribute(name)) {
       const std::size_t colon = name.find(':');
       if (colon != std::string::npos) name[colon] = ' ';
@@ -41,8 +41,8 @@ std::string DumpTree(const Document& document) {
   // Nodes still to write, with their depth, the next one last.
   std::vector<std::pair<const Node*, std::size_t>> pending;
   const auto pushChildren = [&pending](const Node& parent, std::size_t depth) {
-    for (auto child = parent.children.rbegin(); child != parent.children.rend(); ++child) {
-      pending.emplace_back(*child, depth);
+    for (const Node* child = parent.lastChild; child != nullptr; child = child->previousSibling) {
+      pending.emplace_back(child, depth);
     }
   };
   pushChildren(*document.root, 0);
@@ -51,10 +51,10 @@ std::string DumpTree(const Document& document) {
     pending.pop_back();
     switch (node->kind) {
       case NodeKind::kDoctype: {
-        std::string text = "<!DOCTYPE " + node->name;
-        if (node->publicId || node->systemId) {
-          text +=
-              " \"" + node->publicId.value_or("") + "\" \"" + node->systemId.value_or("") + "\"";
+        std::string text = "<!DOCTYPE " + std::string(node->name);
+        if (document.doctypePublicId || document.doctypeSystemId) {
+          text += " \"" + std::string(document.doctypePublicId.value_or("")) + "\" \"" +
+                  std::string(document.doctypeSystemId.value_or("")) + "\"";
         }
         Line(out, depth, text + ">");
         break;
@@ -62,17 +62,17 @@ std::string DumpTree(const Document& document) {
       case NodeKind::kElement:
         DumpElement(out, depth, *node);
         pushChildren(*node, depth + 1);
-        if (node->templateContents != nullptr) {
-          pushChildren(*node->templateContents, depth + 2);
+        if (const Node* contents = document.TemplateContents(node)) {
+          pushChildren(*contents, depth + 2);
           // Written now, before the contents just queued.
           Line(out, depth + 1, "content");
         }
         break;
       case NodeKind::kText:
-        Line(out, depth, "\"" + node->data + "\"");
+        Line(out, depth, "\"" + std::string(node->data) + "\"");
         break;
       case NodeKind::kComment:
-        Line(out, depth, "<!-- " + node->data + " -->");
+        Line(out, depth, "<!-- " + std::string(node->data) + " -->");
         break;
       case NodeKind::kDocument:
         break;

@@ -73,7 +73,10 @@ std::string Tokens(std::string_view input, Options options = {}) {
   std::string out;
   std::string text;
   bool inText = false;
-  const auto add = [&out](const std::string& item) { out += (out.empty() ? "" : " | ") + item; };
+  const auto add = [&out](const std::string& item) {
+    if (!out.empty()) out += " | ";
+    out += item;
+  };
   bool switched = false;
   for (int guard = 0; guard < 10000; ++guard) {
     tokenizer.Next(token);

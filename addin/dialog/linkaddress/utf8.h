@@ -9,14 +9,20 @@
 
 namespace tervane {
 
-/// The length of the well-formed UTF-8 character at `pos` (1 to 4), or 0 when
-/// none begins there: a stray continuation byte, an overlong form, a
-/// surrogate, a value above U+10FFFF, or a sequence cut short.
-inline std::size_t Utf8CharLength(std::string_view bytes, std::size_t pos) {
+struct Utf8Step {
+  std::size_t length;  // at least 1
+  bool valid;
+};
+
+/// What begins at `pos`: a well-formed UTF-8 character and its length, or,
+/// when none begins there, the bytes that browsers' decoders replace with one
+/// U+FFFD: the byte at `pos` and as many after it as could still have
+/// continued a character (a stray continuation byte, an overlong form, a
+/// surrogate, a value above U+10FFFF or a sequence cut short end there).
+inline Utf8Step NextUtf8(std::string_view bytes, std::size_t pos) {
   const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[pos + i]); };
-  const std::size_t left = bytes.size() - pos;
   const unsigned char lead = at(0);
-  if (lead < 0x80) return 1;
+  if (lead < 0x80) return {1, true};
   std::size_t length = 0;
   unsigned char low = 0x80;  // the range allowed for the second byte
   unsigned char high = 0xBF;
@@ -31,13 +37,20 @@ inline std::size_t Utf8CharLength(std::string_view bytes, std::size_t pos) {
     if (lead == 0xF0) low = 0x90;   // overlong
     if (lead == 0xF4) high = 0x8F;  // above U+10FFFF
   } else {
-    return 0;
+    return {1, false};
   }
-  if (left < length || at(1) < low || at(1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if (at(i) < 0x80 || at(i) > 0xBF) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if (pos + i >= bytes.size()) return {i, false};
+    if (at(i) < (i == 1 ? low : 0x80) || at(i) > (i == 1 ? high : 0xBF)) return {i, false};
   }
-  return length;
+  return {length, true};
+}
+
+/// The length of the well-formed UTF-8 character at `pos` (1 to 4), or 0 when
+/// none begins there.
+inline std::size_t Utf8CharLength(std::string_view bytes, std::size_t pos) {
+  const Utf8Step step = NextUtf8(bytes, pos);
+  return step.valid ? step.length : 0;
 }
 
 /// True when `bytes` are well-formed UTF-8.

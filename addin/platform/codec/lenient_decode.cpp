@@ -22,14 +22,15 @@ std::size_t WalkUtf8(std::string_view bytes, std::size_t limit, std::string* out
   std::size_t pos = 0;
   std::size_t produced = 0;
   while (pos < bytes.size()) {
-    std::size_t length = Utf8CharLength(bytes, pos);
-    if (length == 0) {
+    const Utf8Step step = NextUtf8(bytes, pos);
+    if (!step.valid) {
       if (limit - produced < kReplacement.size()) break;
       if (out != nullptr) out->append(kReplacement);
       produced += kReplacement.size();
-      ++pos;
+      pos += step.length;
       continue;
     }
+    std::size_t length = step.length;
     // A run of valid characters is copied in one piece.
     std::size_t end = pos;
     while (length != 0 && length <= limit - produced) {

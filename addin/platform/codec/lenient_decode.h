@@ -10,9 +10,10 @@
 
 namespace tervane {
 
-/// Decodes `bytes` into UTF-8 without failing: each byte at which no valid
-/// character of `charset` begins reads as U+FFFD, and decoding goes on with
-/// the next byte.
+/// Decodes `bytes` into UTF-8 without failing. In UTF-8, what browsers
+/// replace reads as U+FFFD: each ill-formed sequence as far as it could have
+/// gone on (see NextUtf8). In the other charsets, each byte at which no valid
+/// character begins reads as U+FFFD, and decoding goes on with the next byte.
 std::string DecodeLenient(Charset charset, std::string_view bytes);
 
 /// The number of leading bytes of `bytes` that DecodeLenient turns into the

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "addin/platform/codec/lenient_decode.h"
+
 namespace tervane {
 namespace {
 
@@ -129,6 +131,49 @@ TEST(TextCodecTest, EncodesOnlyWhatReadsBackUnchanged) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Encode(c.charset, c.text), c.bytes) << CharsetName(c.charset) << " text: " << c.text;
+  }
+}
+
+// Pages are read whatever bytes they hold. The decoded text, and the way back
+// from a place in it to the bytes, must agree at every character.
+TEST(TextCodecTest, DecodesAnyBytesAndFindsTheirSourceAgain) {
+  const std::string r = "\uFFFD";
+  struct Case {
+    Charset charset;
+    std::string bytes;
+    std::string text;
+  };
+  const std::vector<Case> cases = {
+      {Charset::kUtf8,
+       "a\xFF"
+       "b",
+       "a" + r + "b"},
+      {Charset::kUtf8,
+       "\xE6\x97"
+       "b",
+       r + "b"},                                       // cut short: one replacement
+      {Charset::kUtf8, "\xE6\x97", r},                 // cut short by the end
+      {Charset::kUtf8, "\xF0\x9F\x98", r},             // as browsers do
+      {Charset::kUtf8, "\xED\xA0\x80", r + r + r},     // a surrogate: each byte
+      {Charset::kUtf8, "\xC0\xAF", r + r},             // overlong
+      {Charset::kUtf8, "\xE6\x97\xA5\x80", "日" + r},  // a stray continuation byte
+      {Charset::kCp932, "\x93\xFA\x93", "日" + r},
+      {Charset::kCp932,
+       "a\x81\x20"
+       "b",
+       "a" + r + " b"},
+      {Charset::kEucJp, "\xC6\xFC\xC6", "日" + r},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(CharsetName(c.charset)) + " " + testing::PrintToString(c.bytes));
+    const std::string text = DecodeLenient(c.charset, c.bytes);
+    EXPECT_EQ(text, c.text);
+    EXPECT_EQ(LenientSourceLength(c.charset, c.bytes, text.size()), c.bytes.size());
+    // Up to the last character, the bytes that make the text before it.
+    const std::size_t last = text.size() - (text.ends_with(r) ? r.size() : 1);
+    const std::size_t source = LenientSourceLength(c.charset, c.bytes, last);
+    EXPECT_EQ(DecodeLenient(c.charset, std::string_view(c.bytes).substr(0, source)),
+              text.substr(0, last));
   }
 }
 

@@ -12,6 +12,30 @@ std::size_t LeadingWhitespace(std::string_view text) {
   return length;
 }
 
+bool TreeBuilder::InsertLeadingWhitespace(Token& token) {
+  const std::size_t length = LeadingWhitespace(token.data);
+  InsertText(std::string_view(token.data).substr(0, length), token.offset);
+  token.data.erase(0, length);
+  token.offset += length;
+  return token.data.empty();
+}
+
+bool TreeBuilder::LeadingWhitespaceInBody(Token& token) {
+  const std::size_t length = LeadingWhitespace(token.data);
+  if (length == token.data.size()) {
+    InBody(token);
+    return true;
+  }
+  if (length != 0) {
+    Token space = token;
+    space.data.resize(length);
+    InBody(space);
+    token.data.erase(0, length);
+    token.offset += length;
+  }
+  return false;
+}
+
 TreeBuilder::TreeBuilder(std::string_view input, const ParseOptions& options, ParseResult& result)
     : tokenizer_(input), options_(options), result_(result), document_(result.document) {}
 

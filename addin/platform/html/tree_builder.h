@@ -110,6 +110,11 @@ class TreeBuilder {
   Node* InsertSyntheticElement(Tag tag, std::string_view name, std::size_t offset);
   Node* InsertForeignElement(Token& token, Namespace ns);
   void InsertText(std::string_view text, std::size_t offset);
+  // The leading whitespace of a characters token, inserted as text or handed
+  // to the in body rules, then dropped from the token; true when nothing is
+  // left of it.
+  bool InsertLeadingWhitespace(Token& token);
+  bool LeadingWhitespaceInBody(Token& token);
   void InsertComment(Token& token, Node* parent = nullptr);
   void AppendChild(Node* parent, Node* child);
   void Detach(Node* node);

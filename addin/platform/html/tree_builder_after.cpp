@@ -18,15 +18,7 @@ void KeepWhitespace(Token& token) {
 void TreeBuilder::AfterBody(Token& token) {
   switch (token.kind) {
     case TokenKind::kCharacters: {
-      const std::size_t length = LeadingWhitespace(token.data);
-      if (length == token.data.size()) return InBody(token);
-      if (length != 0) {
-        Token space = token;
-        space.data.resize(length);
-        InBody(space);
-        token.data.erase(0, length);
-        token.offset += length;
-      }
+      if (LeadingWhitespaceInBody(token)) return;
       break;
     }
     case TokenKind::kComment:
@@ -112,15 +104,7 @@ void TreeBuilder::AfterAfterBody(Token& token) {
     case TokenKind::kDoctype:
       return InBody(token);
     case TokenKind::kCharacters: {
-      const std::size_t length = LeadingWhitespace(token.data);
-      if (length == token.data.size()) return InBody(token);
-      if (length != 0) {
-        Token space = token;
-        space.data.resize(length);
-        InBody(space);
-        token.data.erase(0, length);
-        token.offset += length;
-      }
+      if (LeadingWhitespaceInBody(token)) return;
       break;
     }
     case TokenKind::kStartTag:

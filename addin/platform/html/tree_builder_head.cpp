@@ -86,11 +86,7 @@ void TreeBuilder::BeforeHead(Token& token) {
 void TreeBuilder::InHead(Token& token) {
   switch (token.kind) {
     case TokenKind::kCharacters: {
-      const std::size_t length = LeadingWhitespace(token.data);
-      InsertText(std::string_view(token.data).substr(0, length), token.offset);
-      token.data.erase(0, length);
-      token.offset += length;
-      if (token.data.empty()) return;
+      if (InsertLeadingWhitespace(token)) return;
       break;
     }
     case TokenKind::kComment:
@@ -167,11 +163,7 @@ void TreeBuilder::InHeadNoscript(Token& token) {
     case TokenKind::kComment:
       return InHead(token);
     case TokenKind::kCharacters: {
-      const std::size_t length = LeadingWhitespace(token.data);
-      InsertText(std::string_view(token.data).substr(0, length), token.offset);
-      token.data.erase(0, length);
-      token.offset += length;
-      if (token.data.empty()) return;
+      if (InsertLeadingWhitespace(token)) return;
       break;
     }
     case TokenKind::kStartTag:
@@ -211,11 +203,7 @@ void TreeBuilder::InHeadNoscript(Token& token) {
 void TreeBuilder::AfterHead(Token& token) {
   switch (token.kind) {
     case TokenKind::kCharacters: {
-      const std::size_t length = LeadingWhitespace(token.data);
-      InsertText(std::string_view(token.data).substr(0, length), token.offset);
-      token.data.erase(0, length);
-      token.offset += length;
-      if (token.data.empty()) return;
+      if (InsertLeadingWhitespace(token)) return;
       break;
     }
     case TokenKind::kComment:

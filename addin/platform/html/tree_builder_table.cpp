@@ -187,11 +187,7 @@ void TreeBuilder::InCaption(Token& token) {
 void TreeBuilder::InColumnGroup(Token& token) {
   switch (token.kind) {
     case TokenKind::kCharacters: {
-      const std::size_t length = LeadingWhitespace(token.data);
-      InsertText(std::string_view(token.data).substr(0, length), token.offset);
-      token.data.erase(0, length);
-      token.offset += length;
-      if (token.data.empty()) return;
+      if (InsertLeadingWhitespace(token)) return;
       break;
     }
     case TokenKind::kComment:

@@ -1,7 +1,11 @@
-# Checks a built Windows program or library: it exports exactly EXPORTS
-# (undecorated; none for a program) and imports only system DLLs, so that it
-# runs from wherever it is copied.
-# cmake -DBINARY=<path> -DOBJDUMP=<objdump> [-DEXPORTS=a,b,...] -P check_windows_binary.cmake
+# Checks a built Windows program or library:
+#  - it exports exactly EXPORTS (undecorated; none for a program);
+#  - it imports only system DLLs, so that it runs from wherever it is copied;
+#  - with XP_EXPORTS (the i686 builds), every function it imports is listed
+#    there, by name, as one that Windows XP SP3 exports by name: a program
+#    with an import the system lacks does not start at all.
+# cmake -DBINARY=<path> -DOBJDUMP=<objdump> [-DEXPORTS=a,b,...] [-DXP_EXPORTS=<list>]
+#       -P check_windows_binary.cmake
 cmake_minimum_required(VERSION 3.20)
 execute_process(COMMAND ${OBJDUMP} -p ${BINARY} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -21,14 +25,60 @@ if(NOT exports STREQUAL expected)
   message(FATAL_ERROR "${BINARY} exports [${exports}], expected [${expected}]")
 endif()
 
-string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+# Each imported DLL's block: "DLL Name: X", a heading, then one line per
+# function ("<address> <hint> <name>"; no name for an import by ordinal).
 set(system advapi32 comctl32 comdlg32 gdi32 kernel32 msvcrt ole32 oleaut32 shell32 shlwapi
     user32 version)
-foreach(import IN LISTS imports)
-  string(TOLOWER "${import}" name)
-  string(REGEX REPLACE "dll name: ([^.]+)\\.dll" "\\1" name "${name}")
-  string(STRIP "${name}" name)
-  if(NOT name IN_LIST system AND NOT name MATCHES "^api-ms-win-")
-    message(FATAL_ERROR "${BINARY} imports ${import}, not a system DLL")
+string(REGEX MATCHALL "DLL Name: [^\n]+\n[^\n]*\n([ \t]+[0-9a-fA-F]+[ \t][^\n]*\n)*" blocks
+       "${dump}")
+set(imports "")
+foreach(block IN LISTS blocks)
+  string(REGEX MATCH "DLL Name: ([^\n]+)" _ "${block}")
+  string(STRIP "${CMAKE_MATCH_1}" dll_name)
+  string(TOLOWER "${dll_name}" dll)
+  string(REGEX REPLACE "\\.dll$" "" dll "${dll}")
+  if(NOT dll IN_LIST system AND NOT dll MATCHES "^api-ms-win-")
+    message(FATAL_ERROR "${BINARY} imports ${dll_name}, not a system DLL")
   endif()
+  string(REGEX MATCHALL "\n[ \t]+[0-9a-fA-F]+[ \t]+[0-9]+[^\n]*" lines "${block}")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^\n[ \t]+[0-9a-fA-F]+[ \t]+[0-9]+[ \t]*" "" function "${line}")
+    string(STRIP "${function}" function)
+    if(function STREQUAL "" OR function STREQUAL "<none>")
+      string(STRIP "${line}" line)
+      set(function "#ordinal(${line})")
+    endif()
+    list(APPEND imports "${dll}!${function}")
+  endforeach()
 endforeach()
+
+if(XP_EXPORTS)
+  # The list: "[dll]" starts a DLL's section, then one function a line;
+  # "#" starts a comment.
+  file(STRINGS ${XP_EXPORTS} list_lines)
+  set(known "")
+  set(section "")
+  foreach(entry IN LISTS list_lines)
+    string(REGEX REPLACE "#.*" "" entry "${entry}")
+    string(STRIP "${entry}" entry)
+    if(entry MATCHES "^\\[(.+)\\]$")
+      string(TOLOWER "${CMAKE_MATCH_1}" section)
+    elseif(NOT entry STREQUAL "")
+      list(APPEND known "${section}!${entry}")
+    endif()
+  endforeach()
+  set(unknown "")
+  foreach(import IN LISTS imports)
+    if(NOT import IN_LIST known)
+      list(APPEND unknown "${import}")
+    endif()
+  endforeach()
+  if(unknown)
+    list(JOIN unknown "\n  " unknown_lines)
+    message(FATAL_ERROR
+      "${BINARY} imports functions that Windows XP SP3 does not export by name "
+      "(not in ${XP_EXPORTS}):\n  ${unknown_lines}\n"
+      "Look a later function up at run time (later_functions.h) with a fallback for XP, "
+      "or, if XP SP3 does export it by name, add it to the list.")
+  endif()
+endif()

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "addin/platform/win32/later_functions.h"
 #include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
 #include "installer/installer_texts.h"
@@ -35,6 +36,20 @@ std::string ReadSizedText(Read read) {
   }
 }
 
+// SHGetPathFromIDListEx (Vista on) names folders of any length; XP has only
+// SHGetPathFromIDListW, which writes at most MAX_PATH characters.
+std::optional<std::wstring> PathOfFolder(LPCITEMIDLIST folder) {
+  using SHGetPathFromIDListExFn = BOOL(WINAPI*)(LPCITEMIDLIST, PWSTR, DWORD, int);
+  const auto pathEx =
+      win32::LaterFunction<SHGetPathFromIDListExFn>(L"shell32.dll", "SHGetPathFromIDListEx");
+  std::wstring path(pathEx ? kLongestPath : MAX_PATH, L'\0');
+  const BOOL named = pathEx ? pathEx(folder, path.data(), kLongestPath, 0)
+                            : ::SHGetPathFromIDListW(folder, path.data());
+  if (!named) return std::nullopt;
+  path.resize(::wcslen(path.c_str()));
+  return path;
+}
+
 }  // namespace
 
 bool Win32InstallerPlatform::AcquireShellAllocator() {
@@ -46,12 +61,10 @@ std::optional<std::string> Win32InstallerPlatform::ApplicationDataFolder() {
   if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_APPDATA, &folder)) || !folder) {
     return std::nullopt;
   }
-  std::wstring path(kLongestPath, L'\0');
-  const BOOL named = ::SHGetPathFromIDListEx(folder, path.data(), kLongestPath, GPFIDL_DEFAULT);
+  std::optional<std::wstring> path = PathOfFolder(folder);
   shellAllocator_->Free(folder);
-  if (!named) return std::nullopt;
-  path.resize(::wcslen(path.c_str()));
-  return Narrow(path);
+  if (!path) return std::nullopt;
+  return Narrow(*path);
 }
 
 std::optional<PathAttributes> Win32InstallerPlatform::Attributes(std::string_view path) {

@@ -1,7 +1,5 @@
 #include "addin/connection/com/connection_object.h"
 
-#include <shlwapi.h>
-
 #include <new>
 
 #include "addin/connection/com/module.h"
@@ -33,14 +31,19 @@ HRESULT ConnectionObject::Create(REFIID riid, void** object) noexcept {
   }
 }
 
+// Every interface the class answers to is the one dual vtable. (shlwapi's
+// QISearch does the same, but XP exports it by ordinal only.)
 HRESULT ConnectionObject::QueryInterface(REFIID riid, void** object) noexcept {
-  static const QITAB kInterfaces[] = {
-      {&kIidExtensibility2, 0},
-      {&kIidAddInDesigner1, 0},
-      {&IID_IDispatch, 0},
-      {nullptr, 0},
-  };
-  return ::QISearch(this, kInterfaces, riid, object);
+  if (!object) return E_POINTER;
+  for (const IID* iid : {&IID_IUnknown, &kIidExtensibility2, &kIidAddInDesigner1, &IID_IDispatch}) {
+    if (riid == *iid) {
+      *object = static_cast<IDTExtensibility2*>(this);
+      AddRef();
+      return S_OK;
+    }
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
 }
 
 ULONG ConnectionObject::AddRef() noexcept { return ++refs_; }

@@ -1,5 +1,7 @@
 #include "addin/connection/com/registration.h"
 
+#include <shlwapi.h>
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -135,12 +137,11 @@ HRESULT UnregisterServer() noexcept {
   try {
     HRESULT result = S_OK;
     for (const std::wstring& path : OwnedKeys()) {
-      const LSTATUS status = ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+      // The key with everything below it.
+      const LSTATUS status = ::SHDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
       if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
         result = HRESULT_FROM_WIN32(status);
-        continue;
       }
-      ::RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
     }
     return result;
   } catch (...) {

@@ -3,6 +3,7 @@
 
 #include "addin/platform/error.h"
 #include "addin/platform/win32/com_error.h"
+#include "addin/platform/win32/later_functions.h"
 #include "addin/platform/win32/utf16.h"
 #include "addin/platform/win32/win32_platform.h"
 
@@ -46,12 +47,9 @@ class Win32DriveInfo : public DriveInfo {
   // Asking an empty removable drive must not make the system ask the user
   // to insert a medium.
   bool IsReady() override {
-    DWORD previous = 0;
-    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous);
-    const BOOL ready =
-        ::GetVolumeInformationW(root_, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0);
-    ::SetThreadErrorMode(previous, nullptr);
-    return ready != FALSE;
+    const NoCriticalErrorBoxes quiet;
+    return ::GetVolumeInformationW(root_, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) !=
+           FALSE;
   }
   int DriveType() override { return TypeCode(::GetDriveTypeW(root_)); }
   std::string DriveLetter() override { return Narrow(std::wstring_view(root_, 1)); }

@@ -1,0 +1,81 @@
+#include "addin/platform/win32/later_functions.h"
+
+#include <atomic>
+
+namespace tervane::win32 {
+namespace {
+
+std::atomic<bool> pretendXp{false};
+
+}  // namespace
+
+FARPROC LaterFunction(const wchar_t* module, const char* name) noexcept {
+  if (pretendXp.load()) return nullptr;
+  HMODULE library = ::GetModuleHandleW(module);
+  if (!library) {
+    // A system library that the process has not loaded yet: only from the
+    // system folder, and kept loaded for the life of the process, as the
+    // address handed out must stay valid.
+    wchar_t path[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + 1 + ::lstrlenW(module) >= MAX_PATH) return nullptr;
+    path[length] = L'\\';
+    ::lstrcpyW(path + length + 1, module);
+    library = ::LoadLibraryW(path);
+    if (!library) return nullptr;
+  }
+  return ::GetProcAddress(library, name);
+}
+
+void PretendWindowsXp(bool pretend) noexcept { pretendXp.store(pretend); }
+
+void LimitLibrarySearchToSystemFolder() noexcept {
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+  const auto setDefault =
+      LaterFunction<SetDefaultDllDirectoriesFn>(L"kernel32.dll", "SetDefaultDllDirectories");
+  if (!setDefault || !setDefault(kSearchSystem32)) ::SetDllDirectoryW(L"");
+}
+
+NoCriticalErrorBoxes::NoCriticalErrorBoxes() noexcept
+    : setThreadMode_(LaterFunction<SetThreadErrorModeFn>(L"kernel32.dll", "SetThreadErrorMode")) {
+  if (setThreadMode_) {
+    setThreadMode_(SEM_FAILCRITICALERRORS, &previous_);
+  } else {
+    previous_ = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+    ::SetErrorMode(previous_ | SEM_FAILCRITICALERRORS);
+  }
+}
+
+NoCriticalErrorBoxes::~NoCriticalErrorBoxes() {
+  if (setThreadMode_) {
+    setThreadMode_(previous_, nullptr);
+  } else {
+    ::SetErrorMode(previous_);
+  }
+}
+
+std::uint64_t TickExtender::Extend(std::uint32_t reading) noexcept {
+  std::uint64_t last = last_.load();
+  for (;;) {
+    const auto lastLow = static_cast<std::uint32_t>(last);
+    std::uint64_t extended = (last & ~std::uint64_t{0xFFFFFFFF}) | reading;
+    if (reading < lastLow) {
+      // Far below the last reading: the counter went round. A little below
+      // it: another thread's older reading, which does not move the count.
+      if (lastLow - reading <= 0x80000000u) return extended;
+      extended += std::uint64_t{1} << 32;
+    }
+    if (last_.compare_exchange_weak(last, extended)) return extended;
+  }
+}
+
+std::uint64_t TickCount64() noexcept {
+  using GetTickCount64Fn = ULONGLONG(WINAPI*)();
+  static const auto later = LaterFunction<GetTickCount64Fn>(L"kernel32.dll", "GetTickCount64");
+  if (later) return later();
+  static TickExtender extender;
+  return extender.Extend(::GetTickCount());
+}
+
+}  // namespace tervane::win32

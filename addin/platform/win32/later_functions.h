@@ -1,0 +1,69 @@
+// The i686 programs start on Windows XP SP3, so they import nothing that XP
+// does not export by name. A function of a later Windows that is worth
+// having is found here by name when it is first needed; every caller has a
+// fallback for the systems that lack it.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+namespace tervane::win32 {
+
+/// The address of `name` in the system library `module` (loaded from the
+/// system folder if the process has not loaded it), or nullptr where the
+/// running Windows lacks it, or while the process pretends to be on XP.
+FARPROC LaterFunction(const wchar_t* module, const char* name) noexcept;
+
+template <typename Function>
+Function LaterFunction(const wchar_t* module, const char* name) noexcept {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(LaterFunction(module, name)));
+}
+
+/// For tests: while true, LaterFunction finds nothing, so every caller takes
+/// the path it takes on Windows XP.
+void PretendWindowsXp(bool pretend) noexcept;
+
+/// Libraries loaded on demand come from the system folder, never from the
+/// current folder that a program was started in: SetDefaultDllDirectories
+/// where the system has it (Windows 8, and 7 and Vista with an update),
+/// otherwise SetDllDirectory(""), which takes the current folder out of the
+/// search (XP SP1 on).
+void LimitLibrarySearchToSystemFolder() noexcept;
+
+/// While it lives, a drive that cannot be read (an empty removable drive)
+/// fails with an error instead of a system box that asks for a medium:
+/// for this thread alone where the system has SetThreadErrorMode (Windows 7
+/// on), for the process on older systems. The previous mode comes back at
+/// the end.
+class NoCriticalErrorBoxes {
+ public:
+  NoCriticalErrorBoxes() noexcept;
+  ~NoCriticalErrorBoxes();
+  NoCriticalErrorBoxes(const NoCriticalErrorBoxes&) = delete;
+  NoCriticalErrorBoxes& operator=(const NoCriticalErrorBoxes&) = delete;
+
+ private:
+  using SetThreadErrorModeFn = BOOL(WINAPI*)(DWORD, LPDWORD);
+  SetThreadErrorModeFn setThreadMode_;
+  DWORD previous_ = 0;
+};
+
+/// Milliseconds since the system started, without the 49.7-day wrap of
+/// GetTickCount: GetTickCount64 where the system has it, otherwise
+/// GetTickCount extended to 64 bits.
+std::uint64_t TickCount64() noexcept;
+
+/// Extends readings of a 32-bit millisecond counter that wraps every 2^32 ms
+/// to a 64-bit count. Readings may come from several threads; a reading
+/// older than the newest one seen is taken as it is, not as a wrap.
+class TickExtender {
+ public:
+  std::uint64_t Extend(std::uint32_t reading) noexcept;
+
+ private:
+  std::atomic<std::uint64_t> last_{0};
+};
+
+}  // namespace tervane::win32

@@ -1,5 +1,6 @@
 # Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (posix threads).
-# Test programs run under wine64 through scripts/wine-run.
+# Test programs run under wine64 through scripts/wine-run, which picks the
+# loader by the program's machine type.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TERVANE_MINGW_TRIPLE x86_64-w64-mingw32)

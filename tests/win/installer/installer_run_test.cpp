@@ -53,6 +53,26 @@ struct SetupRun {
   std::vector<Box> boxes;
 };
 
+struct BoxSearch {
+  DWORD processId;
+  HWND box;
+};
+
+// The first visible message box of the process; a named CALLBACK function,
+// as a lambda does not convert to the stdcall WNDENUMPROC on i686.
+BOOL CALLBACK FindBoxOfProcess(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<BoxSearch*>(context);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  wchar_t kind[16] = {};
+  ::GetClassNameW(window, kind, 16);
+  if (owner != search.processId || std::wstring(kind) != L"#32770" || !::IsWindowVisible(window)) {
+    return TRUE;
+  }
+  search.box = window;
+  return FALSE;
+}
+
 SetupRun RunInstaller(std::deque<int> answers) {
   std::wstring command = L"\"" + FromBuild(TERVANE_SETUP) + L"\"";
   STARTUPINFOW startup{};
@@ -69,25 +89,8 @@ SetupRun RunInstaller(std::deque<int> answers) {
   SetupRun run;
   std::vector<HWND> answered;
   while (::WaitForSingleObject(processHandle.get(), 50) == WAIT_TIMEOUT) {
-    struct Search {
-      DWORD processId;
-      HWND box;
-    } search{process.dwProcessId, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM found) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(found);
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(window, &owner);
-          wchar_t kind[16] = {};
-          ::GetClassNameW(window, kind, 16);
-          if (owner != s->processId || std::wstring(kind) != L"#32770" ||
-              !::IsWindowVisible(window)) {
-            return TRUE;
-          }
-          s->box = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    BoxSearch search{process.dwProcessId, nullptr};
+    ::EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&search));
     if (!search.box || std::find(answered.begin(), answered.end(), search.box) != answered.end()) {
       continue;
     }

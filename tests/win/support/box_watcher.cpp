@@ -11,23 +11,30 @@ std::string Caption(HWND window) {
   return win32::Narrow(text);
 }
 
+namespace {
+
+struct WindowSearch {
+  bool isBox;
+  std::vector<HWND> found;
+};
+
+// A named CALLBACK function: on i686 a lambda does not convert to the
+// stdcall WNDENUMPROC.
+BOOL CALLBACK NoteVisibleWindow(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<WindowSearch*>(context);
+  wchar_t name[16] = {};
+  ::GetClassNameW(window, name, 16);
+  if (::IsWindowVisible(window) && (std::wstring_view(name) == L"#32770") == search.isBox) {
+    search.found.push_back(window);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> VisibleWindows(DWORD thread, bool isBox) {
-  struct Search {
-    bool isBox;
-    std::vector<HWND> found;
-  } search{isBox, {}};
-  ::EnumThreadWindows(
-      thread,
-      [](HWND window, LPARAM context) -> BOOL {
-        auto& search = *reinterpret_cast<Search*>(context);
-        wchar_t name[16] = {};
-        ::GetClassNameW(window, name, 16);
-        if (::IsWindowVisible(window) && (std::wstring_view(name) == L"#32770") == search.isBox) {
-          search.found.push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{isBox, {}};
+  ::EnumThreadWindows(thread, NoteVisibleWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

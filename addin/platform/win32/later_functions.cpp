@@ -58,24 +58,27 @@ NoCriticalErrorBoxes::~NoCriticalErrorBoxes() {
 std::uint64_t TickExtender::Extend(std::uint32_t reading) noexcept {
   std::uint64_t last = last_.load();
   for (;;) {
-    const auto lastLow = static_cast<std::uint32_t>(last);
-    std::uint64_t extended = (last & ~std::uint64_t{0xFFFFFFFF}) | reading;
-    if (reading < lastLow) {
-      // Far below the last reading: the counter went round. A little below
-      // it: another thread's older reading, which does not move the count.
-      if (lastLow - reading <= 0x80000000u) return extended;
-      extended += std::uint64_t{1} << 32;
-    }
-    if (last_.compare_exchange_weak(last, extended)) return extended;
+    // How far the counter moved since the newest reading, either way, modulo
+    // its wrap.
+    const auto step = static_cast<std::int32_t>(reading - static_cast<std::uint32_t>(last));
+    const std::uint64_t extended = last + static_cast<std::uint64_t>(std::int64_t{step});
+    if (step < 0 || last_.compare_exchange_weak(last, extended)) return extended;
   }
 }
 
+namespace {
+
+// Set up when the module starts, not in function-local statics: their
+// guards may wait through the thread library, which calls TickCount64.
+using GetTickCount64Fn = ULONGLONG(WINAPI*)();
+const GetTickCount64Fn laterTickCount =
+    LaterFunction<GetTickCount64Fn>(L"kernel32.dll", "GetTickCount64");
+TickExtender xpTickCount(::GetTickCount());
+
+}  // namespace
+
 std::uint64_t TickCount64() noexcept {
-  using GetTickCount64Fn = ULONGLONG(WINAPI*)();
-  static const auto later = LaterFunction<GetTickCount64Fn>(L"kernel32.dll", "GetTickCount64");
-  if (later) return later();
-  static TickExtender extender;
-  return extender.Extend(::GetTickCount());
+  return laterTickCount ? laterTickCount() : xpTickCount.Extend(::GetTickCount());
 }
 
 }  // namespace tervane::win32

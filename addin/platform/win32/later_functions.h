@@ -56,14 +56,16 @@ class NoCriticalErrorBoxes {
 std::uint64_t TickCount64() noexcept;
 
 /// Extends readings of a 32-bit millisecond counter that wraps every 2^32 ms
-/// to a 64-bit count. Readings may come from several threads; a reading
-/// older than the newest one seen is taken as it is, not as a wrap.
+/// (49.7 days) to a 64-bit count, starting from a first reading. Readings
+/// may come from several threads: one that is older than the newest seen
+/// (by less than half a round) gives its own, earlier, count.
 class TickExtender {
  public:
+  explicit TickExtender(std::uint32_t first) noexcept : last_(first) {}
   std::uint64_t Extend(std::uint32_t reading) noexcept;
 
  private:
-  std::atomic<std::uint64_t> last_{0};
+  std::atomic<std::uint64_t> last_;
 };
 
 }  // namespace tervane::win32

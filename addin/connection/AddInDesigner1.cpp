@@ -29,8 +29,14 @@ void AddInDesigner1::OnConnection(std::shared_ptr<HostApplication> application, 
   clickHook_.reset();
   p_mctlBtnEvents = modSharedCode::AddToolsMenuButton(std::move(application), connectMode,
                                                       addInInst, platform_.boxes);
-  if (p_mctlBtnEvents) {
+  if (!p_mctlBtnEvents) return;
+  try {
     clickHook_ = p_mctlBtnEvents->HookClick([this] { p_mctlBtnEvents_Click(); });
+  } catch (...) {
+    // A button whose clicks cannot be heard is no command. The host is told
+    // nothing, so that it keeps the add-in loaded; the user gets the report.
+    p_mctlBtnEvents.reset();
+    modSharedCode::ReportCurrentException(platform_.boxes);
   }
 }
 

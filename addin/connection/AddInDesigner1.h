@@ -21,6 +21,9 @@ class AddInDesigner1 {
   AddInDesigner1(const AddInDesigner1&) = delete;
   AddInDesigner1& operator=(const AddInDesigner1&) = delete;
 
+  /// Finds or adds the Tools menu button and hooks its clicks. A failure of
+  /// either is shown with the common error report and leaves the add-in
+  /// connected without a button; it is not thrown.
   void OnConnection(std::shared_ptr<HostApplication> application, int connectMode,
                     AddInInstance& addInInst);
   void OnDisconnection(int removeMode);

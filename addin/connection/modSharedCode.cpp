@@ -11,16 +11,27 @@ namespace tervane::modSharedCode {
 
 std::shared_ptr<HostApplication> p_mobjHostApp;
 
+namespace {
+
+// The control taken as a button, as an assignment to a button variable takes
+// it: any other kind of control is a type mismatch.
+std::unique_ptr<CommandBarControl> AsButton(std::unique_ptr<CommandBarControl> control) {
+  if (control && !control->IsButton()) throw Error(kErrTypeMismatch, "Type mismatch");
+  return control;
+}
+
+}  // namespace
+
 std::unique_ptr<CommandBarControl> AddToolsMenuButton(std::shared_ptr<HostApplication> application,
                                                       int /*connectMode*/, AddInInstance& addInInst,
                                                       MessageBoxes& boxes) {
   p_mobjHostApp = std::move(application);
   try {
     const std::unique_ptr<CommandBar> tools = p_mobjHostApp->CommandBars(kToolsBar);
-    std::unique_ptr<CommandBarControl> button = tools->FindControl(kButtonTag);
+    std::unique_ptr<CommandBarControl> button = AsButton(tools->FindControl(kButtonTag));
     if (button) return button;
 
-    button = tools->AddControl(kControlTypeButton, kButtonTag);
+    button = AsButton(tools->AddControl(kControlTypeButton, kButtonTag));
     button->SetCaption(kButtonCaption);
     button->SetTag(kButtonTag);
     button->SetStyle(kButtonStyleCaption);

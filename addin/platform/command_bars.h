@@ -23,6 +23,9 @@ class EventHook {
 class CommandBarControl {
  public:
   virtual ~CommandBarControl() = default;
+  /// Whether the control is a command bar button, the only kind that has a
+  /// style and raises Click.
+  virtual bool IsButton() = 0;
   virtual std::string Tag() = 0;
   virtual void SetTag(std::string_view tag) = 0;
   virtual void SetCaption(std::string_view caption) = 0;
@@ -42,7 +45,8 @@ class CommandBar {
   virtual std::unique_ptr<CommandBarControl> FindControl(std::string_view tag) = 0;
   /// Appends a permanent control of `type` (1: button) with `parameter`.
   virtual std::unique_ptr<CommandBarControl> AddControl(int type, std::string_view parameter) = 0;
-  /// Every control of the bar, in menu order.
+  /// Every control of the bar, in menu order. A control that the host fails
+  /// to hand over is left out and the others still come.
   virtual std::vector<std::unique_ptr<CommandBarControl>> Controls() = 0;
 };
 

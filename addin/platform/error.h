@@ -24,6 +24,7 @@ inline constexpr std::int32_t kErrDeviceUnavailable = 68;
 inline constexpr std::int32_t kErrPathNotFound = 76;
 inline constexpr std::int32_t kErrObjectNotSet = 91;
 inline constexpr std::int32_t kErrInvalidCall = 5;
+inline constexpr std::int32_t kErrTypeMismatch = 13;
 inline constexpr std::int32_t kErrPathFileAccess = 75;
 
 }  // namespace tervane

@@ -2,6 +2,9 @@
 // editor menu.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string_view>
+
 #include "addin/connection/AddInDesigner1.h"
 #include "addin/connection/modSharedCode.h"
 #include "addin/connection/registration_data.h"
@@ -75,29 +78,60 @@ TEST_F(ConnectionTest, OnlyAUserUnloadDeletesTheButtonsTaggedTervane) {
   tools.push_back(Control("stray", "Tervane"));
   tools.push_back(Control("case", "tervane"));
   tools.push_back(Control("locked", "Tervane", true));
+  tools.push_back(Control("stuck", "Tervane"));
+  tools.back()->deleteRefused = true;
+  tools.push_back(Control("after the failures", "Tervane"));
 
   addIn->OnDisconnection(0);
-  EXPECT_EQ(OurButtons().size(), 3u);
+  EXPECT_EQ(OurButtons().size(), 5u);
   addIn->OnDisconnection(1);
   std::vector<std::string> left;
   for (const auto& control : host->Live("Tools")) left.push_back(control->caption);
-  EXPECT_EQ(left, (std::vector<std::string>{"既存", "case", "locked"}));
+  EXPECT_EQ(left, (std::vector<std::string>{"既存", "case", "locked", "stuck"}));
   EXPECT_TRUE(boxes.Shown().empty());
 }
 
-TEST_F(ConnectionTest, AHostWithoutAToolsBarGetsTheErrorReportOnce) {
-  host = std::make_shared<FakeHost>();
-  auto addIn = Connect();
-  EXPECT_FALSE(addIn->HasButton());
-  ASSERT_EQ(boxes.Shown().size(), 1u);
-  EXPECT_EQ(boxes.Shown()[0].text,
-            "An error occurred in the COM add-in named 'Tervane ハイパーリンク一括作成'.\r\n"
-            "Error #:5\r\nInvalid procedure call or argument");
-  EXPECT_EQ(boxes.Shown()[0].title, "Error!");
-  EXPECT_EQ(boxes.Shown()[0].buttons, MsgButtons::kOk);
-  EXPECT_EQ(boxes.Shown()[0].icon, MsgIcon::kNone);
-  addIn->OnDisconnection(1);
-  EXPECT_EQ(boxes.Shown().size(), 1u);
+TEST_F(ConnectionTest, AFailedConnectionIsReportedOnceAndLeavesNoCommand) {
+  struct Case {
+    std::string_view name;
+    std::function<void(FakeHost&)> offer;  // what the host's menu holds
+    std::string_view error;                // number and description
+    std::size_t toolsControls;             // afterwards
+  };
+  const Case cases[] = {
+      {"no Tools bar", [](FakeHost&) {}, "5\r\nInvalid procedure call or argument", 0},
+      {"a popup tagged Tervane",
+       [](FakeHost& h) {
+         h.AddBar("Tools").push_back(Control("popup", "Tervane"));
+         h.AddBar("Tools").back()->type = 10;
+       },
+       "13\r\nType mismatch", 1},
+      {"a button that takes no click handler",
+       [](FakeHost& h) {
+         h.AddBar("Tools").push_back(Control("deaf", "Tervane"));
+         h.AddBar("Tools").back()->clickRefused = true;
+       },
+       "5\r\nAdvise refused", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    host = std::make_shared<FakeHost>();
+    c.offer(*host);
+    boxes.Clear();
+    auto addIn = Connect();
+    EXPECT_FALSE(addIn->HasButton());
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text,
+              "An error occurred in the COM add-in named 'Tervane ハイパーリンク一括作成'.\r\n"
+              "Error #:" +
+                  std::string(c.error));
+    EXPECT_EQ(boxes.Shown()[0].title, "Error!");
+    EXPECT_EQ(boxes.Shown()[0].buttons, MsgButtons::kOk);
+    EXPECT_EQ(boxes.Shown()[0].icon, MsgIcon::kNone);
+    EXPECT_EQ(host->AddBar("Tools").size(), c.toolsControls);
+    addIn->OnDisconnection(1);
+    EXPECT_EQ(boxes.Shown().size(), 1u);
+  }
 }
 
 TEST_F(ConnectionTest, TheMenuCommandOpensTheDialogOnlyWithAPageOpen) {

@@ -21,6 +21,7 @@ class Hook : public EventHook {
 class Control : public CommandBarControl {
  public:
   explicit Control(std::shared_ptr<FakeControl> control) : control_(std::move(control)) {}
+  bool IsButton() override { return control_->type == 1; }
   std::string Tag() override {
     if (control_->tagUnreadable) throw Error(kErrInvalidCall, "Tag cannot be read");
     return control_->tag;
@@ -32,8 +33,13 @@ class Control : public CommandBarControl {
     if (control_->type != 1) throw Error(kErrInvalidCall, "Not a button");
     control_->style = style;
   }
-  void Delete() override { control_->deleted = true; }
+  void Delete() override {
+    if (control_->deleteRefused) throw Error(kErrInvalidCall, "Delete refused");
+    control_->deleted = true;
+  }
   std::unique_ptr<EventHook> HookClick(std::function<void()> onClick) override {
+    if (control_->type != 1) throw Error(kErrInvalidCall, "Not a button");
+    if (control_->clickRefused) throw Error(kErrInvalidCall, "Advise refused");
     return std::make_unique<Hook>(control_, std::move(onClick));
   }
 

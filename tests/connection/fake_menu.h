@@ -13,6 +13,7 @@
 namespace tervane::testing {
 
 struct FakeControl {
+  /// 1 is a button; any other type is some other kind of control.
   int type = 1;
   std::string parameter;
   std::string caption;
@@ -21,6 +22,9 @@ struct FakeControl {
   int style = 0;
   bool deleted = false;
   bool tagUnreadable = false;
+  bool deleteRefused = false;
+  /// The button's event source refuses a handler.
+  bool clickRefused = false;
   std::vector<std::function<void()>*> clickHandlers;
 };
 

@@ -157,6 +157,7 @@ class FakeControl::Point final : public win32::ComObject<IConnectionPoint> {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
+    if (control_->sinksRefused) return CONNECT_E_ADVISELIMIT;
     ComPtr<IDispatch> events;
     if (FAILED(sink->QueryInterface(win32::kDiidCommandBarButtonEvents,
                                     reinterpret_cast<void**>(events.GetAddressOf())))) {
@@ -179,7 +180,15 @@ class FakeControl::Point final : public win32::ComObject<IConnectionPoint> {
 
 FakeControl::FakeControl(FakeCommandBar* bar) : bar_(bar) {
   DefineText(L"Caption", caption);
-  DefineText(L"Tag", tag);
+  Define(L"Tag", [this](WORD flags, const Arguments& args, VARIANT* result) {
+    if (flags & DISPATCH_PROPERTYPUT) {
+      tag = TextOf(args.at(0));
+    } else if (tagUnreadable) {
+      throw Raised{E_ACCESSDENIED, L"Tag cannot be read"};
+    } else {
+      SetText(result, tag);
+    }
+  });
   DefineText(L"OnAction", onAction);
   Define(L"Style", [this](WORD flags, const Arguments& args, VARIANT* result) {
     if (!isButton) throw Raised{DISP_E_MEMBERNOTFOUND, L"not a button"};
@@ -191,6 +200,7 @@ FakeControl::FakeControl(FakeCommandBar* bar) : bar_(bar) {
     }
   });
   Define(L"Delete", [this](WORD, const Arguments&, VARIANT*) {
+    if (deleteRefused) throw Raised{E_ACCESSDENIED, L"Delete refused"};
     if (bar_) bar_->Remove(this);
   });
 }
@@ -198,6 +208,12 @@ FakeControl::FakeControl(FakeCommandBar* bar) : bar_(bar) {
 HRESULT FakeControl::QueryInterface(REFIID riid, void** object) {
   if (riid == IID_IConnectionPointContainer && isButton) {
     *object = static_cast<IConnectionPointContainer*>(this);
+    AddRef();
+    return S_OK;
+  }
+  // The button interface is dual: its first members are IDispatch's.
+  if (riid == win32::kIidCommandBarButton && isButton) {
+    *object = static_cast<IDispatch*>(this);
     AddRef();
     return S_OK;
   }
@@ -268,6 +284,7 @@ FakeCommandBar::FakeCommandBar() {
   });
   Define(L"Item", [this](WORD, const Arguments& args, VARIANT* result) {
     const int index = IntOf(Argument(args, 0));
+    if (index == failingItem) throw Raised{E_FAIL, L"Method 'Item' failed"};
     if (index < 1 || index > static_cast<int>(controls.size())) {
       throw Raised{E_INVALIDARG, L"Invalid procedure call or argument"};
     }

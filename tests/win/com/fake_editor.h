@@ -84,8 +84,14 @@ class FakeControl final : public FakeObject, public IConnectionPointContainer {
   int style = 0;
   int type = 1;
   std::wstring parameter;
-  /// Whether the control is a button (has the button events).
+  /// Whether the control is a button (answers to the button interface and
+  /// has the button events).
   bool isButton = true;
+  /// Failures the control raises: reading Tag, Delete, and advising a sink
+  /// on its Click.
+  bool tagUnreadable = false;
+  bool deleteRefused = false;
+  bool sinksRefused = false;
 
   /// Raises Click on every advised sink, as the editor does; the result of
   /// the last sink.
@@ -113,6 +119,8 @@ class FakeControl final : public FakeObject, public IConnectionPointContainer {
 class FakeCommandBar final : public FakeObject {
  public:
   std::vector<ComPtr<FakeControl>> controls;
+  /// Controls.Item raises for this index (from 1); 0 for none.
+  int failingItem = 0;
   /// How the last FindControl was called: its five arguments, "-" where
   /// missing.
   std::vector<std::wstring> lastFind;

@@ -2,9 +2,12 @@
 // editor does, and drives the connection object: the Tools menu button, its
 // clicks, the error report, and what the add-in still holds afterwards.
 #include <gtest/gtest.h>
+#include <olectl.h>
 #include <ole2.h>
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "addin/connection/com/identifiers.h"
@@ -132,16 +135,67 @@ TEST_F(HostTest, ButtonIsAddedOnceKeptAtShutdownAndRemovedOnUnload) {
   EXPECT_TRUE(boxes.Take().empty());
 }
 
-TEST_F(HostTest, HostWithoutToolsBarGetsTheErrorReportOnce) {
-  application->bars.clear();
-  BoxWatcher boxes;
-  Connect();
-  EXPECT_EQ(
-      boxes.Take(),
-      (std::vector<ShownBox>{{"Error!", AddInErrorReport(static_cast<std::int32_t>(E_INVALIDARG),
-                                                         "Invalid procedure call or argument")}}));
-  Disconnect(com::ext_dm_UserClosed);
-  EXPECT_TRUE(boxes.Take().empty());
+TEST_F(HostTest, AUserUnloadDeletesTheOtherTervaneControlsPastOneThatFails) {
+  struct Case {
+    std::string_view name;
+    std::function<void(FakeControl&)> fail;  // applied to the third control
+  };
+  const Case cases[] = {
+      {"its tag cannot be read", [](FakeControl& c) { c.tagUnreadable = true; }},
+      {"its Delete fails", [](FakeControl& c) { c.deleteRefused = true; }},
+      {"Item fails for its index", [this](FakeControl&) { tools->failingItem = 3; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    tools->controls.resize(1);
+    tools->failingItem = 0;
+    BoxWatcher boxes;
+    Connect();
+    c.fail(*tools->AddControl(L"failing", L"Tervane").Get());
+    tools->AddControl(L"after it", L"Tervane");
+    ASSERT_EQ(Tags(), (std::vector<std::wstring>{L"other", L"Tervane", L"Tervane", L"Tervane"}));
+    Disconnect(com::ext_dm_UserClosed);
+    EXPECT_EQ(Tags(), (std::vector<std::wstring>{L"other", L"Tervane"}));
+    EXPECT_EQ(tools->controls.back()->caption, L"failing");
+    EXPECT_TRUE(boxes.Take().empty());
+  }
+}
+
+TEST_F(HostTest, AFailedConnectionIsReportedOnceAndTheHostSeesSuccess) {
+  struct Case {
+    std::string_view name;
+    std::function<void()> offer;  // what the editor's menu holds
+    std::int32_t number;
+    std::string_view description;  // what the report's last line begins with
+  };
+  const Case cases[] = {
+      {"no Tools bar", [this] { application->bars.clear(); },
+       static_cast<std::int32_t>(E_INVALIDARG), "Invalid procedure call or argument"},
+      {"a control tagged Tervane that is no button",
+       [this] { tools->AddControl(L"popup", L"Tervane")->isButton = false; }, 13, "Type mismatch"},
+      {"a button that takes no Click sink",
+       [this] { tools->AddControl(L"deaf", L"Tervane")->sinksRefused = true; },
+       static_cast<std::int32_t>(CONNECT_E_ADVISELIMIT), "Advise"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    application->bars[L"Tools"] = tools;
+    tools->controls.resize(1);
+    c.offer();
+    const std::vector<std::wstring> offered = Tags();
+    BoxWatcher boxes;
+    Connect();  // S_OK, so the editor keeps the add-in loaded
+    const std::vector<ShownBox> shown = boxes.Take();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "Error!");
+    const std::string lead = AddInErrorReport(c.number, "");
+    EXPECT_EQ(shown[0].text.substr(0, lead.size()), lead);
+    EXPECT_EQ(shown[0].text.substr(lead.size(), c.description.size()), c.description);
+    EXPECT_EQ(Tags(), offered);  // nothing added
+    for (const ComPtr<FakeControl>& control : tools->controls) EXPECT_EQ(control->Sinks(), 0u);
+    Disconnect(com::ext_dm_UserClosed);
+    EXPECT_TRUE(boxes.Take().empty());
+  }
 }
 
 TEST_F(HostTest, ClickWithoutPageOnlySaysSo) {

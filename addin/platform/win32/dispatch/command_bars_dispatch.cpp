@@ -1,7 +1,9 @@
 #include "addin/platform/win32/dispatch/command_bars_dispatch.h"
 
 #include "addin/platform/error.h"
+#include "addin/platform/win32/com_error.h"
 #include "addin/platform/win32/dispatch/click_sink.h"
+#include "addin/platform/win32/dispatch/host_identifiers.h"
 #include "addin/platform/win32/dispatch/late_binding.h"
 
 namespace tervane::win32 {
@@ -13,6 +15,16 @@ class DispatchControl final : public CommandBarControl {
  public:
   explicit DispatchControl(ComPtr<IDispatch> control) : control_(std::move(control)) {}
 
+  // The object the host hands over for any control speaks IDispatch; only a
+  // button also answers to the button interface.
+  bool IsButton() override {
+    ComPtr<IUnknown> button;
+    const HRESULT hr = control_->QueryInterface(kIidCommandBarButton,
+                                                reinterpret_cast<void**>(button.GetAddressOf()));
+    if (hr == E_NOINTERFACE) return false;
+    ThrowIfFailed(hr, "QueryInterface(CommandBarButton)");
+    return true;
+  }
   std::string Tag() override { return Get(control_.Get(), "Tag").ToString(); }
   void SetTag(std::string_view tag) override { Put(control_.Get(), "Tag", Variant::String(tag)); }
   void SetCaption(std::string_view caption) override {
@@ -61,11 +73,17 @@ class DispatchCommandBar final : public CommandBar {
   std::vector<std::unique_ptr<CommandBarControl>> Controls() override {
     const ComPtr<IDispatch> controls = RequireObject(Get(bar_.Get(), "Controls"), "Controls");
     const std::int32_t count = Get(controls.Get(), "Count").ToInt();
+    // Every control is fetched before the caller acts on any of them: a
+    // deleted control would shift the indexes of those after it.
     std::vector<std::unique_ptr<CommandBarControl>> all;
     for (std::int32_t i = 1; i <= count; ++i) {
-      std::unique_ptr<CommandBarControl> control =
-          ControlOrNothing(Get(controls.Get(), "Item", {Variant::Int(i)}));
-      if (control) all.push_back(std::move(control));
+      try {
+        std::unique_ptr<CommandBarControl> control =
+            ControlOrNothing(Get(controls.Get(), "Item", {Variant::Int(i)}));
+        if (control) all.push_back(std::move(control));
+      } catch (const Error&) {
+        // This one control is left out; the rest still come.
+      }
     }
     return all;
   }

@@ -6,6 +6,10 @@
 
 namespace tervane::win32 {
 
+/// A command bar button's own interface: a control that answers to it is a
+/// button.
+inline constexpr GUID kIidCommandBarButton = GuidFromText("{000C030E-0000-0000-C000-000000000046}");
+
 /// The events interface of a command bar button; its member 1 is Click.
 inline constexpr GUID kDiidCommandBarButtonEvents =
     GuidFromText("{000C0351-0000-0000-C000-000000000046}");

@@ -18,6 +18,19 @@ bool IsButtonClass(HWND control, LONG_PTR* kind) {
   return ::lstrcmpiW(name, L"BUTTON") == 0;
 }
 
+bool IsOption(HWND control) {
+  LONG_PTR kind = 0;
+  return IsButtonClass(control, &kind) && (kind == BS_AUTORADIOBUTTON || kind == BS_RADIOBUTTON);
+}
+
+bool IsChosen(HWND option) { return ::SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SetTabStop(HWND control, bool tabStop) {
+  const LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
+  const LONG_PTR wanted = tabStop ? style | WS_TABSTOP : style & ~static_cast<LONG_PTR>(WS_TABSTOP);
+  if (wanted != style) ::SetWindowLongPtrW(control, GWL_STYLE, wanted);
+}
+
 wchar_t KeyOfWindow(HWND control) {
   wchar_t caption[128] = {};
   ::GetWindowTextW(control, caption, 128);
@@ -67,6 +80,7 @@ bool KeyboardNavigation::AccessKey(wchar_t key) {
   LONG_PTR kind = 0;
   const bool button = IsButtonClass(target, &kind);
   if (!button || kind == BS_GROUPBOX) {
+    MarkChosenOptions();
     Focus(::GetNextDlgTabItem(window_, target, FALSE));
     return true;
   }
@@ -76,7 +90,38 @@ bool KeyboardNavigation::AccessKey(wchar_t key) {
 }
 
 void KeyboardNavigation::Tab(HWND from, bool backwards) {
+  MarkChosenOptions();
   Focus(::GetNextDlgTabItem(window_, from, backwards ? TRUE : FALSE));
+}
+
+void KeyboardNavigation::Arrow(HWND from, bool backwards) {
+  HWND next = ::GetNextDlgGroupItem(window_, from, backwards ? TRUE : FALSE);
+  if (!next || !IsOption(next)) return;
+  Focus(next);
+  // A click, as the mouse gives it: the option checks itself and clears the
+  // others of its group.
+  if (!IsChosen(next)) ::SendMessageW(next, BM_CLICK, 0, 0);
+}
+
+// The options are clicked by the mouse, set by the program and moved by the
+// arrow keys, so the tab stops are brought up to date just before Tab needs
+// them rather than at each of those places.
+void KeyboardNavigation::MarkChosenOptions() {
+  std::vector<HWND> group;
+  const auto mark = [&group] {
+    const auto chosen = std::find_if(group.begin(), group.end(), IsChosen);
+    for (HWND option : group) {
+      SetTabStop(option, chosen == group.end() ? option == group.front() : option == *chosen);
+    }
+    group.clear();
+  };
+  for (HWND child = ::GetWindow(window_, GW_CHILD); child;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    const bool startsGroup = (::GetWindowLongPtrW(child, GWL_STYLE) & WS_GROUP) != 0;
+    if (!IsOption(child) || startsGroup) mark();
+    if (IsOption(child)) group.push_back(child);
+  }
+  mark();
 }
 
 void KeyboardNavigation::SaveFocus() {
@@ -85,6 +130,7 @@ void KeyboardNavigation::SaveFocus() {
 }
 
 void KeyboardNavigation::RestoreFocus() {
+  MarkChosenOptions();
   Focus(saved_ && ::IsWindow(saved_) ? saved_ : ::GetNextDlgTabItem(window_, nullptr, FALSE));
 }
 
@@ -99,22 +145,31 @@ void KeyboardNavigation::Focus(HWND control) {
 LRESULT CALLBACK KeyboardNavigation::ControlProc(HWND control, UINT message, WPARAM wParam,
                                                  LPARAM lParam, UINT_PTR, DWORD_PTR self) noexcept {
   auto& navigation = *reinterpret_cast<KeyboardNavigation*>(self);
-  switch (message) {
-    case WM_KEYDOWN:
-      if (wParam == VK_TAB) {
-        navigation.Tab(control, ::GetKeyState(VK_SHIFT) < 0);
-        return 0;
-      }
-      break;
-    case WM_CHAR:
-      if (wParam == L'\t') return 0;  // no beep for the Tab handled above
-      break;
-    case WM_SYSCHAR:
-      if (navigation.AccessKey(static_cast<wchar_t>(wParam))) return 0;
-      break;
-    case WM_NCDESTROY:
-      ::RemoveWindowSubclass(control, ControlProc, kSubclassId);
-      break;
+  try {
+    switch (message) {
+      case WM_KEYDOWN:
+        if (wParam == VK_TAB) {
+          navigation.Tab(control, ::GetKeyState(VK_SHIFT) < 0);
+          return 0;
+        }
+        if ((wParam == VK_UP || wParam == VK_LEFT || wParam == VK_DOWN || wParam == VK_RIGHT) &&
+            IsOption(control)) {
+          navigation.Arrow(control, wParam == VK_UP || wParam == VK_LEFT);
+          return 0;
+        }
+        break;
+      case WM_CHAR:
+        if (wParam == L'\t') return 0;  // no beep for the Tab handled above
+        break;
+      case WM_SYSCHAR:
+        if (navigation.AccessKey(static_cast<wchar_t>(wParam))) return 0;
+        break;
+      case WM_NCDESTROY:
+        ::RemoveWindowSubclass(control, ControlProc, kSubclassId);
+        break;
+    }
+  } catch (...) {
+    // The key goes to the control as if it had not been looked at.
   }
   return ::DefSubclassProc(control, message, wParam, lParam);
 }

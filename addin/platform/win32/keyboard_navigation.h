@@ -1,7 +1,7 @@
-// Tab, Shift+Tab and Alt+access keys for a window that runs in its host's
-// message loop, where no IsDialogMessage call does this for us. Each control
-// is subclassed to pass these keys here; the order of the window's children
-// is the tab order.
+// Tab, Shift+Tab, Alt+access keys and the arrow keys of option groups for a
+// window that runs in its host's message loop, where no IsDialogMessage call
+// does this for us. Each control is subclassed to pass these keys here; the
+// order of the window's children is the tab order.
 #pragma once
 
 #include <windows.h>
@@ -24,8 +24,14 @@ class KeyboardNavigation {
   /// marked on no other control is also clicked. The click may destroy the
   /// window and this object. False when no caption marks `key`.
   bool AccessKey(wchar_t key);
-  /// Moves the focus to the next (or previous) control that takes it.
+  /// Moves the focus to the next (or previous) control that takes it. A
+  /// group of options is entered at its chosen option (its first when none
+  /// is chosen).
   void Tab(HWND from, bool backwards);
+  /// Up/Left (`backwards`) or Down/Right on the option `from`: the focus
+  /// moves to the previous or next option of its group, wrapping at the
+  /// ends, and chooses it.
+  void Arrow(HWND from, bool backwards);
 
   /// The window goes inactive: remembers the control that had the focus.
   void SaveFocus();
@@ -37,6 +43,8 @@ class KeyboardNavigation {
   static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR id, DWORD_PTR self) noexcept;
   void Focus(HWND control);
+  /// Makes the chosen option of each group its only tab stop.
+  void MarkChosenOptions();
 
   HWND window_;
   HWND saved_ = nullptr;

@@ -254,6 +254,49 @@ TEST_F(WindowTest, TabAndAccessKeysMoveTheFocus) {
   EXPECT_EQ(SelectedFiles(), (std::vector<std::string>{"a.jpg", "B.png", "c.gif"}));
 }
 
+// The link display mode chosen with the keyboard alone: Tab enters the
+// option group at the chosen option, and the arrow keys move and choose
+// within it, wrapping at its ends.
+TEST_F(WindowTest, ArrowKeysChooseTheLinkDisplayMode) {
+  OpenFolder("img");
+  SelectFiles({"a.jpg"});
+  ::SetForegroundWindow(window_);
+  const OptionButton* const options[] = {
+      dialog_.Controls().OptWithText, dialog_.Controls().OptWithImg, dialog_.Controls().OptImgOnly};
+  const std::string_view names[] = {"OptWithText", "OptWithImg", "OptImgOnly"};
+  const std::string_view markup[] = {R"(<a href="img/a.jpg">a.jpg</a><br>)",
+                                     R"(<a href="img/a.jpg"><img src="img/a.jpg"></a>)",
+                                     R"(<img src="img/a.jpg"><br>)"};
+  struct Case {
+    WPARAM key;
+    int chosen;  // index into the options
+  };
+  const Case cases[] = {{VK_DOWN, 1},  {VK_DOWN, 2}, {VK_DOWN, 0}, {VK_UP, 2},
+                        {VK_LEFT, 1},  {VK_UP, 0},   {VK_UP, 2},   {VK_RIGHT, 0},
+                        {VK_RIGHT, 1}, {VK_TAB, 1},  {VK_DOWN, 2}, {VK_TAB, 2}};
+  ::SetFocus(Control("Filter3"));
+  PressKey(::GetFocus(), VK_TAB);
+  ASSERT_EQ(::GetFocus(), Control("OptWithText"));
+  for (const Case& c : cases) {
+    // Tab rows leave the group and come back into it from the filter boxes.
+    if (c.key == VK_TAB) {
+      PressKey(::GetFocus(), VK_TAB);
+      EXPECT_EQ(::GetFocus(), Control("SelectAllBtn"));
+      ::SetFocus(Control("Filter3"));
+    }
+    PressKey(::GetFocus(), c.key);
+    SCOPED_TRACE(names[c.chosen]);
+    EXPECT_EQ(::GetFocus(), Control(names[c.chosen]));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(options[i]->Value(), i == c.chosen) << names[i];
+
+    editor_.page->inserted.clear();
+    Click("OKButton");
+    EXPECT_EQ(editor_.page->inserted, std::vector<std::string>{std::string(markup[c.chosen])});
+    ::SetFocus(Control(names[c.chosen]));
+  }
+  EXPECT_EQ(watcher_.Take().size(), std::size(cases));  // one notice for each press of 作成
+}
+
 TEST_F(WindowTest, TheVersionNoticeOpensTheHomePage) {
   HWND notice = Control("Label5");
   ::SendMessageW(notice, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));

@@ -208,6 +208,42 @@ TEST_F(DllResources, CarryTheTypeLibraryTheInterfaceResourceAndTheIcon) {
   EXPECT_EQ(images, (std::vector<std::pair<int, int>>{{32, 16}, {16, 16}}));
 }
 
+// "#16/#1" for RT_VERSION 1, "TYPELIB/#1" for a named type.
+std::wstring ResourceName(LPCWSTR type, LPCWSTR name) {
+  const auto text = [](LPCWSTR id) {
+    return IS_INTRESOURCE(id) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(id))
+                              : std::wstring(id);
+  };
+  return text(type) + L"/" + text(name);
+}
+
+using LanguagesByResource = std::map<std::wstring, std::vector<WORD>>;
+
+BOOL CALLBACK NoteLanguage(HMODULE, LPCWSTR type, LPCWSTR name, WORD language, LONG_PTR found) {
+  (*reinterpret_cast<LanguagesByResource*>(found))[ResourceName(type, name)].push_back(language);
+  return TRUE;
+}
+
+BOOL CALLBACK NoteName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR found) {
+  ::EnumResourceLanguagesW(module, type, name, NoteLanguage, found);
+  return TRUE;
+}
+
+BOOL CALLBACK NoteType(HMODULE module, LPWSTR type, LONG_PTR found) {
+  ::EnumResourceNamesW(module, type, NoteName, found);
+  return TRUE;
+}
+
+TEST_F(DllResources, AreAllStoredInJapanese) {
+  ASSERT_TRUE(module_);
+  LanguagesByResource languages;
+  ::EnumResourceTypesW(module_.get(), NoteType, reinterpret_cast<LONG_PTR>(&languages));
+  const std::vector<WORD> japanese = {MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)};
+  EXPECT_EQ(languages[L"#16/#1"], japanese) << "the version block";
+  EXPECT_GE(languages.size(), 5u);  // version, type library, interface, icon group and images
+  for (const auto& [resource, stored] : languages) EXPECT_EQ(stored, japanese) << Narrow(resource);
+}
+
 TEST_F(DllResources, TypeLibraryDescribesTheConnectionClass) {
   ComPtr<ITypeLib> library;
   ASSERT_EQ(::LoadTypeLibEx(AddInPath().c_str(), REGKIND_NONE, &library), S_OK);

@@ -10,7 +10,12 @@ namespace {
 
 // Not WS_CLIPCHILDREN: the frame paints no background of its own.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-constexpr wchar_t kFontFace[] = L"MS UI Gothic";
+// Faces that draw Japanese, best first: those of Japanese Windows, then
+// those that Japanese fonts bring to other systems and to Wine.
+constexpr const wchar_t* kJapaneseFaces[] = {
+    L"MS UI Gothic", L"MS PGothic", L"MS Gothic", L"Meiryo UI",
+    L"Yu Gothic UI", L"IPAPGothic", L"IPAGothic",
+};
 constexpr int kFontPoints = 9;
 
 class ScreenDc {
@@ -32,19 +37,42 @@ int CALLBACK NoteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM fo
   return 0;
 }
 
-// A Japanese UI face when the system has it; otherwise none, and the stock
-// GUI font is used.
-UniqueFont JapaneseFont(int dpi) {
+// Keeps the first face listed, leaving out the vertical-writing ("@") faces.
+int CALLBACK NoteFirstFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM face) {
+  if (font->lfFaceName[0] == L'@') return 1;
+  ::lstrcpynW(reinterpret_cast<wchar_t*>(face), font->lfFaceName, LF_FACESIZE);
+  return 0;
+}
+
+bool HasJapaneseFace(HDC dc, const wchar_t* face) {
   LOGFONTW probe{};
-  probe.lfCharSet = DEFAULT_CHARSET;
-  ::lstrcpynW(probe.lfFaceName, kFontFace, LF_FACESIZE);
+  probe.lfCharSet = SHIFTJIS_CHARSET;
+  ::lstrcpynW(probe.lfFaceName, face, LF_FACESIZE);
   bool found = false;
-  ::EnumFontFamiliesExW(ScreenDc().get(), &probe, NoteFontFound, reinterpret_cast<LPARAM>(&found),
-                        0);
-  if (!found) return {};
+  ::EnumFontFamiliesExW(dc, &probe, NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
+  return found;
+}
+
+// A face that draws Japanese whatever the system's locale: a preferred one,
+// else any face with the Japanese character set. None: the stock GUI font
+// is used.
+UniqueFont JapaneseFont(int dpi) {
+  const ScreenDc screen;
+  wchar_t face[LF_FACESIZE] = {};
+  for (const wchar_t* preferred : kJapaneseFaces) {
+    if (!HasJapaneseFace(screen.get(), preferred)) continue;
+    ::lstrcpynW(face, preferred, LF_FACESIZE);
+    break;
+  }
+  if (face[0] == L'\0') {
+    LOGFONTW any{};
+    any.lfCharSet = SHIFTJIS_CHARSET;
+    ::EnumFontFamiliesExW(screen.get(), &any, NoteFirstFace, reinterpret_cast<LPARAM>(face), 0);
+  }
+  if (face[0] == L'\0') return {};
   return UniqueFont(::CreateFontW(-::MulDiv(kFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontFace));
+                                  FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
 }
 
 UniqueIcon LoadIconSized(HINSTANCE module, int metricX, int metricY) {

@@ -106,22 +106,25 @@ void KeyboardNavigation::Arrow(HWND from, bool backwards) {
 // The options are clicked by the mouse, set by the program and moved by the
 // arrow keys, so the tab stops are brought up to date just before Tab needs
 // them rather than at each of those places.
-void KeyboardNavigation::MarkChosenOptions() {
-  std::vector<HWND> group;
-  const auto mark = [&group] {
-    const auto chosen = std::find_if(group.begin(), group.end(), IsChosen);
-    for (HWND option : group) {
-      SetTabStop(option, chosen == group.end() ? option == group.front() : option == *chosen);
+void KeyboardNavigation::MarkChosenOptions() noexcept {
+  HWND child = ::GetWindow(window_, GW_CHILD);
+  while (child) {
+    if (!IsOption(child)) {
+      child = ::GetWindow(child, GW_HWNDNEXT);
+      continue;
     }
-    group.clear();
-  };
-  for (HWND child = ::GetWindow(window_, GW_CHILD); child;
-       child = ::GetWindow(child, GW_HWNDNEXT)) {
-    const bool startsGroup = (::GetWindowLongPtrW(child, GWL_STYLE) & WS_GROUP) != 0;
-    if (!IsOption(child) || startsGroup) mark();
-    if (IsOption(child)) group.push_back(child);
+    // A group runs from this option to the next control that is no option or
+    // starts a group of its own.
+    HWND first = child;
+    HWND chosen = nullptr;
+    do {
+      if (!chosen && IsChosen(child)) chosen = child;
+      child = ::GetWindow(child, GW_HWNDNEXT);
+    } while (child && IsOption(child) && !(::GetWindowLongPtrW(child, GWL_STYLE) & WS_GROUP));
+    for (HWND option = first; option != child; option = ::GetWindow(option, GW_HWNDNEXT)) {
+      SetTabStop(option, option == (chosen ? chosen : first));
+    }
   }
-  mark();
 }
 
 void KeyboardNavigation::SaveFocus() {

@@ -44,7 +44,7 @@ class KeyboardNavigation {
                                       UINT_PTR id, DWORD_PTR self) noexcept;
   void Focus(HWND control);
   /// Makes the chosen option of each group its only tab stop.
-  void MarkChosenOptions();
+  void MarkChosenOptions() noexcept;
 
   HWND window_;
   HWND saved_ = nullptr;

@@ -1,0 +1,286 @@
+// The Japanese user's guide quotes the add-in's and the installer's texts as
+// the user sees them. These tests hold the guide to the program: whatever it
+// quotes must be a text the program shows, every message, caption and title
+// the program shows must be in it, and its markup and address examples must
+// be what link creation writes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "addin/connection/modSharedCode.h"
+#include "addin/dialog/linkaddress/folder_address.h"
+#include "addin/dialog/linkaddress/markup.h"
+#include "addin/dialog/linkaddress/messages.h"
+#include "addin/dialog/linkaddress/texts.h"
+#include "installer/installer_texts.h"
+#include "tests/docs/guide_reader.h"
+
+namespace tervane {
+namespace {
+
+namespace setup = installer::texts;
+
+// The guide's notation for the variable parts of a message.
+constexpr std::string_view kTitle = "＜タイトル＞";
+constexpr std::string_view kUrl = "＜URL＞";
+constexpr std::string_view kCount = "＜件数＞";
+constexpr std::string_view kFolderAddress = "＜フォルダのアドレス＞";
+constexpr std::string_view kDriveLetter = "＜ドライブ文字＞";
+constexpr std::string_view kDriveType = "＜ドライブの種類＞";
+constexpr std::string_view kPath = "＜パス＞";
+constexpr std::string_view kErrorNumber = "＜エラー番号＞";
+constexpr std::string_view kErrorDescription = "＜エラーの説明＞";
+constexpr std::string_view kPlaceholders[] = {kTitle,         kUrl,         kCount,
+                                              kFolderAddress, kDriveLetter, kDriveType,
+                                              kPath,          kErrorNumber, kErrorDescription};
+
+// Numbers that no message holds by itself, passed to the builders and then
+// replaced by their placeholders.
+constexpr std::size_t kSomeCount = 987654321;
+constexpr std::int32_t kSomeErrorNumber = -2147467259;
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+std::string WithCountPlaceholder(std::string message) {
+  return ReplaceAll(std::move(message), std::to_string(kSomeCount), kCount);
+}
+
+struct ProgramText {
+  std::string_view what;
+  std::string text;
+  bool caption = false;  // also quoted as shown, without its "&"
+  bool required = true;  // the guide must show it
+};
+
+std::vector<ProgramText> ProgramTexts() {
+  namespace t = texts;
+  const std::string driveNotReady =
+      ReplaceAll(DriveNotReadyMessage(kDriveLetter, 4), t::kDriveTypes[4], kDriveType);
+  std::vector<ProgramText> all = {
+      {"no page open", std::string(t::kNoPageOpen)},
+      {"dialog failure", std::string(t::kDialogFailure)},
+      {"nothing selected", std::string(t::kNothingSelected)},
+      {"completion", WithCountPlaceholder(CompletionMessage(kTitle, kUrl, kSomeCount))},
+      {"inspection with links",
+       WithCountPlaceholder(InspectionMessage(kTitle, kUrl, kFolderAddress, kSomeCount))},
+      {"inspection without links", InspectionMessage(kTitle, kUrl, kFolderAddress, 0)},
+      {"page information", PageInfoMessage(kTitle, kUrl)},
+      {"drive not ready", driveNotReady},
+      {"error report", ReplaceAll(AddInErrorReport(kSomeErrorNumber, kErrorDescription),
+                                  std::to_string(kSomeErrorNumber), kErrorNumber)},
+      {"installer: no shell allocator", std::string(setup::kM1NoShellAllocator)},
+      {"installer: install?", std::string(setup::kM2Install)},
+      {"installer: reinstall?", std::string(setup::kM3Reinstall)},
+      {"installer: uninstall?", std::string(setup::kM4Uninstall)},
+      {"installer: uninstalled", std::string(setup::kM5Uninstalled)},
+      {"installer: installed", std::string(setup::kM6Installed)},
+      {"installer: target blocked", std::string(setup::kM7TargetBlocked)},
+      // The installer appends the target file's path.
+      {"installer: no folder", std::string(setup::kM8NoFolder) + std::string(kPath)},
+      {"installer: failed", std::string(setup::kM9Failed)},
+      {"application title", std::string(t::kAppTitle)},
+      {"completion title", std::string(t::kCompletionTitle)},
+      {"error report title", std::string(t::kErrorReportTitle)},
+      {"installer title", std::string(setup::kTitle)},
+      {"Tools menu command", std::string(modSharedCode::kButtonCaption), true},
+      {"Label4", std::string(t::kLabel4), true},
+      {"LocationSetBtn", std::string(t::kLocationSetBtn), true},
+      {"GetPageInfo", std::string(t::kGetPageInfo), true},
+      // The version notice changes with every release; the guide need not quote it.
+      {"Label5", std::string(t::kLabel5), false, false},
+      {"Label1", std::string(t::kLabel1), true},
+      {"Label2", std::string(t::kLabel2), true},
+      {"Label3", std::string(t::kLabel3), true},
+      {"ImgModeFrame", std::string(t::kImgModeFrame), true},
+      {"OptWithText", std::string(t::kOptWithText), true},
+      {"OptWithImg", std::string(t::kOptWithImg), true},
+      {"OptImgOnly", std::string(t::kOptImgOnly), true},
+      {"SelectAllBtn", std::string(t::kSelectAllBtn), true},
+      {"ReverseExistLink", std::string(t::kReverseExistLink), true},
+      {"OKButton", std::string(t::kOKButton), true},
+      {"CancelButton", std::string(t::kCancelButton), true},
+      {"Location's text before a page gives one", std::string(t::kLocationInitial), false, false},
+  };
+  for (const std::string_view caption : t::kFilterCaptions) {
+    all.push_back({"Filter", std::string(caption), true});
+  }
+  for (const std::string_view type : t::kDriveTypes) {
+    all.push_back({"drive type", std::string(type)});
+  }
+  return all;
+}
+
+// A caption as the window shows it: "&X" marks X, "&&" is one "&".
+std::string AsShown(std::string_view caption) {
+  std::string shown;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && ++i == caption.size()) break;
+    shown += caption[i];
+  }
+  return shown;
+}
+
+// What the guide may put in 「」: a program text of one line, any line of a
+// longer message, and a caption as shown.
+std::set<std::string> OneLineForms(const std::vector<ProgramText>& texts) {
+  std::set<std::string> forms;
+  for (const ProgramText& t : texts) {
+    std::size_t from = 0;
+    for (std::size_t end = t.text.find("\r\n"); end != std::string::npos;
+         end = t.text.find("\r\n", from)) {
+      forms.insert(t.text.substr(from, end - from));
+      from = end + 2;
+    }
+    forms.insert(t.text.substr(from));
+    if (t.caption) forms.insert(AsShown(t.text));
+  }
+  forms.erase("");
+  return forms;
+}
+
+// Where `quoted` parts from the nearest of `candidates`, for the failure
+// message.
+std::string Nearest(std::string_view quoted, const std::set<std::string>& candidates) {
+  std::size_t best = 0;
+  std::string_view nearest;
+  for (const std::string& c : candidates) {
+    const auto [q, p] = std::mismatch(quoted.begin(), quoted.end(), c.begin(), c.end());
+    const auto common = static_cast<std::size_t>(q - quoted.begin());
+    if (common > best) {
+      best = common;
+      nearest = c;
+    }
+  }
+  if (nearest.empty()) return "no program text begins like it";
+  // Back to the start of the character in which they part.
+  const auto continues = [best](std::string_view s) {
+    return best < s.size() && (static_cast<unsigned char>(s[best]) & 0xC0) == 0x80;
+  };
+  while (best > 0 && (continues(quoted) || continues(nearest))) --best;
+  const auto rest = [best](std::string_view s) {
+    return best < s.size() ? std::string(s.substr(best)) : std::string("(nothing more)");
+  };
+  return "the nearest program text is\n" + std::string(nearest) + "\nthe guide's text goes on\n" +
+         rest(quoted) + "\nwhere the program's goes on\n" + rest(nearest);
+}
+
+std::string Shown(std::string_view message) {
+  return ReplaceAll(std::string(message), "\r\n", "\n");
+}
+
+class GuideTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    const std::string markdown = guide::ReadFile(TERVANE_GUIDE);
+    ASSERT_FALSE(markdown.empty()) << "cannot read " << TERVANE_GUIDE;
+    guide_ = guide::ReadGuide(markdown);
+  }
+  static guide::Guide guide_;
+};
+guide::Guide GuideTest::guide_;
+
+TEST_F(GuideTest, QuotesOnlyTheProgramsOwnTexts) {
+  const std::vector<ProgramText> texts = ProgramTexts();
+  const std::set<std::string> oneLine = OneLineForms(texts);
+  std::set<std::string> whole;
+  for (const ProgramText& t : texts) whole.insert(t.text);
+
+  const auto checkPlaceholders = [](const guide::Quote& q) {
+    for (std::size_t at = q.text.find("＜"); at != std::string::npos;
+         at = q.text.find("＜", at + 1)) {
+      const std::size_t end = q.text.find("＞", at);
+      const std::string_view name = std::string_view(q.text).substr(
+          at,
+          end == std::string::npos ? std::string::npos : end + std::string_view("＞").size() - at);
+      EXPECT_TRUE(std::ranges::find(kPlaceholders, name) != std::end(kPlaceholders))
+          << "guide line " << q.line << " uses " << name
+          << ", which is no placeholder of the guide";
+    }
+  };
+  for (const guide::Quote& q : guide_.quoted) {
+    checkPlaceholders(q);
+    if (oneLine.contains(q.text)) continue;
+    ADD_FAILURE() << "guide line " << q.line << ": 「" << q.text
+                  << "」 is none of the program's texts; " << Nearest(q.text, oneLine);
+  }
+  for (const guide::Quote& q : guide_.messages) {
+    checkPlaceholders(q);
+    if (whole.contains(q.text)) continue;
+    ADD_FAILURE() << "guide line " << q.line << ": the message\n"
+                  << Shown(q.text) << "\nis none of the program's messages; "
+                  << Shown(Nearest(q.text, whole));
+  }
+}
+
+TEST_F(GuideTest, ShowsEveryMessageCaptionAndTitle) {
+  std::set<std::string> shown;
+  for (const guide::Quote& q : guide_.quoted) shown.insert(q.text);
+  for (const guide::Quote& q : guide_.messages) shown.insert(q.text);
+  for (const ProgramText& t : ProgramTexts()) {
+    if (!t.required) continue;
+    EXPECT_TRUE(shown.contains(t.text))
+        << "the guide never quotes the " << t.what << " as the program "
+        << (t.caption ? "defines it" : "shows it") << ":\n"
+        << Shown(t.text);
+  }
+}
+
+// The guide's example: a page in C:\web, the material folder C:\web\img.
+TEST_F(GuideTest, MarkupExamplesAreWhatCreationWrites) {
+  const std::string folder = FolderAddress("C:\\web\\img", "C:\\web", PathStyle::kWindows);
+  const std::string picture = LinkAddress(folder, "umi.jpg");
+  const std::string examples[] = {
+      FileMarkup(DisplayMode::kTextLink, picture, "umi.jpg"),
+      FileMarkup(DisplayMode::kImageLink, picture, "umi.jpg"),
+      FileMarkup(DisplayMode::kImageOnly, picture, "umi.jpg"),
+      ShortcutMarkup("https://www.example.jp/news/", "news.url"),
+      PlaceholderMarkup(LinkAddress(folder, "empty.url")),
+  };
+  std::set<std::string> inGuide;
+  for (const guide::Quote& m : guide_.markup) {
+    inGuide.insert(m.text);
+    EXPECT_TRUE(std::ranges::find(examples, m.text) != std::end(examples))
+        << "guide line " << m.line << ": " << m.text << " is not what creation writes";
+  }
+  for (const std::string& e : examples) {
+    EXPECT_TRUE(inGuide.contains(e)) << "the guide does not show the markup " << e;
+  }
+}
+
+// Rows of the address table: page base location (a code span, or （空） for
+// none), material folder, and the address of a.jpg in it.
+TEST_F(GuideTest, AddressExamplesFollowTheAddressRules) {
+  const auto code = [](std::string_view cell) {
+    return cell.size() >= 2 && cell.front() == '`' && cell.back() == '`'
+               ? std::optional<std::string>(cell.substr(1, cell.size() - 2))
+               : std::nullopt;
+  };
+  int rows = 0;
+  for (const std::vector<std::string>& cells : guide_.tableRows) {
+    if (cells.size() != 3 || !code(cells[1]) || !code(cells[2])) continue;
+    const std::optional<std::string> location =
+        cells[0] == "（空）" ? std::optional<std::string>("") : code(cells[0]);
+    if (!location) continue;
+    ++rows;
+    EXPECT_EQ(LinkAddress(FolderAddress(*code(cells[1]), *location, PathStyle::kWindows), "a.jpg"),
+              *code(cells[2]))
+        << "page base location '" << *location << "', material folder " << cells[1];
+  }
+  EXPECT_GT(rows, 0) << "the guide has no address examples";
+}
+
+}  // namespace
+}  // namespace tervane

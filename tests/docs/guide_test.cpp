@@ -67,6 +67,7 @@ struct ProgramText {
 
 std::vector<ProgramText> ProgramTexts() {
   namespace t = texts;
+  // The guide names the drive type by a placeholder; any code with a text stands for all.
   const std::string driveNotReady =
       ReplaceAll(DriveNotReadyMessage(kDriveLetter, 4), t::kDriveTypes[4], kDriveType);
   std::vector<ProgramText> all = {

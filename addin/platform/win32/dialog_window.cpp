@@ -268,42 +268,48 @@ LRESULT CALLBACK DialogWindow::WindowProc(HWND window, UINT message, WPARAM wPar
                                           LPARAM lParam) noexcept {
   auto* self = reinterpret_cast<DialogWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
-  switch (message) {
-    case WM_COMMAND:
-      self->Command(LOWORD(wParam), HIWORD(wParam));
-      return 0;
-    case WM_VKEYTOITEM:
-      if (LOWORD(wParam) != VK_RETURN || reinterpret_cast<HWND>(lParam) != self->Child(kDir1)) {
-        return -1;
-      }
-      self->Run([self] { self->dir1_->OpenSelected(); });
-      return -2;
-    case WM_DRAWITEM:
-      if (wParam != kDir1) break;
-      self->dir1_->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam),
-                        TwipsToPixels(150, self->dpi_));
-      return TRUE;
-    case WM_CLOSE:  // the close box unloads, as CancelButton does
-      self->Run([self] { self->events_.CancelButton_Click(); });
-      return 0;
-    case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        self->navigation_->SaveFocus();
-      } else {
+  // The handlers run through Run, which reports their failures; what else
+  // can fail here (memory, while finding an access key) leaves the message
+  // to the default procedure.
+  try {
+    switch (message) {
+      case WM_COMMAND:
+        self->Command(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+      case WM_VKEYTOITEM:
+        if (LOWORD(wParam) != VK_RETURN || reinterpret_cast<HWND>(lParam) != self->Child(kDir1)) {
+          return -1;
+        }
+        self->Run([self] { self->dir1_->OpenSelected(); });
+        return -2;
+      case WM_DRAWITEM:
+        if (wParam != kDir1) break;
+        self->dir1_->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam),
+                          TwipsToPixels(150, self->dpi_));
+        return TRUE;
+      case WM_CLOSE:  // the close box unloads, as CancelButton does
+        self->Run([self] { self->events_.CancelButton_Click(); });
+        return 0;
+      case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+          self->navigation_->SaveFocus();
+        } else {
+          self->navigation_->RestoreFocus();
+        }
+        return 0;
+      case WM_SETFOCUS:
         self->navigation_->RestoreFocus();
-      }
-      return 0;
-    case WM_SETFOCUS:
-      self->navigation_->RestoreFocus();
-      return 0;
-    case WM_SYSCHAR:
-      if (self->navigation_->AccessKey(static_cast<wchar_t>(wParam))) return 0;
-      break;
-    case WM_NCDESTROY:
-      // Destroyed from outside (the thread ending): the view no longer owns it.
-      ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      self->window_.release();
-      break;
+        return 0;
+      case WM_SYSCHAR:
+        if (self->navigation_->AccessKey(static_cast<wchar_t>(wParam))) return 0;
+        break;
+      case WM_NCDESTROY:
+        // Destroyed from outside (the thread ending): the view no longer owns it.
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->window_.release();
+        break;
+    }
+  } catch (...) {
   }
   return ::DefWindowProcW(window, message, wParam, lParam);
 }

@@ -7,13 +7,14 @@ ASAN    := $(BUILD)/asan
 WIN64   := $(BUILD)/win64
 WIN32   := $(BUILD)/win32
 FUZZ    := $(BUILD)/fuzz
+DIST    := $(BUILD)/dist
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := shortcut_fuzz page_location_fuzz folder_address_fuzz list_pattern_fuzz page_fuzz html_tokenizer_fuzz html_parse_fuzz
 JOBS    ?= $(shell nproc)
 XVFB    := xvfb-run -a -s "-screen 0 1280x1024x24"
 
 .PHONY: all deps native asan windows win64 win32 fuzz-build fuzz test test-native test-asan \
-	test-fuzz test-windows demo bench clean format
+	test-fuzz test-windows demo bench dist clean format
 
 all: native windows
 
@@ -104,6 +105,16 @@ demo: native
 # comparisons with find, tree and cp; prints one table. Never part of test.
 bench: deps
 	@JOBS=$(JOBS) scripts/bench $(BUILD)/bench-build $(BUILD)/bench
+
+# The release: a Debian package of `tervane` (from the native build) and a
+# ZIP for Windows users (the i686 installer, tervane.exe and the Japanese
+# guide), made by CPack in build/dist. Not part of test.
+dist: native win32
+	@rm -rf $(DIST) && mkdir -p $(DIST)
+	@cpack --config $(NATIVE)/CPackConfig.cmake -B $(CURDIR)/$(DIST) >/dev/null
+	@cpack --config $(WIN32)/CPackConfig.cmake -B $(CURDIR)/$(DIST) >/dev/null
+	@rm -rf $(DIST)/_CPack_Packages
+	@ls -l $(DIST)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

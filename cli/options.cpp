@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "tervane/version.h"
+
 namespace tervane::cli {
 namespace {
 
@@ -75,6 +77,8 @@ std::optional<std::array<bool, 4>> ParseKinds(const std::string& list) {
 ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   CLI::App app{"tervane: writes links to the files of a folder into an HTML page", "tervane"};
   app.require_subcommand(1);
+  const std::string version = std::string("tervane ") + TERVANE_VERSION;
+  app.set_version_flag("--version", version, "print the version and exit");
 
   std::string page;
   std::vector<std::string> names;
@@ -110,6 +114,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
     return {std::nullopt, 0, app.help()};
+  } catch (const CLI::CallForVersion&) {
+    return {std::nullopt, 0, version};
   } catch (const CLI::CallForAllHelp&) {
     return {std::nullopt, 0, app.help("", CLI::AppFormatMode::All)};
   } catch (const CLI::ParseError& e) {

@@ -5,11 +5,28 @@
 #include <cstdlib>
 #include <functional>
 
+#include "addin/dialog/linkaddress/texts.h"
 #include "addin/platform/codec/text_codec.h"
+#include "tervane/version.h"
 #include "tests/cli/tervane_fixture.h"
 
 namespace tervane::testing {
 namespace {
+
+// One version, in the form each part shows it: the program, the window's
+// notice, the add-in's version texts (and, checked with the packages, the
+// package version).
+TEST_F(TervaneTest, VersionIsTheOneEveryPartCarries) {
+  EXPECT_STREQ(TERVANE_VERSION, "1.3.0");
+  EXPECT_STREQ(TERVANE_FILE_VERSION_TEXT, "1.03");
+  EXPECT_EQ(texts::kLabel5, "Tervane 2000/9 Ver1.3");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--version"}, {"--version", "link"}}) {
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "tervane 1.3.0\n");
+  }
+}
 
 TEST_F(TervaneTest, ListPrintsTheNamesOfTheChosenKinds) {
   Images("m", {"b.png", "A.jpg", "c.GIF", "d.htm", "e.url", "f.txt", "plain"});

@@ -5,6 +5,8 @@
 #include <array>
 #include <string_view>
 
+#include "tervane/version.h"
+
 namespace tervane::texts {
 
 inline constexpr std::string_view kAppTitle = "Tervane ハイパーリンク一括作成";
@@ -20,7 +22,8 @@ inline constexpr std::string_view kDrivePrefix = "ドライブ ";
 inline constexpr std::string_view kDriveLetterSuffix = ": - ";
 inline constexpr std::string_view kDriveNotReady = "ドライブの準備ができていません。";
 inline constexpr std::array<std::string_view, 6> kDriveTypes = {
-    "不明", "リムーバブル ディスク", "ハード ディスク", "ネットワーク ドライブ", "CD-ROM", "RAM ディスク"};
+    "不明",   "リムーバブル ディスク", "ハード ディスク", "ネットワーク ドライブ",
+    "CD-ROM", "RAM ディスク"};
 
 // Completion of link creation.
 inline constexpr std::string_view kActivePage = "アクティブなページ ";
@@ -50,12 +53,12 @@ inline constexpr std::string_view kLabel4 = "ページの基底位置(&L)";
 inline constexpr std::string_view kLocationInitial = "Text1";
 inline constexpr std::string_view kLocationSetBtn = "設定(&S)";
 inline constexpr std::string_view kGetPageInfo = "クリア(&R)";
-inline constexpr std::string_view kLabel5 = "Tervane 2000/9 Ver1.3";
+inline constexpr std::string_view kLabel5 = "Tervane 2000/9 " TERVANE_VERSION_LABEL;
 inline constexpr std::string_view kLabel1 = "リンク先の素材フォルダ(&F)";
 inline constexpr std::string_view kLabel2 = "ハイパーリンクの対象候補(&F)";
 inline constexpr std::string_view kLabel3 = "対象ファイル";
-inline constexpr std::array<std::string_view, 4> kFilterCaptions = {"&SHORTCUT", "&JPEG", "&GIF,PNG",
-                                                                    "&HTML,TEXT"};
+inline constexpr std::array<std::string_view, 4> kFilterCaptions = {"&SHORTCUT", "&JPEG",
+                                                                    "&GIF,PNG", "&HTML,TEXT"};
 inline constexpr std::string_view kImgModeFrame = "リンク表示方法(&D)";
 inline constexpr std::string_view kOptWithText = "テキスト表示";
 inline constexpr std::string_view kOptWithImg = "画像表示";

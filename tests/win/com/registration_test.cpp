@@ -14,6 +14,7 @@
 #include "addin/dialog/linkaddress/texts.h"
 #include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
+#include "tervane/version.h"
 #include "tests/win/com/registered_dll.h"
 
 namespace tervane::testing {
@@ -296,43 +297,64 @@ TEST_F(DllResources, TypeLibraryDescribesTheConnectionClass) {
                                                       {L"IDTExtensibility2", 0}}));
 }
 
-TEST(VersionBlock, NamesTheLibraryInJapanese) {
-  const std::wstring path = AddInPath();
-  DWORD handle = 0;
-  std::vector<BYTE> block(::GetFileVersionInfoSizeW(path.c_str(), &handle));
-  ASSERT_FALSE(block.empty());
-  ASSERT_TRUE(
-      ::GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010003u);
-  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010003u);
-  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+// The add-in and its installer carry the one version, in Japanese.
+TEST(VersionBlock, CarriesTheOneVersionInJapanese) {
+  struct Binary {
+    std::wstring path;
+    DWORD fileType;
+    std::vector<std::pair<std::string, std::string>> strings;
+    std::string descriptionStart;
+  };
+  // Both are built into the test program's folder.
+  std::wstring setup = AddInPath();
+  setup.replace(setup.rfind(L"Tervane.dll"), std::wstring::npos, L"TervaneSetup.exe");
+  const Binary binaries[] = {
+      {AddInPath(),
+       VFT_DLL,
+       {{"InternalName", "Tervane"},
+        {"OriginalFilename", "Tervane.dll"},
+        {"ProductName", std::string(texts::kAppTitle)},
+        {"OLESelfRegister", ""}},
+       "ディレクトリにあるファイルへのハイパーリンクを作成するツールです。"},
+      {setup,
+       VFT_APP,
+       {{"InternalName", "TervaneSetup"},
+        {"OriginalFilename", "TervaneSetup.exe"},
+        {"ProductName", std::string(texts::kAppTitle)}},
+       "Tervane SETUP"},
+  };
+  constexpr DWORD kMajorMinor = (TERVANE_VERSION_MAJOR << 16) | TERVANE_VERSION_MINOR;
+  constexpr DWORD kPatch = TERVANE_VERSION_PATCH << 16;
+  for (const Binary& binary : binaries) {
+    SCOPED_TRACE(Narrow(binary.path));
+    DWORD handle = 0;
+    std::vector<BYTE> block(::GetFileVersionInfoSizeW(binary.path.c_str(), &handle));
+    ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(::GetFileVersionInfoW(binary.path.c_str(), 0, static_cast<DWORD>(block.size()),
+                                      block.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, kMajorMinor);
+    EXPECT_EQ(fixed->dwFileVersionLS, kPatch);
+    EXPECT_EQ(fixed->dwProductVersionMS, kMajorMinor);
+    EXPECT_EQ(fixed->dwProductVersionLS, kPatch);
+    EXPECT_EQ(fixed->dwFileType, binary.fileType);
 
-  const auto value = [&](const std::string& name) -> std::optional<std::string> {
-    wchar_t* text = nullptr;
-    UINT size = 0;
-    const std::wstring query = L"\\StringFileInfo\\041104B0\\" + Widen(name);
-    if (!::VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &size)) {
-      return std::nullopt;
-    }
-    return Narrow(std::wstring(text, size > 0 ? wcsnlen(text, size) : 0));
-  };
-  const std::vector<std::pair<std::string, std::string>> strings = {
-      {"FileVersion", "1.03"},
-      {"ProductVersion", "1.03"},
-      {"InternalName", "Tervane"},
-      {"OriginalFilename", "Tervane.dll"},
-      {"ProductName", std::string(texts::kAppTitle)},
-      {"OLESelfRegister", ""},
-  };
-  for (const auto& [name, expected] : strings) EXPECT_EQ(value(name), expected) << name;
-  EXPECT_EQ(value("FileDescription")
-                .value_or("")
-                .rfind("ディレクトリにあるファイルへのハイパーリンクを作成するツールです。", 0),
-            0u);
+    const auto value = [&](const std::string& name) -> std::optional<std::string> {
+      wchar_t* text = nullptr;
+      UINT size = 0;
+      const std::wstring query = L"\\StringFileInfo\\041104B0\\" + Widen(name);
+      if (!::VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &size)) {
+        return std::nullopt;
+      }
+      return Narrow(std::wstring(text, size > 0 ? wcsnlen(text, size) : 0));
+    };
+    EXPECT_EQ(value("FileVersion"), TERVANE_FILE_VERSION_TEXT);
+    EXPECT_EQ(value("ProductVersion"), TERVANE_FILE_VERSION_TEXT);
+    for (const auto& [name, expected] : binary.strings) EXPECT_EQ(value(name), expected) << name;
+    EXPECT_EQ(value("FileDescription").value_or("").rfind(binary.descriptionStart, 0), 0u);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,59 @@
+# What users install, and the packages that `make dist` makes with CPack:
+#  - natively, `cmake --install` and a Debian package: /usr/bin/tervane, its
+#    manual page, the README and the Japanese guide;
+#  - for Windows (the i686 build is the one users get), a ZIP of the
+#    installer and tervane.exe, byte for byte as built, and the Japanese
+#    guide as a text file that Notepad on Windows XP reads.
+set(CPACK_PACKAGE_NAME tervane)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Tervane")
+set(CPACK_PACKAGE_CONTACT "Tervane developers <developers@tervane.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "creates many hyperlinks at once in an HTML page")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tervane lists the files of a folder of material (pictures, pages, text files,
+Internet Shortcut files), works out for each an address relative to the page
+being edited, and appends one link or image per file to the end of the page.
+It can also find which files the page already links to, so that only the
+missing ones get linked. This package holds the command-line program.")
+set(CPACK_PACKAGE_HOMEPAGE_URL ${TERVANE_HOME_PAGE})
+set(CPACK_OUTPUT_FILE_PREFIX "")
+set(guide ${PROJECT_SOURCE_DIR}/docs/guide-ja.md)
+
+if(WIN32)
+  install(TARGETS TervaneSetup tervane RUNTIME DESTINATION .)
+  set(guide_text ${PROJECT_BINARY_DIR}/guide-ja.txt)
+  add_custom_command(OUTPUT ${guide_text}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${guide} -DOUTPUT=${guide_text}
+            -P ${PROJECT_SOURCE_DIR}/cmake/windows_text.cmake
+    DEPENDS ${guide} ${PROJECT_SOURCE_DIR}/cmake/windows_text.cmake
+    COMMENT "The Japanese guide as a Windows text file")
+  add_custom_target(guide_text ALL DEPENDS ${guide_text})
+  install(FILES ${guide_text} DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME "tervane-${PROJECT_VERSION}-windows-${CMAKE_SYSTEM_PROCESSOR}")
+  # The programs go into the archive as they were built and checked.
+  set(CPACK_STRIP_FILES OFF)
+else()
+  include(GNUInstallDirs)
+  install(TARGETS tervane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # Manual pages are installed compressed, as Debian's are.
+  set(manual_page ${PROJECT_BINARY_DIR}/tervane.1.gz)
+  add_custom_command(OUTPUT ${manual_page}
+    COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/docs/tervane.1 > ${manual_page}
+    DEPENDS ${PROJECT_SOURCE_DIR}/docs/tervane.1
+    COMMENT "Compressing the manual page")
+  add_custom_target(manual_page ALL DEPENDS ${manual_page})
+  install(FILES ${manual_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${guide}
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/tervane)
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_STRIP_FILES ON)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION web)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  # The libraries it needs, as dpkg-shlibdeps finds them.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
+
+include(CPack)

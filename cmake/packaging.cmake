@@ -1,9 +1,10 @@
 # What users install, and the packages that `make dist` makes with CPack:
 #  - natively, `cmake --install` and a Debian package: /usr/bin/tervane, its
-#    manual page, the README and the Japanese guide;
+#    manual page, the README and the Japanese guide with its picture;
 #  - for Windows (the i686 build is the one users get), a ZIP of the
 #    installer and tervane.exe, byte for byte as built, and the Japanese
-#    guide as a text file that Notepad on Windows XP reads.
+#    guide as a text file that Notepad on Windows XP reads, with the picture
+#    of the window it shows.
 set(CPACK_PACKAGE_NAME tervane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Tervane")
@@ -28,7 +29,8 @@ if(WIN32)
     DEPENDS ${guide} ${PROJECT_SOURCE_DIR}/cmake/windows_text.cmake
     COMMENT "The Japanese guide as a Windows text file")
   add_custom_target(guide_text ALL DEPENDS ${guide_text})
-  install(FILES ${guide_text} DESTINATION .)
+  # The picture of the window that the guide shows, beside it.
+  install(FILES ${guide_text} ${PROJECT_SOURCE_DIR}/docs/dialog.png DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME "tervane-${PROJECT_VERSION}-windows-${CMAKE_SYSTEM_PROCESSOR}")
   # The programs go into the archive as they were built and checked.
@@ -44,7 +46,7 @@ else()
     COMMENT "Compressing the manual page")
   add_custom_target(manual_page ALL DEPENDS ${manual_page})
   install(FILES ${manual_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${guide}
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${guide} ${PROJECT_SOURCE_DIR}/docs/dialog.png
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/tervane)
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

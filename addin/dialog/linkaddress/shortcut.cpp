@@ -78,10 +78,13 @@ std::optional<std::string> DecodeShortcutText(std::string_view bytes,
   return text;
 }
 
+// What the system's profile reader trims around names and values: ASCII
+// white space, and ^Z (the end-of-file mark of old DOS files).
 std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
+  constexpr std::string_view kBlanks = " \t\v\f\x1A";
+  const std::size_t first = text.find_first_not_of(kBlanks);
   if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(" \t");
+  const std::size_t last = text.find_last_not_of(kBlanks);
   return text.substr(first, last - first + 1);
 }
 
@@ -98,25 +101,42 @@ struct UrlValues {
   std::optional<std::string_view> unicode;  // section "InternetShortcut.W", UTF-7
 };
 
-// One pass over the lines; the first "URL" of each section is kept.
+// One pass over the lines, read as the system's profile reader reads them:
+//  - a section header is a line that starts with "[" and has a "]"; the name
+//    lies between the "[" and the last "]"; a "[" line without one is an
+//    ordinary line of the section it stands in;
+//  - of several sections with one name, only the first is searched;
+//  - in it, the first line whose key is "URL" holds the value, even a line
+//    with no "=" (whose value is empty).
 UrlValues FindUrlValues(std::string_view text) {
+  struct Section {
+    std::string_view name;
+    std::optional<std::string_view>* value;
+    bool seen = false;
+  };
   UrlValues values;
+  Section sections[] = {{kSection, &values.ansi}, {kUnicodeSection, &values.unicode}};
   std::optional<std::string_view>* current = nullptr;
   while (!text.empty()) {
     const std::size_t end = text.find_first_of("\r\n");
     const std::string_view line = TrimBlanks(text.substr(0, end));
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (line.starts_with('[')) {
-      const std::string_view name = TrimBlanks(line.substr(1, line.find(']') - 1));
-      current = EqualsIgnoringAsciiCase(name, kSection)          ? &values.ansi
-                : EqualsIgnoringAsciiCase(name, kUnicodeSection) ? &values.unicode
-                                                                 : nullptr;
+    const std::size_t close = line.rfind(']');
+    if (line.starts_with('[') && close != std::string_view::npos) {
+      const std::string_view name = TrimBlanks(line.substr(1, close - 1));
+      current = nullptr;
+      for (Section& section : sections) {
+        if (!EqualsIgnoringAsciiCase(name, section.name)) continue;
+        if (!section.seen) current = section.value;
+        section.seen = true;
+      }
       continue;
     }
+    if (current == nullptr || current->has_value()) continue;
     const std::size_t equals = line.find('=');
-    if (current == nullptr || current->has_value() || equals == std::string_view::npos) continue;
     if (!EqualsIgnoringAsciiCase(TrimBlanks(line.substr(0, equals)), kUrlKey)) continue;
-    *current = Unquote(TrimBlanks(line.substr(equals + 1)));
+    *current = equals == std::string_view::npos ? std::string_view{}
+                                                : Unquote(TrimBlanks(line.substr(equals + 1)));
   }
   return values;
 }

@@ -27,9 +27,12 @@ using AnsiDecoder = std::function<std::optional<std::string>(std::string_view)>;
 ///    otherwise the bytes are ANSI text, decoded with `decodeAnsi`.
 ///  - "Not text": no byte-order mark and a NUL byte, or bytes the decoder
 ///    rejects.
-///  - Section and key names match regardless of ASCII case; blanks around
-///    names and values are ignored; matching surrounding quotes are removed;
-///    the first match wins.
+///  - Lines are read as the system's profile reader (GetPrivateProfileString)
+///    reads them: section and key names match regardless of ASCII case;
+///    ASCII white space and ^Z around names and values are ignored;
+///    matching surrounding quotes are removed; only the first section of a
+///    name is searched, and the first "URL" in it wins. Unlike that reader,
+///    the whole value is returned, however long.
 ///  - Key "URL" of section "InternetShortcut.W", decoded from UTF-7, wins
 ///    over key "URL" of section "InternetShortcut" when present and not
 ///    empty.

@@ -98,6 +98,27 @@ TEST(ShortcutTest, AddressFromFileContents) {
        "[InternetShortcut]\nURL=http://a/\n[InternetShortcut.W]\nURL=", "http://a/"},
       {"malformed Unicode twin", "[InternetShortcut]\nURL=http://a/\n[InternetShortcut.W]\nURL=+!",
        "http://a/"},
+      // As the system's profile reader (GetPrivateProfileString) reads them.
+      {"header without a closing bracket", "[InternetShortcut\r\nURL=http://a/\r\n", ""},
+      {"... with url=", "[InternetShortcut\r\nurl=http://a/\r\n", ""},
+      {"... with a blank before URL", "[InternetShortcut\r\n URL=http://a/\r\n", ""},
+      {"... then a real header", "[InternetShortcut\r\n[InternetShortcut]\r\nURL=http://b/",
+       "http://b/"},
+      {"only the first section of a name",
+       "[InternetShortcut]\r\n[InternetShortcut]\r\nURL=http://dup/", ""},
+      {"... even with another between",
+       "[InternetShortcut]\nX=1\n[Other]\n[InternetShortcut]\nURL=http://b/", ""},
+      {"the name ends at the last bracket", "[InternetShortcut]]\nURL=http://a/", ""},
+      {"text after the bracket", "[InternetShortcut] ;note\nURL=http://a/", "http://a/"},
+      {"^Z before the line end", "[InternetShortcut]\r\nURL=http://a/\x1A\r\n", "http://a/"},
+      {"^Z around names and value",
+       "\x1A[\x1AInternetShortcut\x1A]\x1A\n\x1AURL\x1A=\x1Ahttp://a/\x1A\x1A", "http://a/"},
+      {"^Z inside the value", "[InternetShortcut]\nURL=http://a\x1A/", "http://a\x1A/"},
+      {"vertical tab and form feed around the value", "[InternetShortcut]\nURL=\vhttp://a/\f",
+       "http://a/"},
+      {"Unicode blanks are part of the value",
+       "\xEF\xBB\xBF[InternetShortcut]\nURL=\u3000http://a/\u00A0", "\u3000http://a/\u00A0"},
+      {"a URL line without = comes first", "[InternetShortcut]\nURL\nURL=http://a/", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -84,6 +84,9 @@ TEST(ShortcutTest, AddressFromFileContents) {
        "http://e/写真😀"},
       {"UTF-16BE", Utf16Bytes(u"[InternetShortcut]\r\nURL=http://e/写真\r\n", true),
        "http://e/写真"},
+      {"UTF-16 low surrogates at the start of their range",
+       Utf16Bytes(u"[InternetShortcut]\nURL=http://e/\U00010000\U0001F400\U00020000", false),
+       "http://e/\U00010000\U0001F400\U00020000"},
       {"UTF-16 with an odd byte", Utf16Bytes(u"[InternetShortcut]\nURL=a", false) + "x", ""},
       {"UTF-16 with a NUL character", Utf16Bytes(u"[InternetShortcut]\nURL=a\0b"s, false), ""},
       {"UTF-16 with a lone surrogate", Utf16Bytes(u"[InternetShortcut]\nURL=a\xD800", false), ""},
@@ -134,6 +137,8 @@ TEST(ShortcutTest, Utf7) {
       {"http://e/", "http://e/"},    {"+-", "+"},
       {"A+ImIDkQ.", "A≢Α."},         {"Hi Mom -+Jjo--!", "Hi Mom -☺-!"},
       {"+ZeVnLIqe-", "日本語"},      {"+2D3eAA-", "😀"},
+      {"+2ADcAA-", "\U00010000"},    {"+2D3cAA-", "\U0001F400"},
+      {"+2EDcAA-", "\U00020000"},    {"+2//f/w-", "\U0010FFFF"},
       {"+ZeVnLIqe", "日本語"},       {"a+", std::nullopt},
       {"a+!", std::nullopt},         {"+2D3eAB-", std::nullopt},  // left-over bits not zero
       {"+AAA-", std::nullopt},                                    // U+0000

@@ -53,6 +53,8 @@ TEST(ListPatternTest, Matching) {
       {"写真*.JPG", "写真 01.jpg", true},
       {"*.jpg", "", false},
       {"x*;*.gif", "X-ray.png", true},
+      {"x*", "x", true},
+      {"*x**", "X", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "pattern '" << c.pattern << "', name '" << c.name << "'");

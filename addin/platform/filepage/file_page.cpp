@@ -97,12 +97,14 @@ struct FilePage::Impl {
   // of the whole page.
   bool endsClean = false;
   bool insertedPlain = true;
+  std::size_t fullParses = 0;
 
   bool InsertionsKeepThePage() const { return endsClean && insertedPlain; }
 
   const PageOutline& Outline() {
     if (!outline) {
       const std::string contents = Contents();
+      ++fullParses;
       outline =
           ReadPageOutline(encoding.charset, std::string_view(contents).substr(encoding.bomLength));
     }
@@ -111,6 +113,7 @@ struct FilePage::Impl {
 
   const std::vector<std::string>& OriginalLinks() {
     if (!originalLinks) {
+      ++fullParses;
       originalLinks =
           ReadPageOutline(encoding.charset, std::string_view(original).substr(encoding.bomLength))
               .linkHrefs;
@@ -144,6 +147,7 @@ std::unique_ptr<FilePage> FilePage::Open(const std::string& path) {
     impl->encoding = DetectPageEncoding(impl->original);
     const std::string_view text = std::string_view(impl->original).substr(impl->encoding.bomLength);
     impl->outline = ReadPageOutline(impl->encoding.charset, text);
+    impl->fullParses = 1;
   } catch (const Error& error) {
     throw Error(error.Number(), "Cannot read " + impl->path + ": " + error.what());
   }
@@ -183,6 +187,8 @@ void FilePage::InsertBeforeBodyEnd(std::string_view markup) {
   impl_->insertedPlain = impl_->insertedPlain && IsPlainLinkMarkup(markup);
   impl_->outline.reset();
 }
+
+std::size_t FilePage::FullParses() const { return impl_->fullParses; }
 
 bool FilePage::Modified() const { return !impl_->inserted.empty(); }
 

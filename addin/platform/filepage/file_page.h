@@ -57,6 +57,11 @@ class FilePage {
   /// was.
   void Save();
 
+  /// How many times the whole page has been parsed, reading it included.
+  /// Title() and Save() after inserting only the link builder's markup before
+  /// a body end tag that leaves nothing open parse it no further.
+  std::size_t FullParses() const;
+
  private:
   struct Impl;
   explicit FilePage(std::unique_ptr<Impl> impl);

@@ -57,13 +57,14 @@ TEST(FilePageTest, InsertsBeforeTheBodyEndTagAndKeepsEveryOtherByte) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string page = c.page;
-    std::string expected = c.page + InsertedBytes(c.charset);
-    if (const std::size_t mark = c.page.find("@@"); mark != std::string::npos) {
-      page.erase(mark, 2);
-      expected = c.page;
-      expected.replace(mark, 2, InsertedBytes(c.charset));
-    }
+    // The page with `inserted` where the markup belongs.
+    const auto with = [&](const std::string& inserted) {
+      const std::size_t mark = c.page.find("@@");
+      if (mark == std::string::npos) return c.page + inserted;
+      return std::string(c.page).replace(mark, 2, inserted);
+    };
+    const std::string page = with("");
+    const std::string expected = with(InsertedBytes(c.charset));
     TempDir folder;
     folder.Write("page.htm", page);
 
@@ -80,6 +81,11 @@ TEST(FilePageTest, InsertsBeforeTheBodyEndTagAndKeepsEveryOtherByte) {
     filePage->Save();
     EXPECT_EQ(TempDir::Read(folder / "page.htm"), expected);
     EXPECT_FALSE(filePage->Modified());
+
+    // The next save adds after what the last one wrote.
+    filePage->InsertBeforeBodyEnd("<br>");
+    filePage->Save();
+    EXPECT_EQ(TempDir::Read(folder / "page.htm"), with(InsertedBytes(c.charset) + "<br>"));
   }
 }
 
@@ -142,8 +148,9 @@ TEST(FilePageTest, TitleAndLinksAfterInsertingAreThoseOfThePageReadAgain) {
     std::string markup;
     std::string title;
     bool saved;
+    std::size_t fullParses = 2;  // reading, then the page with the insertion
   } cases[] = {
-      {"body closed clean", "<title>t</title><body><p>x</p></body>", kFirstMarkup, "t", true},
+      {"body closed clean", "<title>t</title><body><p>x</p></body>", kFirstMarkup, "t", true, 1},
       {"paragraph left open", "<title>t</title><body><p>x</body>", kFirstMarkup, "t", true},
       {"formatting left open", "<title>t</title><body><b><a href=q>x</body>", kSecondMarkup, "t",
        true},
@@ -151,7 +158,7 @@ TEST(FilePageTest, TitleAndLinksAfterInsertingAreThoseOfThePageReadAgain) {
       {"title inserted", "<body><p>x</p></body>", "<title>new</title>", "new", true},
       {"comment opened by the insertion hides a later link",
        "<title>t</title><body>x</body><a href=\"z.htm\">z</a>", "<br><!--", "t", false},
-      {"title after the body", "<body>x</body><title>late", kFirstMarkup, "late", true},
+      {"title after the body", "<body>x</body><title>late", kFirstMarkup, "late", true, 1},
       {"page ends in a title", "<body>x<title>t", kFirstMarkup,
        "t<a href=\"写真.jpg\">写真.jpg</a><br>", false},
   };
@@ -169,6 +176,7 @@ TEST(FilePageTest, TitleAndLinksAfterInsertingAreThoseOfThePageReadAgain) {
       EXPECT_THROW(page->Save(), Error);
       EXPECT_EQ(TempDir::Read(folder / "page.htm"), c.page);
     }
+    EXPECT_EQ(page->FullParses(), c.fullParses);
   }
 }
 

@@ -148,10 +148,19 @@ TEST_F(TervaneTest, FailuresSayWhatWentWrongAndLeaveThePageAlone) {
   const std::string page = dir.Write("site/p.htm", before);
   dir.Write("site/bom16.htm", "\xff\xfe<\0h\0");
   dir.Write("site/open-comment.htm", "<html><body><p>x</p><!-- </body></html>");
+  // A folder that exists but cannot be read. Root reads any folder: as root,
+  // those rows run the program as another user.
+  const std::filesystem::path locked = dir.Path() / "site" / "locked";
+  std::filesystem::create_directory(locked);
+  std::filesystem::permissions(dir.Path(), std::filesystem::perms(0755));
+  std::filesystem::permissions(locked, std::filesystem::perms::none);
+  const std::string otherUser =
+      ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
   struct Case {
     std::vector<std::string> args;
     int status;
     std::string errHas;
+    std::string shell = {};
   } cases[] = {
       {{"link", "site/p.htm", "--frobnicate"}, 2, "frobnicate"},
       {{"link", "site/p.htm", "nothere.jpg"}, 2, "nothere.jpg"},
@@ -164,16 +173,19 @@ TEST_F(TervaneTest, FailuresSayWhatWentWrongAndLeaveThePageAlone) {
       {{"link", "site/bom16.htm"}, 3, "bom16.htm"},
       {{"link", "site/open-comment.htm"}, 3, "inside a comment"},
       {{"check", "site/p.htm", "--folder", "site/p.htm"}, 2, "p.htm"},
+      {{"list", "--folder", "site/locked"}, 2, "locked", otherUser},
+      {{"link", "site/p.htm", "--folder", "site/locked"}, 3, "locked", otherUser},
       {{}, 2, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.empty() ? "no arguments" : c.args.back());
-    const Result r = Run(c.args);
+    const Result r = Run(c.args, c.shell);
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(TempDir::Read(page), before);
   }
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
 }
 
 // Real faults while the page is written: the program says what failed, the

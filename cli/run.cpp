@@ -1,6 +1,8 @@
 #include "cli/run.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <map>
 #include <ostream>
 #include <string_view>
@@ -10,6 +12,7 @@
 #include "addin/platform/error.h"
 #include "addin/platform/filepage/file_editor.h"
 #include "addin/platform/filepage/file_page.h"
+#include "addin/platform/filepage/page_lock.h"
 #include "addin/platform/headless/headless_view.h"
 #include "addin/platform/headless/recording_boxes.h"
 #include "addin/platform/headless/recording_shell.h"
@@ -161,7 +164,35 @@ int RunList(const Options& options, std::ostream& out) {
   return kExitDone;
 }
 
+// How long `link` waits for another writer of the page: 30 s, or the
+// milliseconds in TERVANE_LOCK_TIMEOUT_MS, which is there for the tests.
+std::chrono::milliseconds PageLockTimeout() {
+  if (const char* text = std::getenv("TERVANE_LOCK_TIMEOUT_MS"); text != nullptr && *text != '\0') {
+    char* end = nullptr;
+    const long long milliseconds = std::strtoll(text, &end, 10);
+    if (*end == '\0' && milliseconds >= 0) return std::chrono::milliseconds(milliseconds);
+  }
+  return std::chrono::seconds(30);
+}
+
 int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
+  // A run that writes holds the page from before it reads it until after it
+  // is replaced, so that another run's links are never read over. `check`
+  // and --dry-run only read, and the atomic replacement always shows them a
+  // whole page.
+  std::optional<PageLock> lock;
+  if (options.command == Command::kLink && !options.dryRun) {
+    try {
+      lock.emplace(options.page, PageLockTimeout());
+    } catch (const std::exception& e) {
+      // "Cannot read <page>: ..." or "Cannot write <page>: ...", as a line
+      // of ours.
+      std::string reason = e.what();
+      if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] += 'a' - 'A';
+      err << "tervane: " << reason << '\n';
+      return kExitPage;
+    }
+  }
   std::unique_ptr<FilePage> page;
   try {
     page = FilePage::Open(options.page);

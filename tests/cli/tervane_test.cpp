@@ -1,7 +1,11 @@
 // `tervane` end to end: the real program on pages and folders on disk.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <functional>
 
@@ -226,6 +230,132 @@ TEST_F(TervaneTest, FaultsWhileWritingLoseNothing) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path() / "site"), {}), 2);
     std::filesystem::permissions(dir.Path() / "site", std::filesystem::perms(0755));
   }
+}
+
+// Runs started together on one page, half of them through a symbolic link to
+// it: each waits for the page, reads it as the run before left it, and adds
+// its own link, so every link is there exactly once and every run says so.
+TEST_F(TervaneTest, ParallelRunsOnOnePageLoseNoLink) {
+  // Under a checker each run is slow enough that forty would outlast the
+  // wait; a few, with a longer wait, still meet on the page.
+  const char* wrapper = std::getenv("TERVANE_WRAPPER");
+  const int runs = wrapper ? 6 : 40;
+  const std::string page = dir.Write("site/p.html", Page(""));
+  std::filesystem::create_symlink("p.html", dir.Path() / "site/alias.html");
+  // Run i links f<i>.jpg; the even runs go through the symbolic link.
+  const std::string one =
+      (wrapper ? "TERVANE_LOCK_TIMEOUT_MS=600000 " + std::string(wrapper) : "") + " " +
+      Quote(TERVANE_BINARY) + " link $page f$i.jpg --folder img" + " >/dev/null 2>>" +
+      Quote(io / "err") + " || echo $i >>" + Quote(io / "failed");
+  const std::string script =
+      "cd " + Quote(dir / "site") + " && for i in $(seq 1 " + std::to_string(runs) +
+      "); do page=p.html; [ $((i % 2)) = 0 ] && page=alias.html; (" + one + ") & done; wait";
+  for (int i = 1; i <= runs; ++i) dir.Write("site/img/f" + std::to_string(i) + ".jpg", "img");
+
+  ASSERT_EQ(std::system(script.c_str()), 0);
+  EXPECT_EQ(TempDir::Read(io / "failed"), "");
+  EXPECT_EQ(TempDir::Read(io / "err"), "");
+  const std::string written = TempDir::Read(page);
+  for (int i = 1; i <= runs; ++i) {
+    const std::string link = "<a href=\"img/f" + std::to_string(i) + ".jpg\">";
+    const std::size_t first = written.find(link);
+    EXPECT_NE(first, std::string::npos) << link;
+    EXPECT_EQ(written.find(link, first + 1), std::string::npos) << link;
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "site/alias.html"));
+  EXPECT_EQ(TempDir::Names(dir.Path() / "site"),
+            (std::set<std::string>{"alias.html", "img", "p.html"}));
+}
+
+// Another writer holds the page (here the test, with flock, as a run of
+// tervane does): `link` gives up after the wait it was given, says why and
+// leaves the page alone; `check` and --dry-run only read, and do not wait.
+TEST_F(TervaneTest, AHeldPageIsNotWrittenAndStillRead) {
+  Images("site", {"a.jpg"});
+  const std::string before = Page("");
+  const std::string page = dir.Write("site/p.htm", before);
+  const int held = ::open(page.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string errHas;
+  } cases[] = {
+      {{"link", "site/p.htm"},
+       3,
+       "tervane: cannot write " + page + ": another program is writing it (gave up after 0.3 s)"},
+      {{"link", "site/p.htm", "--dry-run"}, 0, ""},
+      {{"check", "site/p.htm"}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    const Result r = Run(c.args, "export TERVANE_LOCK_TIMEOUT_MS=300;");
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+    EXPECT_EQ(TempDir::Read(page), before);
+    EXPECT_EQ(TempDir::Names(dir.Path() / "site"), (std::set<std::string>{"a.jpg", "p.htm"}));
+  }
+  ::close(held);
+}
+
+// The page a run waits on is replaced by the writer it waits for: the run
+// goes on to wait for the page now under the name, which the next writer
+// (here the test) holds, instead of writing over that writer's work.
+TEST_F(TervaneTest, ARunWaitingOnAReplacedPageWaitsOnItsReplacement) {
+  Images("site", {"a.jpg"});
+  const std::string page = dir.Write("site/p.htm", Page(""));
+  const int old = ::open(page.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(::flock(old, LOCK_EX), 0);
+  const pid_t run = ::fork();
+  ASSERT_GE(run, 0);
+  if (run == 0) {
+    // The lock belongs to the open file, which the copy of `old` would keep.
+    ::close(old);
+    ::_exit(Run({"link", "site/p.htm"}, "export TERVANE_LOCK_TIMEOUT_MS=1500;").status);
+  }
+  // Lets the run open the page and start waiting; if it starts later, it
+  // waits on the replacement from the start, which it must do as well.
+  ::usleep(300 * 1000);
+  const std::string replacement = Page("<p>new</p>");
+  dir.Write("site/new.htm", replacement);
+  std::filesystem::rename(dir / "site/new.htm", page);
+  const int current = ::open(page.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(::flock(current, LOCK_EX), 0);
+  ::close(old);
+
+  int status = 0;
+  ASSERT_EQ(::waitpid(run, &status, 0), run);
+  EXPECT_EQ(WEXITSTATUS(status), 3);
+  EXPECT_EQ(TempDir::Read(page), replacement);
+  ::close(current);
+}
+
+// A writer killed while it holds the page leaves no lock behind: the next run
+// writes at once, within its usual wait.
+TEST_F(TervaneTest, AWriterKilledWhileHoldingThePageLeavesNoLock) {
+  Images("site", {"a.jpg"});
+  const std::string page = dir.Write("site/p.htm", Page(""));
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t holder = ::fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    const int fd = ::open(page.c_str(), O_RDONLY);
+    if (fd < 0 || ::flock(fd, LOCK_EX) != 0) ::_exit(1);
+    if (::write(ready[1], "h", 1) != 1) ::_exit(1);
+    for (;;) ::pause();
+  }
+  ::close(ready[1]);
+  char signal = 0;
+  ASSERT_EQ(::read(ready[0], &signal, 1), 1);
+  ::close(ready[0]);
+  ASSERT_EQ(::kill(holder, SIGKILL), 0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(holder, &status, 0), holder);
+
+  const Result r = Run({"link", "site/p.htm"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(TempDir::Read(page).find("<a href=\"a.jpg\">"), std::string::npos);
 }
 
 }  // namespace

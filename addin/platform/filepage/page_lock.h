@@ -1,0 +1,43 @@
+// Keeping two writers of one page apart. Each writer reads the page, changes
+// it and renames a new copy over it; without this, two writers at once would
+// both read the old page and the second rename would drop the first one's
+// changes. The lock is the operating system's own (flock on POSIX systems,
+// LockFileEx on Windows), so it goes with the process that holds it, however
+// that process ends, and nothing is left on disk.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tervane {
+
+class PageLock {
+ public:
+  /// Waits until no other writer holds the page at `path` (a symbolic link
+  /// is followed to its target), then holds it until destroyed. A lock taken
+  /// on a page that another writer then replaced is let go and taken again on
+  /// the page now at `path`, so the holder always reads what the last writer
+  /// left. Throws Error "Cannot write <path>: ..." when the page is still
+  /// held after `timeout`, and "Cannot read <path>: ..." when it cannot be
+  /// opened.
+  PageLock(const std::string& path, std::chrono::milliseconds timeout);
+  ~PageLock();
+  PageLock(const PageLock&) = delete;
+  PageLock& operator=(const PageLock&) = delete;
+
+ private:
+  struct Held;
+  /// The page at `path` held by this process, or nullptr while another holds
+  /// it or the lock taken turned out to be on a file the path no longer names.
+  static std::unique_ptr<Held> TryHold(const std::string& path);
+  /// Calls `tryHold` until it returns true, with growing pauses between
+  /// calls; throws the timeout's Error once `timeout` has passed.
+  static void Wait(const std::string& path, std::chrono::milliseconds timeout,
+                   const std::function<bool()>& tryHold);
+
+  std::unique_ptr<Held> held_;
+};
+
+}  // namespace tervane

@@ -1,0 +1,99 @@
+// Windows: an exclusive LockFileEx on one byte of the page far past its end,
+// where no read of the page ever reaches (Windows locks stop reads and writes
+// of the bytes they cover). Every handle shares deletion, so that the
+// holder's ReplaceFileW may replace the page under the handles of the
+// waiters. A waiter that was granted the lock on a file the page's name no
+// longer leads to (the name now holds the replacement) locks the page again.
+#include <windows.h>
+
+#include "addin/platform/error.h"
+#include "addin/platform/filepage/page_lock.h"
+#include "addin/platform/win32/com_error.h"
+#include "addin/platform/win32/unique_handle.h"
+#include "addin/platform/win32/utf16.h"
+
+namespace tervane {
+
+namespace {
+
+// 2^62: beyond any file, well within what every file system takes as an offset.
+constexpr DWORD kLockOffsetHigh = 0x40000000;
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+OVERLAPPED LockedByte() {
+  OVERLAPPED where{};
+  where.OffsetHigh = kLockOffsetHigh;
+  return where;
+}
+
+[[noreturn]] void Fail(const std::string& verb, const std::string& path, const std::string& step,
+                       DWORD cause) {
+  throw Error(cause == ERROR_FILE_NOT_FOUND ? kErrFileNotFound : kErrPathFileAccess,
+              verb + " " + path + ": " + step + win32::SystemMessage(HRESULT_FROM_WIN32(cause)));
+}
+
+bool SameFile(HANDLE locked, const std::wstring& path) {
+  const win32::UniqueFile named(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                              nullptr));
+  BY_HANDLE_FILE_INFORMATION a{};
+  BY_HANDLE_FILE_INFORMATION b{};
+  return named && ::GetFileInformationByHandle(locked, &a) &&
+         ::GetFileInformationByHandle(named.get(), &b) &&
+         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
+
+}  // namespace
+
+struct PageLock::Held {
+  explicit Held(win32::UniqueFile locked) : file(std::move(locked)) {}
+  // Closing the handle would release the lock too, but only when the system
+  // gets round to it; the next writer should not wait for that.
+  ~Held() {
+    OVERLAPPED where = LockedByte();
+    ::UnlockFileEx(file.get(), 0, 1, 0, &where);
+  }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+
+  win32::UniqueFile file;
+};
+
+std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path) {
+  const std::wstring wide = win32::Widen(path);
+  win32::UniqueFile file(::CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD cause = ::GetLastError();
+    // A program that opened the page sharing nothing is writing it too.
+    if (cause == ERROR_SHARING_VIOLATION) return nullptr;
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      throw Error(kErrPathFileAccess, "Cannot read " + path + ": it is a folder");
+    }
+    Fail("Cannot read", path, "", cause);
+  }
+  OVERLAPPED where = LockedByte();
+  if (!::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                    &where)) {
+    const DWORD cause = ::GetLastError();
+    if (cause == ERROR_LOCK_VIOLATION || cause == ERROR_IO_PENDING) return nullptr;
+    Fail("Cannot write", path, "cannot lock it: ", cause);
+  }
+  auto held = std::make_unique<Held>(std::move(file));
+  if (!SameFile(held->file.get(), wide)) return nullptr;
+  return held;
+}
+
+PageLock::PageLock(const std::string& path, std::chrono::milliseconds timeout) {
+  Wait(path, timeout, [&] {
+    held_ = TryHold(path);
+    return held_ != nullptr;
+  });
+}
+
+PageLock::~PageLock() = default;
+
+}  // namespace tervane

@@ -68,6 +68,8 @@ TEST_F(DialogTest, PageBaseLocationFollowsThePageAddress) {
   files.AddFolder("C:\\My Webs\\sub");
   files.AddFolder("C:\\WEB");
   files.AddFolder("C:\\a%20b");
+  drives.AddDrive('D', "D:\\");
+  files.AddFolder("D:\\site");
   struct Case {
     const char* address;
     const char* location;
@@ -80,6 +82,7 @@ TEST_F(DialogTest, PageBaseLocationFollowsThePageAddress) {
       {"http://server/web/page.htm", "", "C:\\start"},
       {"File:///C:/web/p.htm", "", "C:\\start"},
       {"file://server/share/page.htm", "Text1", "C:\\start"},
+      {"file:///D:/site/page.htm", "D:\\site", "D:\\site"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.address);
@@ -87,6 +90,7 @@ TEST_F(DialogTest, PageBaseLocationFollowsThePageAddress) {
     dialog.Show();
     EXPECT_EQ(C().Location->Text(), c.location);
     EXPECT_EQ(C().Dir1->Path(), c.folder);
+    EXPECT_EQ(C().Drive1->Drive(), std::string(c.folder, 2));
     dialog.CancelButton_Click();
     drives.drives['C'].current = "C:\\start";
   }

@@ -88,8 +88,16 @@ std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path) {
 }
 
 PageLock::PageLock(const std::string& path, std::chrono::milliseconds timeout) {
+  // ReplaceFileW may leave the name leading nowhere for a moment while
+  // another writer's replacement goes in: only a page still missing after a
+  // few tries (about 0.1 s) is reported as missing.
+  int missingTries = 0;
   Wait(path, timeout, [&] {
-    held_ = TryHold(path);
+    try {
+      held_ = TryHold(path);
+    } catch (const Error& error) {
+      if (error.Number() != kErrFileNotFound || ++missingTries > 8) throw;
+    }
     return held_ != nullptr;
   });
 }

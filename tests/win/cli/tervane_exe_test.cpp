@@ -9,6 +9,7 @@
 #include <sstream>
 #include <thread>
 
+#include "addin/platform/filepage/page_lock.h"
 #include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
 #include "tests/win/support/folder_address_rows.h"
@@ -231,6 +232,75 @@ TEST_F(TervaneExeTest, ReportsWhatCannotBeDone) {
   // Nothing but the files the test made is left in the folder.
   EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\web2"), {}), 3);
   ::SetFileAttributesW(L"C:\\web2\\ro.htm", FILE_ATTRIBUTE_NORMAL);
+}
+
+// Runs started together on one page wait for each other: every link is
+// there once, and every run says it was written.
+TEST_F(TervaneExeTest, ParallelRunsOnOnePageLoseNoLink) {
+  constexpr int kRuns = 10;
+  Made("C:\\web3");
+  WriteFile(L"C:\\web3\\page.htm", "<html><body></body></html>");
+  for (int i = 0; i < kRuns; ++i) WriteFile(L"C:\\web3\\img\\f" + std::to_wstring(i) + L".jpg");
+  std::vector<Result> results(kRuns);
+  std::vector<std::thread> runs;
+  for (int i = 0; i < kRuns; ++i) {
+    runs.emplace_back([&results, i] {
+      results[i] = RunTervane({"link", "C:\\web3\\page.htm", "f" + std::to_string(i) + ".jpg",
+                               "--folder", "C:\\web3\\img"});
+    });
+  }
+  for (std::thread& run : runs) run.join();
+  const std::string page = ReadAll(L"C:\\web3\\page.htm");
+  for (int i = 0; i < kRuns; ++i) {
+    EXPECT_EQ(results[i].status, 0u) << i << ": " << results[i].err;
+    const std::string link = "<a href=\"img/f" + std::to_string(i) + ".jpg\">";
+    const std::size_t first = page.find(link);
+    EXPECT_NE(first, std::string::npos) << link;
+    EXPECT_EQ(page.find(link, first + 1), std::string::npos) << link;
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\web3"), {}), 2);
+}
+
+// A page another process holds (another tervane, or a program that opened
+// it sharing nothing) is not written: after the wait it was given, the run
+// exits 3, says why and leaves the page alone. Reading it does not wait.
+TEST_F(TervaneExeTest, AHeldPageIsNotWritten) {
+  Made("C:\\web4");
+  const std::string before = "<html><body></body></html>";
+  WriteFile(L"C:\\web4\\page.htm", before);
+  WriteFile(L"C:\\web4\\a.jpg");
+  ::SetEnvironmentVariableW(L"TERVANE_LOCK_TIMEOUT_MS", L"300");
+  const std::string page = "C:\\web4\\page.htm";
+  const std::string reason = "tervane: cannot write " + page + ": another program is writing it";
+  struct Case {
+    const char* holder;
+    std::vector<std::string> arguments;
+    DWORD status;
+    std::string errHas;
+  };
+  const Case cases[] = {
+      {"tervane", {"link", page}, 3, reason},
+      {"tervane", {"link", page, "--dry-run"}, 0, ""},
+      {"tervane", {"check", page}, 0, ""},
+      {"a program sharing nothing", {"link", page}, 3, reason},
+  };
+  for (const Case& c : cases) {
+    std::optional<PageLock> lock;
+    win32::UniqueFile exclusive;
+    if (c.holder == std::string("tervane")) {
+      lock.emplace(page, std::chrono::milliseconds(0));
+    } else {
+      exclusive.reset(::CreateFileW(L"C:\\web4\\page.htm", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+      ASSERT_TRUE(exclusive);
+    }
+    const Result r = RunTervane(c.arguments);
+    EXPECT_EQ(r.status, c.status) << c.holder << ", " << c.arguments.back() << ": " << r.err;
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+  }
+  ::SetEnvironmentVariableW(L"TERVANE_LOCK_TIMEOUT_MS", nullptr);
+  EXPECT_EQ(ReadAll(L"C:\\web4\\page.htm"), before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\web4"), {}), 2);
 }
 
 }  // namespace

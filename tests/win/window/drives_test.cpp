@@ -3,6 +3,7 @@
 // in TERVANE_SECOND_DRIVE.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <sstream>
 
@@ -98,6 +99,29 @@ TEST_F(WindowTest, EachDriveKeepsItsOwnCurrentFolder) {
   EXPECT_EQ(Dir1Entry(), "pics");
   EXPECT_EQ(drives_.CurrentFolderOf(std::string(1, second) + ":"), root + "pics");
   EXPECT_TRUE(watcher_.Take().empty());
+
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(win32::Widen(root)) / "pics", ignored);
+}
+
+// A page on the second drive, while the process stays on C:, moves the drive
+// list there as well as the folder list.
+TEST_F(WindowTest, APageOnAnotherDriveMovesTheDriveListThere) {
+  const char second = SecondDrive();
+  if (second == 0) GTEST_SKIP() << "TERVANE_SECOND_DRIVE is not set";
+  const std::string root = std::string(1, second) + ":\\";
+  WriteFile(std::filesystem::path(win32::Widen(root)) / "pics" / "p.jpg");
+
+  editor_.page->location = "file:///" + std::string(1, second) + ":/pics/index.htm";
+  Click("GetPageInfo");
+  HWND drive1 = Control("Drive1");
+  const LRESULT shown = ::SendMessageW(drive1, CB_GETCURSEL, 0, 0);
+  ASSERT_GE(shown, 0);
+  EXPECT_EQ(static_cast<char>(std::toupper(static_cast<unsigned char>(Items(drive1)[shown][0]))),
+            second);
+  EXPECT_EQ(Dir1Entry(), "pics");
+  EXPECT_EQ(Items(Control("File1")), std::vector<std::string>{"p.jpg"});
+  EXPECT_EQ(watcher_.Take().size(), 1u);
 
   std::error_code ignored;
   std::filesystem::remove_all(std::filesystem::path(win32::Widen(root)) / "pics", ignored);

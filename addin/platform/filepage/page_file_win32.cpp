@@ -50,9 +50,12 @@ std::string PageFileUrl(const std::string& absolutePath) {
 }
 
 std::string ReadPageFile(const std::string& path, std::size_t maxBytes) {
+  // Sharing delete access lets another run replace the page while this one
+  // reads it; this one goes on reading the page as it was.
   const win32::UniqueFile file(::CreateFileW(win32::Widen(path).c_str(), GENERIC_READ,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                             nullptr));
   if (!file) {
     const DWORD cause = ::GetLastError();
     const DWORD attributes = ::GetFileAttributesW(win32::Widen(path).c_str());

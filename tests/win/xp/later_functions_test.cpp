@@ -72,14 +72,6 @@ TEST(TickExtender, CountsOnAcrossTheWrapOfTheMillisecondCounter) {
   }
 }
 
-TEST(TickCount64, FollowsTheSystemsMillisecondCounter) {
-  const std::uint64_t before = ::GetTickCount();
-  const std::uint64_t count = TickCount64();
-  const std::uint64_t after = ::GetTickCount();
-  EXPECT_LE(before & 0xFFFFFFFFu, (count & 0xFFFFFFFFu) + 1);
-  EXPECT_LE(count & 0xFFFFFFFFu, after + 1);
-}
-
 // The process's error mode; SetErrorMode is the only reader XP has.
 UINT ProcessErrorMode() {
   const UINT mode = ::SetErrorMode(0);

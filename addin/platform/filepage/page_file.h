@@ -21,4 +21,9 @@ std::string PageFileUrl(const std::string& absolutePath);
 /// exist, is a folder, cannot be read, or is larger than `maxBytes`.
 std::string ReadPageFile(const std::string& path, std::size_t maxBytes);
 
+/// Throws the Error that ReadPageFile throws for a page that cannot be opened
+/// or read: "Cannot read <path>: " and the reason, for the system's error
+/// `cause` (errno on POSIX systems, GetLastError() on Windows).
+[[noreturn]] void ThrowPageReadError(const std::string& path, unsigned long cause);
+
 }  // namespace tervane

@@ -19,17 +19,18 @@ std::int32_t ReadErrorNumber(int cause) {
   return kErrPathFileAccess;
 }
 
-[[noreturn]] void ThrowReadError(const std::string& path, int cause) {
-  throw Error(ReadErrorNumber(cause), "Cannot read " + path + ": " + std::strerror(cause));
-}
-
 }  // namespace
+
+void ThrowPageReadError(const std::string& path, unsigned long cause) {
+  const auto error = static_cast<int>(cause);
+  throw Error(ReadErrorNumber(error), "Cannot read " + path + ": " + std::strerror(error));
+}
 
 std::string AbsolutePagePath(const std::string& path) {
   if (path.empty() || path.front() == '/') return path;
   std::error_code failure;
   const auto absolute = std::filesystem::absolute(path, failure);
-  if (failure) ThrowReadError(path, failure.value());
+  if (failure) ThrowPageReadError(path, failure.value());
   return absolute.string();
 }
 
@@ -37,10 +38,10 @@ std::string PageFileUrl(const std::string& absolutePath) { return "file://" + ab
 
 std::string ReadPageFile(const std::string& path, std::size_t maxBytes) {
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.Valid()) ThrowReadError(path, errno);
+  if (!fd.Valid()) ThrowPageReadError(path, errno);
   struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0) ThrowReadError(path, errno);
-  if (S_ISDIR(info.st_mode)) ThrowReadError(path, EISDIR);
+  if (::fstat(fd.Get(), &info) != 0) ThrowPageReadError(path, errno);
+  if (S_ISDIR(info.st_mode)) ThrowPageReadError(path, EISDIR);
   if (static_cast<std::size_t>(info.st_size) > maxBytes) {
     throw Error(kErrPathFileAccess, "Cannot read " + path + ": the page is too large (" +
                                         std::to_string(info.st_size >> 20) + " MiB; pages up to " +
@@ -52,7 +53,7 @@ std::string ReadPageFile(const std::string& path, std::size_t maxBytes) {
   for (;;) {
     const ssize_t count = ::read(fd.Get(), chunk, sizeof chunk);
     if (count < 0 && errno == EINTR) continue;
-    if (count < 0) ThrowReadError(path, errno);
+    if (count < 0) ThrowPageReadError(path, errno);
     if (count == 0) break;
     bytes.append(chunk, static_cast<std::size_t>(count));
   }

@@ -18,12 +18,16 @@ std::int32_t ReadErrorNumber(DWORD cause) {
   return kErrPathFileAccess;
 }
 
-[[noreturn]] void ThrowReadError(const std::string& path, DWORD cause) {
+}  // namespace
+
+void ThrowPageReadError(const std::string& path, unsigned long cause) {
+  const DWORD attributes = ::GetFileAttributesW(win32::Widen(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    throw Error(kErrPathFileAccess, "Cannot read " + path + ": it is a folder");
+  }
   throw Error(ReadErrorNumber(cause),
               "Cannot read " + path + ": " + win32::SystemMessage(HRESULT_FROM_WIN32(cause)));
 }
-
-}  // namespace
 
 std::string AbsolutePagePath(const std::string& path) {
   if (path.empty()) return path;
@@ -32,7 +36,7 @@ std::string AbsolutePagePath(const std::string& path) {
   for (;;) {
     const DWORD length =
         ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0) ThrowReadError(path, ::GetLastError());
+    if (length == 0) ThrowPageReadError(path, ::GetLastError());
     if (length < full.size()) {
       full.resize(length);
       return win32::Narrow(full);
@@ -56,16 +60,9 @@ std::string ReadPageFile(const std::string& path, std::size_t maxBytes) {
                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                              nullptr));
-  if (!file) {
-    const DWORD cause = ::GetLastError();
-    const DWORD attributes = ::GetFileAttributesW(win32::Widen(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      throw Error(kErrPathFileAccess, "Cannot read " + path + ": it is a folder");
-    }
-    ThrowReadError(path, cause);
-  }
+  if (!file) ThrowPageReadError(path, ::GetLastError());
   LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.get(), &size)) ThrowReadError(path, ::GetLastError());
+  if (!::GetFileSizeEx(file.get(), &size)) ThrowPageReadError(path, ::GetLastError());
   if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
     throw Error(kErrPathFileAccess, "Cannot read " + path + ": the page is too large (" +
                                         std::to_string(size.QuadPart >> 20) + " MiB; pages up to " +
@@ -77,7 +74,7 @@ std::string ReadPageFile(const std::string& path, std::size_t maxBytes) {
   for (;;) {
     DWORD count = 0;
     if (!::ReadFile(file.get(), chunk, sizeof chunk, &count, nullptr)) {
-      ThrowReadError(path, ::GetLastError());
+      ThrowPageReadError(path, ::GetLastError());
     }
     if (count == 0) break;
     bytes.append(chunk, count);

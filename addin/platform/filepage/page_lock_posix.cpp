@@ -10,6 +10,7 @@
 
 #include "addin/platform/error.h"
 #include "addin/platform/filepage/file_descriptor.h"
+#include "addin/platform/filepage/page_file.h"
 #include "addin/platform/filepage/page_lock.h"
 
 namespace tervane {
@@ -21,11 +22,7 @@ struct PageLock::Held {
 std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path) {
   // O_NONBLOCK: opening a FIFO put in the page's place must not hang here.
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!fd.Valid()) {
-    const int cause = errno;
-    throw Error(cause == ENOENT ? kErrFileNotFound : kErrPathFileAccess,
-                "Cannot read " + path + ": " + std::strerror(cause));
-  }
+  if (!fd.Valid()) ThrowPageReadError(path, static_cast<unsigned long>(errno));
   if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
     const int cause = errno;
     if (cause == EWOULDBLOCK || cause == EINTR) return nullptr;

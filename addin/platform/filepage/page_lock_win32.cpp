@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "addin/platform/error.h"
+#include "addin/platform/filepage/page_file.h"
 #include "addin/platform/filepage/page_lock.h"
 #include "addin/platform/win32/com_error.h"
 #include "addin/platform/win32/unique_handle.h"
@@ -25,12 +26,6 @@ OVERLAPPED LockedByte() {
   OVERLAPPED where{};
   where.OffsetHigh = kLockOffsetHigh;
   return where;
-}
-
-[[noreturn]] void Fail(const std::string& verb, const std::string& path, const std::string& step,
-                       DWORD cause) {
-  throw Error(cause == ERROR_FILE_NOT_FOUND ? kErrFileNotFound : kErrPathFileAccess,
-              verb + " " + path + ": " + step + win32::SystemMessage(HRESULT_FROM_WIN32(cause)));
 }
 
 bool SameFile(HANDLE locked, const std::wstring& path) {
@@ -69,18 +64,15 @@ std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path) {
     const DWORD cause = ::GetLastError();
     // A program that opened the page sharing nothing is writing it too.
     if (cause == ERROR_SHARING_VIOLATION) return nullptr;
-    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      throw Error(kErrPathFileAccess, "Cannot read " + path + ": it is a folder");
-    }
-    Fail("Cannot read", path, "", cause);
+    ThrowPageReadError(path, cause);
   }
   OVERLAPPED where = LockedByte();
   if (!::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
                     &where)) {
     const DWORD cause = ::GetLastError();
     if (cause == ERROR_LOCK_VIOLATION || cause == ERROR_IO_PENDING) return nullptr;
-    Fail("Cannot write", path, "cannot lock it: ", cause);
+    throw Error(kErrPathFileAccess, "Cannot write " + path + ": cannot lock it: " +
+                                        win32::SystemMessage(HRESULT_FROM_WIN32(cause)));
   }
   auto held = std::make_unique<Held>(std::move(file));
   if (!SameFile(held->file.get(), wide)) return nullptr;

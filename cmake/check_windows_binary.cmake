@@ -3,9 +3,13 @@
 #  - it imports only system DLLs, so that it runs from wherever it is copied;
 #  - with XP_EXPORTS (the i686 builds), every function it imports is listed
 #    there, by name, as one that Windows XP SP3 exports by name: a program
-#    with an import the system lacks does not start at all.
+#    with an import the system lacks does not start at all;
+#  - with P6 (the i686 builds), its code uses no instruction that a Pentium
+#    Pro lacks: no MMX, SSE or later register or instruction. MAP, the
+#    linker's map, bounds the code: the exception tables that the linker
+#    appends to .text are data, which disassemble as anything.
 # cmake -DBINARY=<path> -DOBJDUMP=<objdump> [-DEXPORTS=a,b,...] [-DXP_EXPORTS=<list>]
-#       -P check_windows_binary.cmake
+#       [-DP6=ON [-DMAP=<map file>]] -P check_windows_binary.cmake
 cmake_minimum_required(VERSION 3.20)
 execute_process(COMMAND ${OBJDUMP} -p ${BINARY} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -80,5 +84,34 @@ if(XP_EXPORTS)
       "(not in ${XP_EXPORTS}):\n  ${unknown_lines}\n"
       "Look a later function up at run time (later_functions.h) with a fallback for XP, "
       "or, if XP SP3 does export it by name, add it to the list.")
+  endif()
+endif()
+
+if(P6)
+  set(stop "")
+  if(MAP)
+    file(STRINGS ${MAP} ctor_list REGEX "[ \t]___CTOR_LIST__ = \\.")
+    if(NOT ctor_list MATCHES "(0x[0-9a-fA-F]+)")
+      message(FATAL_ERROR "${MAP} does not place ___CTOR_LIST__")
+    endif()
+    set(stop --stop-address=${CMAKE_MATCH_1})
+  endif()
+  # Beyond the Pentium Pro: MMX, SSE and AVX registers, AVX-512 masks, and
+  # the instructions of those extensions and later ones that take none. Not
+  # named: tzcnt, which is how GCC writes "rep bsf" (run as bsf before BMI1),
+  # and rdrand and rdseed, which libstdc++'s std::random_device runs only
+  # after CPUID reports them.
+  set(beyond "%[xyz]?mm[0-9]|%k[0-7]|:\t(lock )?(emms|femms|[lms]fence|prefetch[a-z0-9]*|movnti"
+             "|clflush[a-z]*|[ls]tmxcsr|fxsave|fxrstor|xsave[a-z]*|xrstor[a-z]*|fisttp[a-z]*"
+             "|popcnt|lzcnt|movbe|crc32[a-z]*|rdtscp|xgetbv|andn|bextr|blsi|blsmsk|blsr|bzhi"
+             "|pdep|pext|rorx|sarx|shlx|shrx|adcx|adox|monitor|mwait)( |$)")
+  string(JOIN "" beyond ${beyond})
+  execute_process(COMMAND ${OBJDUMP} -d --no-show-raw-insn ${stop} ${BINARY}
+                  COMMAND grep -E -m 20 "${beyond}"
+                  OUTPUT_VARIABLE found RESULT_VARIABLE status)
+  if(found)
+    message(FATAL_ERROR
+      "${BINARY} uses instructions that a Pentium Pro lacks:\n${found}"
+      "Build for -march=i686 without -mmmx, -msse or later extensions.")
   endif()
 endif()

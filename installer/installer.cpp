@@ -1,5 +1,8 @@
 #include "installer/installer.h"
 
+#include <algorithm>
+
+#include "addin/connection/registration_data.h"
 #include "installer/installer_texts.h"
 
 namespace tervane::installer {
@@ -17,26 +20,9 @@ int Failed(InstallerPlatform& platform) {
   return kExitFailed;
 }
 
-int Install(InstallerPlatform& platform, const std::string& target) {
-  if (!CreateTargetFolder(platform, target)) {
-    ShowError(platform, std::string(texts::kM8NoFolder) + target);
-    return Failed(platform);
-  }
-  if (!ExtractLibrary(platform, target)) return Failed(platform);
-  // The written copy stays when registration fails, so that a later run can
-  // try again.
-  if (!RunRegistrationTool(platform, "/s", target)) return Failed(platform);
-  platform.Show(texts::kM6Installed, MsgButtons::kOk, MsgIcon::kInformation);
-  return kExitDone;
-}
-
-int Uninstall(InstallerPlatform& platform, const std::string& target) {
-  // Without the registration removed, the file stays: it is what removes it.
-  if (!RunRegistrationTool(platform, "/u", target)) return Failed(platform);
-  platform.DeleteFile(target);
-  platform.Show(texts::kM5Uninstalled, MsgButtons::kOk, MsgIcon::kInformation);
-  return kExitDone;
-}
+// Copies that an earlier run moved aside because the editor had them loaded
+// are named like this, beside the target.
+constexpr std::string_view kAsidePattern = "~Tervane-*.old";
 
 // The last "\" of `path` after its first character, or npos.
 std::size_t LastSeparator(std::string_view path) {
@@ -44,9 +30,76 @@ std::size_t LastSeparator(std::string_view path) {
   return at == 0 ? std::string_view::npos : at;
 }
 
+std::string FolderOf(std::string_view path) {
+  return std::string(path.substr(0, path.rfind('\\')));
+}
+
+// Deletes the copies moved aside before, which fails for any still loaded;
+// the paths of those that stay.
+std::vector<std::string> RemoveAsideCopies(InstallerPlatform& platform, std::string_view target) {
+  std::vector<std::string> left;
+  for (const std::string& path : platform.FindFiles(FolderOf(target), kAsidePattern)) {
+    if (!platform.DeleteFile(path)) left.push_back(path);
+  }
+  return left;
+}
+
+int Install(InstallerPlatform& platform, const std::string& target) {
+  if (!CreateTargetFolder(platform, target)) {
+    ShowError(platform, std::string(texts::kM8NoFolder) + target);
+    return Failed(platform);
+  }
+  RemoveAsideCopies(platform, target);
+  const Extracted extracted = ExtractLibrary(platform, target);
+  if (extracted == Extracted::kInUse) {
+    ShowError(platform, texts::kInUse);
+    return kExitFailed;
+  }
+  if (extracted == Extracted::kFailed) return Failed(platform);
+  // The written copy stays when registration fails, so that a later run can
+  // try again.
+  if (!RunRegistrationTool(platform, "/s", target)) return Failed(platform);
+  std::string done(texts::kM6Installed);
+  if (extracted == Extracted::kBesideLoadedCopy) {
+    done += "\r\n\r\n" + std::string(texts::kRestartEditor);
+  }
+  platform.Show(done, MsgButtons::kOk, MsgIcon::kInformation);
+  return kExitDone;
+}
+
+int Uninstall(InstallerPlatform& platform, const std::string& target) {
+  const std::optional<std::uint32_t> unregistered =
+      RunRegistrationToolExitCode(platform, "/u", target);
+  if (!unregistered) return Failed(platform);
+  if (*unregistered != 0) {
+    // A damaged copy cannot unregister itself: its keys go directly, or the
+    // uninstallation could never finish.
+    if (platform.Show(texts::kRemoveAnyway, MsgButtons::kYesNo, MsgIcon::kQuestion) !=
+        MsgAnswer::kYes) {
+      return kExitDone;
+    }
+    if (!platform.DeleteKeys(registration::OwnedKeys())) return Failed(platform);
+  }
+  std::vector<std::string> left;
+  if (!platform.DeleteFile(target) && platform.Attributes(target)) left.push_back(target);
+  for (std::string& aside : RemoveAsideCopies(platform, target)) left.push_back(std::move(aside));
+  if (!left.empty()) {
+    std::string text(texts::kLeftBehind);
+    for (const std::string& path : left) text += "\r\n" + path;
+    ShowError(platform, text);
+    return kExitFailed;
+  }
+  platform.Show(texts::kM5Uninstalled, MsgButtons::kOk, MsgIcon::kInformation);
+  return kExitDone;
+}
+
 }  // namespace
 
 int InstallerMain(InstallerPlatform& platform) {
+  if (!platform.ClaimSingleRun()) {
+    platform.Show(texts::kAlreadyRunning, MsgButtons::kOk, MsgIcon::kInformation);
+    return kExitDone;
+  }
   if (!platform.AcquireShellAllocator()) {
     ShowError(platform, texts::kM1NoShellAllocator);
     return kExitDone;
@@ -116,30 +169,61 @@ bool CreateTargetFolder(InstallerPlatform& platform, std::string_view path) {
   return true;
 }
 
-bool ExtractLibrary(InstallerPlatform& platform, std::string_view path) {
+Extracted ExtractLibrary(InstallerPlatform& platform, std::string_view path) {
   const std::optional<std::string> library = platform.CarriedLibrary();
-  if (!library) return false;
+  if (!library) return Extracted::kFailed;
   const std::size_t separator = LastSeparator(path);
-  if (separator == std::string_view::npos) return false;
-  const std::optional<std::string> temporary =
-      platform.CreateTemporaryFile(path.substr(0, separator));
-  if (!temporary) return false;
-  if (platform.WriteFile(*temporary, *library) && platform.ReplaceFile(*temporary, path)) {
-    return true;
+  if (separator == std::string_view::npos) return Extracted::kFailed;
+  const std::string folder(path.substr(0, separator));
+  const std::optional<std::string> temporary = platform.CreateTemporaryFile(folder);
+  if (!temporary) return Extracted::kFailed;
+  if (!platform.WriteFile(*temporary, *library)) {
+    platform.DeleteFile(*temporary);
+    return Extracted::kFailed;
   }
-  platform.DeleteFile(*temporary);
-  return false;
+  MoveResult replaced = platform.ReplaceFile(*temporary, path);
+  if (replaced != MoveResult::kInUse) {
+    if (replaced == MoveResult::kDone) return Extracted::kWritten;
+    platform.DeleteFile(*temporary);
+    return Extracted::kFailed;
+  }
+
+  // The editor has the installed copy loaded: it cannot be replaced, but it
+  // can be moved aside, and the editor goes on with it until it ends.
+  const std::vector<std::string> taken = platform.FindFiles(folder, kAsidePattern);
+  std::string aside;
+  for (unsigned n = 0; aside.empty() || std::count(taken.begin(), taken.end(), aside); ++n) {
+    aside = folder + "\\~Tervane-" + std::to_string(n) + ".old";
+  }
+  if (platform.RenameFile(path, aside) != MoveResult::kDone) {
+    platform.DeleteFile(*temporary);
+    return Extracted::kInUse;
+  }
+  if (platform.ReplaceFile(*temporary, path) != MoveResult::kDone) {
+    platform.RenameFile(aside, path);
+    platform.DeleteFile(*temporary);
+    return Extracted::kFailed;
+  }
+  // Deleted now if the editor has let it go meanwhile, else by a later run.
+  platform.DeleteFile(aside);
+  return Extracted::kBesideLoadedCopy;
 }
 
-bool RunRegistrationTool(InstallerPlatform& platform, std::string_view switchText,
-                         std::string_view path) {
+std::optional<std::uint32_t> RunRegistrationToolExitCode(InstallerPlatform& platform,
+                                                         std::string_view switchText,
+                                                         std::string_view path) {
   // Started by its full path in the system folder: a program of that name
   // in the current folder or on the search path is never run.
   const std::string program = platform.SystemFolder() + "\\regsvr32.exe";
   const std::string commandLine =
       "\"" + program + "\" " + std::string(switchText) + " \"" + std::string(path) + "\"";
+  return platform.RunAndWait(program, commandLine, platform.CurrentFolder());
+}
+
+bool RunRegistrationTool(InstallerPlatform& platform, std::string_view switchText,
+                         std::string_view path) {
   const std::optional<std::uint32_t> exitCode =
-      platform.RunAndWait(program, commandLine, platform.CurrentFolder());
+      RunRegistrationToolExitCode(platform, switchText, path);
   return exitCode && *exitCode == 0;
 }
 

@@ -30,14 +30,28 @@ int CheckInstalledVersion(InstallerPlatform& platform, std::string_view path);
 /// levels one at a time. Anything standing at a level counts as existing.
 bool CreateTargetFolder(InstallerPlatform& platform, std::string_view path);
 
+enum class Extracted {
+  kWritten,
+  /// Written after the installed copy, which a program had loaded, was moved
+  /// aside; that program goes on with the old copy until it ends.
+  kBesideLoadedCopy,
+  /// The installed copy is in use and could not be moved aside either.
+  kInUse,
+  kFailed,
+};
+
 /// Writes the carried library to `path`: into a temporary file beside it
 /// first, which then replaces `path`. On failure the previous copy stays as
 /// it was and no temporary file is left.
-bool ExtractLibrary(InstallerPlatform& platform, std::string_view path);
+Extracted ExtractLibrary(InstallerPlatform& platform, std::string_view path);
 
 /// Runs the system folder's regsvr32.exe with `switchText` ("/s" or "/u") on
 /// `path` and waits for it; true only when it ran and succeeded.
 bool RunRegistrationTool(InstallerPlatform& platform, std::string_view switchText,
                          std::string_view path);
+/// The same run; regsvr32's exit code, or nullopt when it could not start.
+std::optional<std::uint32_t> RunRegistrationToolExitCode(InstallerPlatform& platform,
+                                                         std::string_view switchText,
+                                                         std::string_view path);
 
 }  // namespace tervane::installer

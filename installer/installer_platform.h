@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "addin/platform/message_box.h"
 
@@ -16,10 +17,20 @@ struct PathAttributes {
   bool folder = false;
 };
 
+enum class MoveResult {
+  kDone,
+  /// Another program holds the file (or the one it replaces) open or loaded.
+  kInUse,
+  kFailed,
+};
+
 class InstallerPlatform {
  public:
   virtual ~InstallerPlatform() = default;
 
+  /// Claims the one run of the installer that may go on at a time, for the
+  /// rest of this run; false when another run holds it.
+  virtual bool ClaimSingleRun() = 0;
   /// Obtains the shell's memory allocator for the run; false when there is
   /// none.
   virtual bool AcquireShellAllocator() = 0;
@@ -44,10 +55,19 @@ class InstallerPlatform {
   /// Writes `bytes` as the whole content of the existing file `path` and
   /// flushes it; false unless every byte was written.
   virtual bool WriteFile(std::string_view path, std::string_view bytes) = 0;
-  /// Replaces `target` by `source` in one step (write-through); false on
-  /// failure, when `target` is as it was.
-  virtual bool ReplaceFile(std::string_view source, std::string_view target) = 0;
+  /// Replaces `target` by `source` in one step (write-through); on failure
+  /// `target` is as it was.
+  virtual MoveResult ReplaceFile(std::string_view source, std::string_view target) = 0;
+  /// Renames `source` to `target`, which must not exist. A library that a
+  /// program has loaded can still be renamed on the same volume.
+  virtual MoveResult RenameFile(std::string_view source, std::string_view target) = 0;
   virtual bool DeleteFile(std::string_view path) = 0;
+  /// The paths of the files in `folder` whose names match `pattern` (with
+  /// "*" for any run of characters).
+  virtual std::vector<std::string> FindFiles(std::string_view folder, std::string_view pattern) = 0;
+  /// Deletes each key, relative to HKEY_CURRENT_USER, with everything below
+  /// it; true when none of them is left.
+  virtual bool DeleteKeys(const std::vector<std::string>& keys) = 0;
 
   /// The system folder, where the registration program lives.
   virtual std::string SystemFolder() = 0;

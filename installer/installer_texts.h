@@ -33,4 +33,25 @@ inline constexpr std::string_view kM8NoFolder =
     "ファイル保存先のディレクトリが作成ができません\r\nファイルのパス ";
 inline constexpr std::string_view kM9Failed = "インストールに失敗しました";
 
+/// Another installer holds the single-run mutex.
+inline constexpr std::string_view kAlreadyRunning =
+    "Tervane SETUP はすでに実行中です。\r\n実行中の Tervane SETUP を終わらせてから、もう一度"
+    "実行してください。";
+/// The installed copy can be neither replaced nor moved aside.
+inline constexpr std::string_view kInUse =
+    "Tervane.dll がほかのプログラムで使用中のため、置き換えられません。\r\nFrontPage 2000 を終了し"
+    "てから、もう一度インストールを行ってください。";
+/// After kM6Installed and a blank line, when the copy that the editor had
+/// loaded was moved aside.
+inline constexpr std::string_view kRestartEditor =
+    "FrontPage 2000 が起動していたときは、FrontPage 2000 "
+    "を起動し直すと新しいアドインが使われます。";
+/// regsvr32 /u failed: the copy may be damaged.
+inline constexpr std::string_view kRemoveAnyway =
+    "アドインの登録を解除できませんでした。ファイルが壊れている可能性があります。\r\nアドインの登録"
+    "を直接削除してから、ファイルを削除しますか？";
+/// Followed by the paths that stayed, each on a line of its own.
+inline constexpr std::string_view kLeftBehind =
+    "次のファイルを削除できませんでした。FrontPage 2000 を終了してから削除してください。";
+
 }  // namespace tervane::installer::texts

@@ -1,6 +1,7 @@
 #include "installer/win32_installer_platform.h"
 
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <string>
 #include <vector>
@@ -50,7 +51,29 @@ std::optional<std::wstring> PathOfFolder(LPCITEMIDLIST folder) {
   return path;
 }
 
+MoveResult MoveWithFlags(std::string_view source, std::string_view target, DWORD flags) {
+  if (::MoveFileExW(Widen(source).c_str(), Widen(target).c_str(), flags)) return MoveResult::kDone;
+  switch (::GetLastError()) {
+    // A loaded library cannot be replaced; a file open without delete
+    // sharing can be neither replaced nor renamed.
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+      return MoveResult::kInUse;
+    default:
+      return MoveResult::kFailed;
+  }
+}
+
 }  // namespace
+
+bool Win32InstallerPlatform::ClaimSingleRun() {
+  singleRun_.reset(::CreateMutexW(nullptr, TRUE, kSingleRunMutex));
+  // Without a mutex at all nothing is known of other runs, and this one goes
+  // on: refusing would stop every run.
+  return !singleRun_ || ::GetLastError() != ERROR_ALREADY_EXISTS;
+}
 
 bool Win32InstallerPlatform::AcquireShellAllocator() {
   return SUCCEEDED(::SHGetMalloc(shellAllocator_.ReleaseAndGetAddressOf()));
@@ -134,13 +157,40 @@ bool Win32InstallerPlatform::WriteFile(std::string_view path, std::string_view b
   return ::FlushFileBuffers(file.get()) != 0;
 }
 
-bool Win32InstallerPlatform::ReplaceFile(std::string_view source, std::string_view target) {
-  return ::MoveFileExW(Widen(source).c_str(), Widen(target).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+MoveResult Win32InstallerPlatform::ReplaceFile(std::string_view source, std::string_view target) {
+  return MoveWithFlags(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+MoveResult Win32InstallerPlatform::RenameFile(std::string_view source, std::string_view target) {
+  return MoveWithFlags(source, target, MOVEFILE_WRITE_THROUGH);
 }
 
 bool Win32InstallerPlatform::DeleteFile(std::string_view path) {
   return ::DeleteFileW(Widen(path).c_str()) != 0;
+}
+
+std::vector<std::string> Win32InstallerPlatform::FindFiles(std::string_view folder,
+                                                           std::string_view pattern) {
+  std::vector<std::string> paths;
+  WIN32_FIND_DATAW found{};
+  win32::UniqueFind search(
+      ::FindFirstFileW((Widen(folder) + L"\\" + Widen(pattern)).c_str(), &found));
+  if (!search) return paths;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      paths.push_back(std::string(folder) + "\\" + Narrow(found.cFileName));
+    }
+  } while (::FindNextFileW(search.get(), &found));
+  return paths;
+}
+
+bool Win32InstallerPlatform::DeleteKeys(const std::vector<std::string>& keys) {
+  bool deleted = true;
+  for (const std::string& key : keys) {
+    const LSTATUS status = ::SHDeleteKeyW(HKEY_CURRENT_USER, Widen(key).c_str());
+    deleted = deleted && (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND);
+  }
+  return deleted;
 }
 
 std::string Win32InstallerPlatform::SystemFolder() {

@@ -33,6 +33,17 @@ std::array<std::uint8_t, 16> GuidBytes(std::string_view text) {
 
 std::string AddInKey() { return std::string(kHostKey) + "\\Addins\\" + std::string(kProgId); }
 
+std::vector<std::string> OwnedKeys() {
+  const std::string classes = "Software\\Classes\\";
+  return {
+      classes + "CLSID\\" + std::string(kClassId),
+      classes + std::string(kProgId),
+      classes + "TypeLib\\" + std::string(kTypeLibraryId),
+      classes + "Interface\\" + std::string(kDefaultInterfaceId),
+      AddInKey(),
+  };
+}
+
 std::array<std::uint8_t, 20> DesignerInterfaceResource() {
   std::array<std::uint8_t, 20> resource{16, 0, 0, 0};
   const std::array<std::uint8_t, 16> guid = GuidBytes(kDefaultInterfaceId);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tervane::registration {
 
@@ -42,6 +43,12 @@ inline constexpr std::uint32_t kCommandLineSafe = 0;
 
 /// kHostKey + "\Addins\" + kProgId, relative to HKEY_CURRENT_USER.
 std::string AddInKey();
+
+/// The keys, relative to HKEY_CURRENT_USER, that registration creates and
+/// unregistration deletes with everything below them: the class, its
+/// programmatic identifier, the type library, the class's own interface and
+/// the editor's add-in record. Never the shared IDTExtensibility2 key.
+std::vector<std::string> OwnedKeys();
 
 /// The contents of the "_IID_ADDINDESIGNER1" resource: the count 16, then the
 /// default interface's identifier as a GUID is laid out in memory.

@@ -89,6 +89,13 @@ std::vector<ProgramText> ProgramTexts() {
       // The installer appends the target file's path.
       {"installer: no folder", std::string(setup::kM8NoFolder) + std::string(kPath)},
       {"installer: failed", std::string(setup::kM9Failed)},
+      {"installer: already running", std::string(setup::kAlreadyRunning)},
+      {"installer: in use", std::string(setup::kInUse)},
+      {"installer: installed beside a loaded copy",
+       std::string(setup::kM6Installed) + "\r\n\r\n" + std::string(setup::kRestartEditor)},
+      {"installer: remove anyway?", std::string(setup::kRemoveAnyway)},
+      // The installer appends the paths it could not delete, one a line.
+      {"installer: left behind", std::string(setup::kLeftBehind) + "\r\n" + std::string(kPath)},
       {"application title", std::string(t::kAppTitle)},
       {"completion title", std::string(t::kCompletionTitle)},
       {"error report title", std::string(t::kErrorReportTitle)},

@@ -22,6 +22,8 @@ struct Entry {
   bool folder = false;
   std::optional<std::uint32_t> version;
   std::string bytes;
+  bool loaded = false;  // by a program: it can be renamed, not replaced or deleted
+  bool held = false;    // open without delete sharing: it cannot be moved at all
 };
 
 class FakeSystem : public InstallerPlatform {
@@ -39,6 +41,7 @@ class FakeSystem : public InstallerPlatform {
     entries[kTarget] = Entry{false, version, "old copy"};
   }
 
+  bool ClaimSingleRun() override { return alone; }
   bool AcquireShellAllocator() override { return allocator; }
   std::optional<std::string> ApplicationDataFolder() override { return appData; }
   std::optional<PathAttributes> Attributes(std::string_view path) override {
@@ -67,15 +70,40 @@ class FakeSystem : public InstallerPlatform {
     entries[std::string(path)].bytes = bytes.substr(0, diskFull ? bytes.size() / 2 : bytes.size());
     return !diskFull;
   }
-  bool ReplaceFile(std::string_view source, std::string_view target) override {
-    if (targetInUse) return false;
-    entries[std::string(target)] = entries[std::string(source)];
+  MoveResult ReplaceFile(std::string_view source, std::string_view target) override {
+    const auto existing = entries.find(std::string(target));
+    if (existing != entries.end() && (existing->second.loaded || existing->second.held)) {
+      return MoveResult::kInUse;
+    }
+    return RenameFile(source, target);
+  }
+  MoveResult RenameFile(std::string_view source, std::string_view target) override {
+    Entry& moved = entries.at(std::string(source));
+    if (moved.held) return MoveResult::kInUse;
+    entries[std::string(target)] = moved;
     entries.erase(std::string(source));
-    return true;
+    return MoveResult::kDone;
   }
   bool DeleteFile(std::string_view path) override {
-    if (deleteRefused) return false;
-    return entries.erase(std::string(path)) > 0;
+    const auto found = entries.find(std::string(path));
+    if (deleteRefused || found == entries.end() || found->second.loaded || found->second.held) {
+      return false;
+    }
+    entries.erase(found);
+    return true;
+  }
+  std::vector<std::string> FindFiles(std::string_view folder, std::string_view pattern) override {
+    EXPECT_EQ(pattern, "~Tervane-*.old");
+    std::vector<std::string> found;
+    const std::string prefix = std::string(folder) + "\\~Tervane-";
+    for (const auto& [path, entry] : entries) {
+      if (path.starts_with(prefix) && path.ends_with(".old")) found.push_back(path);
+    }
+    return found;
+  }
+  bool DeleteKeys(const std::vector<std::string>& keys) override {
+    deletedKeys = keys;
+    return true;
   }
   std::string SystemFolder() override { return "C:\\windows\\system32"; }
   std::string CurrentFolder() override { return "C:\\Downloads"; }
@@ -100,14 +128,14 @@ class FakeSystem : public InstallerPlatform {
     MsgIcon icon;
     bool defaultSecond;
   };
-  bool allocator = true;
+  bool alone = true, allocator = true;
   std::optional<std::string> appData = kRoaming;
   std::optional<std::string> library = kCarried;
   bool refuseFolders = false, diskFull = false, targetInUse = false, deleteRefused = false;
   std::optional<std::uint32_t> registrationResult = 0;
   std::deque<MsgAnswer> answers;
   std::map<std::string, Entry> entries;
-  std::vector<std::string> created, runs;
+  std::vector<std::string> created, runs, deletedKeys;
   std::vector<Box> shown;
 };
 
@@ -139,6 +167,9 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
                                 t::kM7TargetBlocked,
                                 kM8,
                                 t::kM9Failed};
+  const std::string restart =
+      std::string(t::kM6Installed) + "\r\n\r\n" + std::string(t::kRestartEditor);
+  const std::string left = std::string(t::kLeftBehind) + "\r\n" + kTarget;
   // The situations: a copy already installed, and what goes wrong.
   const auto none = [](S) {};
   const auto at11 = [](S s) { s.Installed(0x00010001); };
@@ -149,7 +180,9 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
   const auto noDelete = [](S s) { s.Installed(kV13), s.deleteRefused = true; };
   const auto noUnregister = [](S s) { s.Installed(kV13), s.registrationResult = 5; };
   const auto diskFull = [](S s) { s.Installed(kV13), s.diskFull = true; };
-  const auto inUse = [](S s) { s.Installed(kV13), s.targetInUse = true; };
+  const auto held = [](S s) { s.Installed(kV13), s.entries[kTarget].held = true; };
+  const auto loaded = [](S s) { s.Installed(kV13), s.entries[kTarget].loaded = true; };
+  const auto notAlone = [](S s) { s.Installed(kV13), s.alone = false; };
   const auto noAllocator = [](S s) { s.allocator = false; };
   const auto noAppData = [](S s) { s.appData.reset(); };
   const auto folderAtTarget = [](S s) { s.entries[kTarget].folder = true; };
@@ -169,8 +202,23 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
       {"newer 2.0 present, cancelled", at20, {A::kCancel}, {M[3]}, 0, old, {}},
       {"uninstall", at13, {A::kNo, A::kYes}, {M[3], M[4], M[5]}, 0, gone, {"/u"}},
       {"uninstall declined", at13, {A::kNo, A::kNo}, {M[3], M[4]}, 0, old, {}},
-      {"deletion refused", noDelete, {A::kNo, A::kYes}, {M[3], M[4], M[5]}, 0, old, {"/u"}},
-      {"unregistering fails", noUnregister, {A::kNo, A::kYes}, {M[3], M[4], M[9]}, -1, old, {"/u"}},
+      {"deletion refused", noDelete, {A::kNo, A::kYes}, {M[3], M[4], left}, -1, old, {"/u"}},
+      {"uninstall while loaded", loaded, {A::kNo, A::kYes}, {M[3], M[4], left}, -1, old, {"/u"}},
+      {"unregistering fails: removed anyway",
+       noUnregister,
+       {A::kNo, A::kYes, A::kYes},
+       {M[3], M[4], t::kRemoveAnyway, M[5]},
+       0,
+       gone,
+       {"/u"}},
+      {"unregistering fails: kept",
+       noUnregister,
+       {A::kNo, A::kYes, A::kNo},
+       {M[3], M[4], t::kRemoveAnyway},
+       0,
+       old,
+       {"/u"}},
+      {"another installer runs", notAlone, {}, {t::kAlreadyRunning}, 0, old, {}},
       {"no shell allocator", noAllocator, {}, {M[1]}, 0, gone, {}},
       {"no application-data folder", noAppData, {}, {M[9]}, -1, gone, {}},
       {"a folder at the target", folderAtTarget, {}, {M[7], M[9]}, -1, "", {}},
@@ -178,7 +226,8 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
       {"a file where a folder belongs", fileForFolder, {A::kYes}, {M[2], M[8], M[9]}, -1, gone, {}},
       {"no carried library", noLibrary, {A::kYes}, {M[2], M[9]}, -1, gone, {}},
       {"disk full: the old copy survives", diskFull, {A::kYes}, {M[3], M[9]}, -1, old, {}},
-      {"target in use: the old copy survives", inUse, {A::kYes}, {M[3], M[9]}, -1, old, {}},
+      {"target held open: the old copy survives", held, {A::kYes}, {M[3], t::kInUse}, -1, old, {}},
+      {"target loaded: moved aside", loaded, {A::kYes}, {M[3], restart}, 0, ours, {"/s"}},
       {"regsvr32 cannot start", noRegsvr, {A::kYes}, {M[2], M[9]}, -1, ours, {"/s"}},
       {"registration fails: the copy stays", regFails, {A::kYes}, {M[2], M[9]}, -1, ours, {"/s"}},
   };
@@ -204,6 +253,58 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
       EXPECT_EQ(path.find(".tmp"), std::string::npos) << "temporary file left: " << path;
     }
   }
+}
+
+// A copy that the editor has loaded goes aside under a name of its own,
+// stays while loaded, and goes at the next run after the editor let it go;
+// an uninstallation names what it could not delete.
+TEST(InstallerTest, ALoadedCopyMovedAsideIsDeletedOnceReleased) {
+  const std::string addins = kRoaming + "\\microsoft\\addins";
+  FakeSystem system;
+  system.Installed(kV13);
+  system.entries[addins + "\\~Tervane-0.old"] = Entry{false, kV13, "older", true};
+  system.entries[kTarget].loaded = true;
+  system.answers = {MsgAnswer::kYes};
+  EXPECT_EQ(InstallerMain(system), 0);
+  const std::string aside = addins + "\\~Tervane-1.old";
+  ASSERT_TRUE(system.entries.count(aside));
+  EXPECT_EQ(system.entries[aside].bytes, "old copy");
+  EXPECT_EQ(system.entries[kTarget].bytes, kCarried);
+
+  // Still loaded at uninstallation: both copies moved aside are named.
+  system.entries[kTarget].version = kV13;
+  system.shown.clear();
+  system.answers = {MsgAnswer::kNo, MsgAnswer::kYes};
+  EXPECT_EQ(InstallerMain(system), -1);
+  ASSERT_EQ(system.shown.size(), 3u);
+  EXPECT_EQ(system.shown[2].text,
+            std::string(texts::kLeftBehind) + "\r\n" + addins + "\\~Tervane-0.old\r\n" + aside);
+  EXPECT_EQ(system.shown[2].icon, MsgIcon::kStop);
+
+  // The editor has ended: the next run deletes them.
+  system.entries[aside].loaded = system.entries[addins + "\\~Tervane-0.old"].loaded = false;
+  system.answers = {MsgAnswer::kYes};
+  EXPECT_EQ(InstallerMain(system), 0);
+  EXPECT_TRUE(system.FindFiles(addins, "~Tervane-*.old").empty());
+}
+
+// A copy that cannot unregister itself is removed with the add-in's own
+// keys, never the shared IDTExtensibility2 key.
+TEST(InstallerTest, ADamagedCopyIsRemovedWithItsOwnKeys) {
+  FakeSystem system;
+  system.Installed(kV13);
+  system.registrationResult = 5;
+  system.answers = {MsgAnswer::kNo, MsgAnswer::kYes, MsgAnswer::kYes};
+  EXPECT_EQ(InstallerMain(system), 0);
+  const std::string classes = "Software\\Classes\\";
+  std::set<std::string> keys(system.deletedKeys.begin(), system.deletedKeys.end());
+  EXPECT_EQ(keys, (std::set<std::string>{
+                      classes + "CLSID\\{8A1BBF72-5C3E-49B1-B50E-064EEAFF4FAF}",
+                      classes + "Tervane.AddInDesigner1",
+                      classes + "TypeLib\\{F179B379-7382-4586-AAAC-5EA485932431}",
+                      classes + "Interface\\{BC0A4F63-A2B4-4F3A-8F76-D37CDF301A85}",
+                      "Software\\Microsoft\\Office\\FrontPage\\Addins\\Tervane.AddInDesigner1",
+                  }));
 }
 
 TEST(InstallerTest, BoxesHaveTheirButtonsIconsAndDefaults) {

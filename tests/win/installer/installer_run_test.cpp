@@ -73,7 +73,12 @@ BOOL CALLBACK FindBoxOfProcess(HWND window, LPARAM context) {
   return FALSE;
 }
 
-SetupRun RunInstaller(std::deque<int> answers) {
+struct Started {
+  win32::UniqueHandleOwner process;
+  DWORD id = 0;
+};
+
+Started StartInstaller() {
   std::wstring command = L"\"" + FromBuild(TERVANE_SETUP) + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -83,32 +88,43 @@ SetupRun RunInstaller(std::deque<int> answers) {
     ADD_FAILURE() << "the installer did not start";
     return {};
   }
-  const win32::UniqueHandleOwner processHandle(process.hProcess);
-  const win32::UniqueHandleOwner threadHandle(process.hThread);
+  ::CloseHandle(process.hThread);
+  return {win32::UniqueHandleOwner(process.hProcess), process.dwProcessId};
+}
 
+HWND BoxOf(DWORD processId) {
+  BoxSearch search{processId, nullptr};
+  ::EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&search));
+  return search.box;
+}
+
+// Answers the boxes of a started installer until it ends.
+SetupRun AnswerUntilEnd(const Started& started, std::deque<int> answers) {
   SetupRun run;
+  if (!started.process) return run;
   std::vector<HWND> answered;
-  while (::WaitForSingleObject(processHandle.get(), 50) == WAIT_TIMEOUT) {
-    BoxSearch search{process.dwProcessId, nullptr};
-    ::EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&search));
-    if (!search.box || std::find(answered.begin(), answered.end(), search.box) != answered.end()) {
-      continue;
-    }
+  while (::WaitForSingleObject(started.process.get(), 50) == WAIT_TIMEOUT) {
+    const HWND box = BoxOf(started.id);
+    if (!box || std::find(answered.begin(), answered.end(), box) != answered.end()) continue;
     wchar_t text[2048] = {};
-    ::GetDlgItemTextW(search.box, 0xFFFF, text, 2048);
+    ::GetDlgItemTextW(box, 0xFFFF, text, 2048);
     wchar_t title[256] = {};
-    ::GetWindowTextW(search.box, title, 256);
+    ::GetWindowTextW(box, title, 256);
     run.boxes.push_back({Narrow(text), Narrow(title)});
-    answered.push_back(search.box);
+    answered.push_back(box);
     int answer = IDOK;
-    if (::GetDlgItem(search.box, IDYES)) {
+    if (::GetDlgItem(box, IDYES)) {
       answer = answers.empty() ? IDCANCEL : answers.front();
       if (!answers.empty()) answers.pop_front();
     }
-    ::PostMessageW(search.box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
   }
-  ::GetExitCodeProcess(processHandle.get(), &run.exitCode);
+  ::GetExitCodeProcess(started.process.get(), &run.exitCode);
   return run;
+}
+
+SetupRun RunInstaller(std::deque<int> answers) {
+  return AnswerUntilEnd(StartInstaller(), std::move(answers));
 }
 
 bool KeyExists(const std::string& path) {
@@ -134,7 +150,8 @@ class InstallerRunTest : public ::testing::Test {
   void SetUp() override { Clear(); }
   void TearDown() override { Clear(); }
   void Clear() {
-    if (KeyExists(registration::AddInKey())) RunInstaller({IDNO, IDYES});
+    if (KeyExists(registration::AddInKey())) RunInstaller({IDNO, IDYES, IDYES});
+    for (const std::wstring& aside : AsideCopies()) ::DeleteFileW(aside.c_str());
     ::DeleteFileW(target_.c_str());
     ::RemoveDirectoryW(target_.c_str());
     ::RemoveDirectoryW(addins_.c_str());
@@ -144,6 +161,17 @@ class InstallerRunTest : public ::testing::Test {
     ::CreateDirectoryW(microsoft_.c_str(), nullptr);
     ::CreateDirectoryW(addins_.c_str(), nullptr);
     ASSERT_TRUE(::CopyFileW(source.c_str(), target_.c_str(), FALSE));
+  }
+  // The copies that the installer moved aside beside the target.
+  std::vector<std::wstring> AsideCopies() const {
+    std::vector<std::wstring> paths;
+    WIN32_FIND_DATAW found{};
+    win32::UniqueFind search(::FindFirstFileW((addins_ + L"\\~Tervane-*.old").c_str(), &found));
+    if (search) {
+      do paths.push_back(addins_ + L"\\" + found.cFileName);
+      while (::FindNextFileW(search.get(), &found));
+    }
+    return paths;
   }
   static std::vector<std::string> Shown(const SetupRun& run) {
     std::vector<std::string> texts;
@@ -212,18 +240,76 @@ TEST_F(InstallerRunTest, AFailedWriteKeepsTheOldCopy) {
   PlaceFile(FromBuild(TERVANE_LIBRARY));
   const std::string before = ReadAll(target_);
   {
-    // The editor has the library open: it cannot be replaced.
+    // Open without delete sharing: it can be neither replaced nor moved.
     win32::UniqueFile inUse(::CreateFileW(target_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                           OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(inUse);
     const SetupRun run = RunInstaller({IDYES});
-    EXPECT_EQ(Shown(run), (Texts{std::string(t::kM3Reinstall), std::string(t::kM9Failed)}));
+    EXPECT_EQ(Shown(run), (Texts{std::string(t::kM3Reinstall), std::string(t::kInUse)}));
     EXPECT_EQ(run.exitCode, static_cast<DWORD>(-1));
   }
   EXPECT_EQ(ReadAll(target_), before);
   WIN32_FIND_DATAW found{};
   win32::UniqueFind leftovers(::FindFirstFileW((addins_ + L"\\*.tmp").c_str(), &found));
   EXPECT_FALSE(leftovers) << "a temporary file was left beside the library";
+}
+
+// The editor has the library loaded: the installed copy goes aside and the
+// new one takes its place; an uninstallation then names the copy it could not
+// delete, and a run after the editor let it go deletes it.
+TEST_F(InstallerRunTest, ALoadedCopyIsMovedAsideAndDeletedOnceReleased) {
+  ASSERT_EQ(RunInstaller({IDYES}).exitCode, 0u);
+  win32::UniqueModule editor(::LoadLibraryW(target_.c_str()));
+  ASSERT_TRUE(editor);
+
+  const SetupRun replace = RunInstaller({IDYES});
+  EXPECT_EQ(Shown(replace),
+            (Texts{std::string(t::kM3Reinstall),
+                   std::string(t::kM6Installed) + "\r\n\r\n" + std::string(t::kRestartEditor)}));
+  EXPECT_EQ(replace.exitCode, 0u);
+  EXPECT_EQ(ReadAll(target_), library_);
+  const std::vector<std::wstring> aside = AsideCopies();
+  ASSERT_EQ(aside.size(), 1u);
+  EXPECT_EQ(RegisteredPath(), target_);
+
+  const SetupRun removal = RunInstaller({IDNO, IDYES});
+  EXPECT_EQ(Shown(removal), (Texts{std::string(t::kM3Reinstall), std::string(t::kM4Uninstall),
+                                   std::string(t::kLeftBehind) + "\r\n" + Narrow(aside[0])}));
+  EXPECT_EQ(removal.exitCode, static_cast<DWORD>(-1));
+  EXPECT_EQ(::GetFileAttributesW(target_.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(KeyExists(registration::AddInKey()));
+
+  editor.reset();
+  EXPECT_EQ(RunInstaller({IDYES}).exitCode, 0u);
+  EXPECT_TRUE(AsideCopies().empty());
+}
+
+// A copy that cannot unregister itself (here one without the entry point)
+// is removed anyway, with the add-in's keys, once the user agrees.
+TEST_F(InstallerRunTest, ADamagedCopyIsRemovedAnyway) {
+  ASSERT_EQ(RunInstaller({IDYES}).exitCode, 0u);
+  wchar_t system[MAX_PATH] = {};
+  ::GetSystemDirectoryW(system, MAX_PATH);
+  PlaceFile(std::wstring(system) + L"\\kernel32.dll");
+  const SetupRun run = RunInstaller({IDNO, IDYES, IDYES});
+  EXPECT_EQ(Shown(run), (Texts{std::string(t::kM3Reinstall), std::string(t::kM4Uninstall),
+                               std::string(t::kRemoveAnyway), std::string(t::kM5Uninstalled)}));
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(::GetFileAttributesW(target_.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(KeyExists(registration::AddInKey()));
+  EXPECT_FALSE(KeyExists("Software\\Classes\\CLSID\\" + std::string(registration::kClassId)));
+}
+
+// While one installer waits for the user, a second one says so and ends.
+TEST_F(InstallerRunTest, OnlyOneInstallerRunsAtATime) {
+  const Started first = StartInstaller();
+  for (int wait = 0; wait < 200 && !BoxOf(first.id); ++wait) ::Sleep(50);
+  ASSERT_TRUE(BoxOf(first.id)) << "the first installer showed nothing";
+  const SetupRun second = RunInstaller({});
+  EXPECT_EQ(Shown(second), Texts{std::string(t::kAlreadyRunning)});
+  EXPECT_EQ(second.exitCode, 0u);
+  const SetupRun declined = AnswerUntilEnd(first, {IDNO});
+  EXPECT_EQ(Shown(declined), Texts{std::string(t::kM2Install)});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 # Reads the manifest resource back from each built program as Windows finds
 # it (DUMP under EMULATOR) and checks it with xmllint: well-formed, in the
-# namespaces that Windows reads, asInvoker without UI access, this build's
+# namespaces that Windows reads, each element declaring at most one (as
+# Windows XP SP2 needs), asInvoker without UI access, this build's
 # architecture and every supported system from Vista on. A library in
 # NO_MANIFEST must carry none, neither 1 nor 2.
 # cmake -DEMULATOR=... -DDUMP=... -DXMLLINT=... -DARCHITECTURE=x86|amd64
@@ -60,6 +61,11 @@ foreach(program IN LISTS programs)
   execute_process(COMMAND ${XMLLINT} --noout ${file} RESULT_VARIABLE status ERROR_VARIABLE why)
   if(NOT status EQUAL 0)
     fail(${program} "the manifest is not well-formed XML:\n${why}")
+  endif()
+  # Windows XP SP2 fails on an element that declares namespaces twice.
+  file(READ ${file} text)
+  if(text MATCHES "<[^>]*xmlns[^>]*xmlns")
+    fail(${program} "an element declares more than one namespace")
   endif()
   set(rest ${checks})
   while(rest)

@@ -1,5 +1,7 @@
 #include "addin/platform/win32/dialog_window.h"
 
+#include <mutex>
+
 #include "addin/dialog/linkaddress/texts.h"
 #include "addin/platform/win32/com_error.h"
 #include "addin/platform/win32/utf16.h"
@@ -93,7 +95,18 @@ int TextHeight(HWND window, HFONT font) {
 
 }  // namespace
 
+namespace {
+
+// Window classes belong to the process, connection objects to the host: the
+// class stays registered while any view factory of the module uses it.
+std::mutex classMutex;
+long classUses = 0;
+
+}  // namespace
+
 void RegisterDialogWindowClass(HINSTANCE module) {
+  const std::lock_guard lock(classMutex);
+  if (classUses++ > 0) return;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = DialogWindow::WindowProc;
@@ -105,13 +118,16 @@ void RegisterDialogWindowClass(HINSTANCE module) {
 }
 
 void UnregisterDialogWindowClass(HINSTANCE module) {
+  const std::lock_guard lock(classMutex);
+  if (--classUses > 0) return;
   ::UnregisterClassW(kDialogWindowClass, module);
 }
 
 DialogWindow::DialogWindow(HINSTANCE module, DriveSystem& drives, FileSystem& files,
-                           MessageBoxes& boxes, DialogEvents& events)
+                           MessageBoxes& boxes, DialogEvents& events, EventOwner* owner)
     : events_(events),
       boxes_(boxes),
+      owner_(owner),
       dpi_(ScreenDpi()),
       font_(JapaneseFont(dpi_)),
       bigIcon_(LoadIconSized(module, SM_CXICON, SM_CYICON)),
@@ -199,6 +215,8 @@ void DialogWindow::BringToFront() {
 
 template <typename Handler>
 void DialogWindow::Run(Handler handler) noexcept {
+  // Ends last: its end may destroy the owner, and this window with it.
+  const OwnerEvent event(owner_);
   const std::shared_ptr<bool> alive = alive_;
   MessageBoxes& boxes = boxes_;
   wchar_t drive = 0;

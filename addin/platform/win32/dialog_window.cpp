@@ -166,6 +166,7 @@ DialogWindow::DialogWindow(HINSTANCE module, DriveSystem& drives, FileSystem& fi
 
   // Messages reach the handlers only once every control exists.
   ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  keyHook_.reset(::SetWindowsHookExW(WH_GETMESSAGE, KeyHook, nullptr, ::GetCurrentThreadId()));
 }
 
 DialogWindow::~DialogWindow() {
@@ -278,6 +279,23 @@ void DialogWindow::Command(int id, int code) noexcept {
     default:
       return;
   }
+}
+
+LRESULT CALLBACK DialogWindow::KeyHook(int code, WPARAM removal, LPARAM data) noexcept {
+  auto* message = reinterpret_cast<MSG*>(data);
+  if (code == HC_ACTION && removal == PM_REMOVE && message->message >= WM_KEYFIRST &&
+      message->message <= WM_KEYLAST && message->hwnd) {
+    HWND root = ::GetAncestor(message->hwnd, GA_ROOT);
+    if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(root, GWLP_WNDPROC)) == WindowProc) {
+      // The characters that TranslateMessage posts come back through here.
+      ::TranslateMessage(message);
+      ::DispatchMessageW(message);
+      message->message = WM_NULL;
+      message->wParam = 0;
+      message->lParam = 0;
+    }
+  }
+  return ::CallNextHookEx(nullptr, code, removal, data);
 }
 
 // After a handler has run, `self` may be gone (Unload destroys the view):

@@ -51,6 +51,11 @@ class DialogWindow : public DialogView {
   friend void RegisterDialogWindowClass(HINSTANCE module);
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
                                      LPARAM lParam) noexcept;
+  /// The host's message loop may give the window's keys to the frame's
+  /// accelerators, or to nobody, before it dispatches them: while a window
+  /// exists, this hook on the thread's message retrieval dispatches the keys
+  /// of every link builder window itself and leaves the host a WM_NULL.
+  static LRESULT CALLBACK KeyHook(int code, WPARAM removal, LPARAM data) noexcept;
   void Command(int id, int code) noexcept;
   /// Runs a handler for a window message, as an event of the owner. A
   /// failure is shown with the dialog failure message, and the drive and
@@ -68,6 +73,7 @@ class DialogWindow : public DialogView {
   UniqueIcon bigIcon_;
   UniqueIcon smallIcon_;
   UniqueWindow window_;
+  UniqueHook keyHook_;
   std::array<HWND, kLabel5 - kLabel4 + 1> children_{};
   std::unique_ptr<KeyboardNavigation> navigation_;
   std::unique_ptr<Win32TextBox> location_;

@@ -14,6 +14,7 @@
 #include "addin/connection/registration_data.h"
 #include "addin/dialog/linkaddress/messages.h"
 #include "addin/dialog/linkaddress/texts.h"
+#include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
 #include "tests/win/com/fake_editor.h"
 #include "tests/win/com/registered_dll.h"
@@ -388,6 +389,110 @@ TEST_F(HostTest, AHostLettingGoDuringAnEventsMessageBoxWaitsForTheEvent) {
     editor->page = std::make_shared<FakePage>();
     editor->page->location = editor->page->url = Widen(PageAddress());
   }
+}
+
+// The editor's own loop, which the window's keys go through: GetMessage, the
+// frame's accelerators (claiming Tab, Del and every Alt letter), then
+// TranslateMessage and DispatchMessage.
+class HostFrame {
+ public:
+  HostFrame() {
+    WNDCLASSW frameClass{};
+    frameClass.lpfnWndProc = Proc;
+    frameClass.hInstance = ::GetModuleHandleW(nullptr);
+    frameClass.lpszClassName = L"TervaneTestFrame";
+    ::RegisterClassW(&frameClass);
+    frame_ = ::CreateWindowExW(0, L"TervaneTestFrame", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 100,
+                               100, nullptr, nullptr, frameClass.hInstance, nullptr);
+    std::vector<ACCEL> keys = {{FVIRTKEY, VK_TAB, 1}, {FVIRTKEY, VK_DELETE, 2}};
+    for (WORD letter = 'A'; letter <= 'Z'; ++letter) keys.push_back({FVIRTKEY | FALT, letter, 3});
+    table_ = ::CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+    commands = 0;
+  }
+  ~HostFrame() {
+    ::DestroyAcceleratorTable(table_);
+    ::DestroyWindow(frame_);
+    ::UnregisterClassW(L"TervaneTestFrame", ::GetModuleHandleW(nullptr));
+  }
+  HostFrame(const HostFrame&) = delete;
+  HostFrame& operator=(const HostFrame&) = delete;
+
+  /// A key pressed and let go on the control that has the focus, with
+  /// everything the loop then has to do.
+  void Press(WPARAM key, bool alt = false) const {
+    const LPARAM altDown = alt ? (1 << 29) : 0;
+    HWND focus = ::GetFocus();
+    ::PostMessageW(focus, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | altDown);
+    ::PostMessageW(focus, alt ? WM_SYSKEYUP : WM_KEYUP, key, 1 | altDown | (3u << 30));
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) &&
+           ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+      if (::TranslateAcceleratorW(frame_, table_, &message)) continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+  }
+
+  /// The frame's commands from its accelerators.
+  static inline int commands = 0;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && HIWORD(wParam) == 1) ++commands;
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  HWND frame_ = nullptr;
+  HACCEL table_ = nullptr;
+};
+
+struct CueRequests {
+  static inline HWND window = nullptr;
+  static inline WORD cleared = 0;
+  static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->hwnd == window && sent->message == WM_CHANGEUISTATE &&
+        LOWORD(sent->wParam) == UIS_CLEAR) {
+      cleared |= HIWORD(sent->wParam);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+};
+
+TEST_F(HostTest, KeysReachTheWindowThroughTheHostsLoopAndShowTheirCues) {
+  editor->page = std::make_shared<FakePage>();
+  editor->page->location = editor->page->url = Widen(PageAddress());
+  BoxWatcher boxes;
+  Connect();
+  ASSERT_EQ(tools->controls[1]->Click(), S_OK);
+  Attach();
+  const HostFrame host;
+  ::SetForegroundWindow(window_);
+  HWND location = Control("Location");
+  ::SetFocus(location);
+  // The cues the window asks the system to show; Wine keeps no keyboard cue
+  // state to read back.
+  CueRequests::window = window_;
+  CueRequests::cleared = 0;
+  const win32::UniqueHook recorder(
+      ::SetWindowsHookExW(WH_CALLWNDPROC, CueRequests::Record, nullptr, ::GetCurrentThreadId()));
+
+  ::SetWindowTextW(location, L"abc");
+  ::SendMessageW(location, EM_SETSEL, 0, 0);
+  host.Press(VK_DELETE);
+  EXPECT_EQ(Caption(location), "bc");
+  host.Press(VK_TAB);
+  EXPECT_EQ(::GetFocus(), Control("LocationSetBtn"));
+  EXPECT_EQ(CueRequests::cleared, UISF_HIDEFOCUS) << "no focus rectangle";
+  host.Press('F', true);
+  EXPECT_EQ(::GetFocus(), Control("Dir1"));
+  EXPECT_TRUE(CueRequests::cleared & UISF_HIDEACCEL) << "no access key underlines";
+  OpenFolder("img");
+  host.Press('X', true);
+  EXPECT_EQ(SelectedFiles(), (std::vector<std::string>{"a.jpg", "B.png", "c.gif"}));
+  EXPECT_EQ(HostFrame::commands, 0) << "the frame's accelerators took keys of the window";
+  EXPECT_TRUE(boxes.Take().empty());
+  Disconnect(com::ext_dm_HostShutdown);
 }
 
 TEST_F(HostTest, ClickWithPageOpensOneWindowThatWorksOnTheEditorsPage) {

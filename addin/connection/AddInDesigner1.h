@@ -26,13 +26,24 @@ class AddInDesigner1 {
   /// connected without a button; it is not thrown.
   void OnConnection(std::shared_ptr<HostApplication> application, int connectMode,
                     AddInInstance& addInInst);
+  /// Takes the button off the menu on a user's unload, and unloads the
+  /// dialog: it works on the editor's pages, which it may no longer reach.
   void OnDisconnection(int removeMode);
   void OnStartupComplete() {}
   void OnBeginShutdown() {}
   void OnAddInsUpdate() {}
 
   /// The Tools menu command: opens the dialog, or says that no page is open.
+  /// Any failure, asking for the page included, is shown with the common
+  /// error report: the button's event source would show nothing.
   void p_mctlBtnEvents_Click();
+
+  /// An event of the host or of the dialog's window runs. A disconnection
+  /// that arrives meanwhile, from a message loop nested in the event (a
+  /// message box pumps the host's calls), unloads the dialog only when the
+  /// last event has ended, so that no handler loses its window under it.
+  void EventStarted() { ++eventsRunning_; }
+  void EventEnded();
 
   frmCOMAddIn* LinkBuilder() const { return p_mfrmLinkBuilder.get(); }
   bool HasButton() const { return p_mctlBtnEvents != nullptr; }
@@ -42,9 +53,13 @@ class AddInDesigner1 {
   void AddinInstance_Terminate();
 
   Platform& platform_;
+  /// The host application given at connection, for RemoveToolsMenuButton.
+  std::shared_ptr<HostApplication> p_mobjHostApp;
   std::unique_ptr<frmCOMAddIn> p_mfrmLinkBuilder;
   std::unique_ptr<CommandBarControl> p_mctlBtnEvents;
   std::unique_ptr<EventHook> clickHook_;
+  int eventsRunning_ = 0;
+  bool unloadPending_ = false;
 };
 
 }  // namespace tervane

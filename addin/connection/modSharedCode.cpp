@@ -9,8 +9,6 @@
 
 namespace tervane::modSharedCode {
 
-std::shared_ptr<HostApplication> p_mobjHostApp;
-
 namespace {
 
 // The control taken as a button, as an assignment to a button variable takes
@@ -22,12 +20,11 @@ std::unique_ptr<CommandBarControl> AsButton(std::unique_ptr<CommandBarControl> c
 
 }  // namespace
 
-std::unique_ptr<CommandBarControl> AddToolsMenuButton(std::shared_ptr<HostApplication> application,
+std::unique_ptr<CommandBarControl> AddToolsMenuButton(HostApplication& application,
                                                       int /*connectMode*/, AddInInstance& addInInst,
                                                       MessageBoxes& boxes) {
-  p_mobjHostApp = std::move(application);
   try {
-    const std::unique_ptr<CommandBar> tools = p_mobjHostApp->CommandBars(kToolsBar);
+    const std::unique_ptr<CommandBar> tools = application.CommandBars(kToolsBar);
     std::unique_ptr<CommandBarControl> button = AsButton(tools->FindControl(kButtonTag));
     if (button) return button;
 
@@ -43,12 +40,12 @@ std::unique_ptr<CommandBarControl> AddToolsMenuButton(std::shared_ptr<HostApplic
   }
 }
 
-void RemoveToolsMenuButton(int removeMode) {
-  if (removeMode != kRemoveModeUserUnload || !p_mobjHostApp) return;
+void RemoveToolsMenuButton(HostApplication* hostApp, int removeMode) {
+  if (removeMode != kRemoveModeUserUnload || !hostApp) return;
   std::unique_ptr<CommandBar> tools;
   std::vector<std::unique_ptr<CommandBarControl>> controls;
   try {
-    tools = p_mobjHostApp->CommandBars(kToolsBar);
+    tools = hostApp->CommandBars(kToolsBar);
     controls = tools->Controls();
   } catch (...) {
     return;

@@ -19,20 +19,20 @@ inline constexpr int kButtonStyleCaption = 2;
 /// The remove mode of a user's unload; a host shut-down gives 0.
 inline constexpr int kRemoveModeUserUnload = 1;
 
-/// The host application given at connection, for RemoveToolsMenuButton.
-extern std::shared_ptr<HostApplication> p_mobjHostApp;
-
 /// Finds the add-in's button on the Tools bar by its tag, or appends one
 /// (caption, tag, caption-only style, action "!<ProgId>"); a button found is
 /// reused as it is. Any failure is shown once with ReportAddInError and gives
-/// nullptr. The host application is kept even then.
-std::unique_ptr<CommandBarControl> AddToolsMenuButton(std::shared_ptr<HostApplication> application,
-                                                      int connectMode, AddInInstance& addInInst,
+/// nullptr. The caller keeps the host application for RemoveToolsMenuButton,
+/// one per connection object: two objects in one editor must not remove each
+/// other's buttons.
+std::unique_ptr<CommandBarControl> AddToolsMenuButton(HostApplication& application, int connectMode,
+                                                      AddInInstance& addInInst,
                                                       MessageBoxes& boxes);
 
 /// On a user's unload (remove mode 1), deletes every control of the Tools bar
-/// tagged "Tervane". Each failing step is skipped; nothing is reported.
-void RemoveToolsMenuButton(int removeMode);
+/// of `hostApp` tagged "Tervane". Each failing step is skipped; nothing is
+/// reported. No host (no connection): nothing happens.
+void RemoveToolsMenuButton(HostApplication* hostApp, int removeMode);
 
 /// The common error report: the add-in, the error number and its
 /// description, titled "Error!", with an OK button and no icon.

@@ -166,6 +166,41 @@ TEST_F(ConnectionTest, AFailureWhileLoadingTheDialogIsReported) {
   EXPECT_NE(boxes.Shown()[0].text.find("\r\nError #:76\r\n"), std::string::npos);
 }
 
+TEST_F(ConnectionTest, TwoConnectionObjectsEachRemoveOnlyTheirOwnHostsButton) {
+  auto otherHost = std::make_shared<FakeHost>();
+  otherHost->AddBar("Tools");
+  auto first = Connect();
+  auto second = std::make_unique<AddInDesigner1>(platform);
+  second->OnConnection(otherHost, 0, instance);
+  first->OnDisconnection(1);
+  EXPECT_TRUE(OurButtons().empty());
+  EXPECT_EQ(otherHost->Live("Tools").size(), 1u);
+  first.reset();
+  second->OnDisconnection(1);
+  EXPECT_TRUE(otherHost->Live("Tools").empty());
+}
+
+TEST_F(ConnectionTest, DisconnectionUnloadsTheDialogOnceNoEventRunsAnyMore) {
+  auto addIn = Connect();
+  host->Click(*OurButtons()[0]);
+  ASSERT_TRUE(addIn->LinkBuilder()->IsLoaded());
+  addIn->OnDisconnection(0);
+  EXPECT_FALSE(addIn->LinkBuilder()->IsLoaded());
+
+  // The page lies on a drive that is not ready: loading the dialog asks, and
+  // the host disconnects while the question is open.
+  addIn = Connect();
+  drives.AddDrive('D', "D:\\", 2, {false});
+  files.AddFolder("D:\\web", {});
+  editor.page->location = "file:///D:/web/p.htm";
+  boxes.SetObserver([&](const MessageBoxRequest&) { addIn->OnDisconnection(1); });
+  host->Click(*OurButtons()[0]);
+  ASSERT_EQ(boxes.Shown().size(), 1u) << boxes.Shown().back().text;
+  EXPECT_EQ(boxes.Shown()[0].buttons, MsgButtons::kRetryCancel);
+  EXPECT_FALSE(addIn->LinkBuilder()->IsLoaded());
+  EXPECT_TRUE(OurButtons().empty());
+}
+
 TEST_F(ConnectionTest, ReleasingTheAddInLetsGoOfTheHostAndTheDialog) {
   auto addIn = Connect();
   host->Click(*OurButtons()[0]);

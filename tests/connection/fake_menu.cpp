@@ -90,8 +90,10 @@ std::vector<std::shared_ptr<FakeControl>> FakeHost::Live(const std::string& bar)
 }
 
 void FakeHost::Click(FakeControl& control) {
-  const auto handlers = control.clickHandlers;
-  for (auto* handler : handlers) (*handler)();
+  // Copies, as an event source holds its sinks: a handler may unhook itself.
+  std::vector<std::function<void()>> handlers;
+  for (auto* handler : control.clickHandlers) handlers.push_back(*handler);
+  for (const auto& handler : handlers) handler();
 }
 
 std::unique_ptr<CommandBar> FakeHost::CommandBars(std::string_view name) {

@@ -11,7 +11,7 @@ namespace tervane::com {
 using Microsoft::WRL::ComPtr;
 
 ConnectionObject::ConnectionObject()
-    : views_(ModuleInstance(), drives_, files_, boxes_),
+    : views_(ModuleInstance(), drives_, files_, boxes_, this),
       platform_{drives_, files_, boxes_, shell_, editor_, views_},
       designer_(std::make_unique<AddInDesigner1>(platform_)) {
   ObjectCreated();
@@ -31,10 +31,16 @@ HRESULT ConnectionObject::Create(REFIID riid, void** object) noexcept {
   }
 }
 
-// Every interface the class answers to is the one dual vtable. (shlwapi's
-// QISearch does the same, but XP exports it by ordinal only.)
+// Every interface the class answers to but ISupportErrorInfo is the one dual
+// vtable. (shlwapi's QISearch does the same, but XP exports it by ordinal
+// only.)
 HRESULT ConnectionObject::QueryInterface(REFIID riid, void** object) noexcept {
   if (!object) return E_POINTER;
+  if (riid == IID_ISupportErrorInfo) {
+    *object = static_cast<ISupportErrorInfo*>(this);
+    AddRef();
+    return S_OK;
+  }
   for (const IID* iid : {&IID_IUnknown, &kIidExtensibility2, &kIidAddInDesigner1, &IID_IDispatch}) {
     if (riid == *iid) {
       *object = static_cast<IDTExtensibility2*>(this);
@@ -54,16 +60,34 @@ ULONG ConnectionObject::Release() noexcept {
   return left;
 }
 
+HRESULT ConnectionObject::InterfaceSupportsErrorInfo(REFIID riid) noexcept {
+  return riid == kIidExtensibility2 ? S_OK : S_FALSE;
+}
+
+void ConnectionObject::EventStarted() noexcept {
+  AddRef();
+  designer_->EventStarted();
+}
+
+void ConnectionObject::EventEnded() noexcept {
+  designer_->EventEnded();
+  Release();
+}
+
 HRESULT ConnectionObject::TypeInfo(ITypeInfo** info) noexcept {
-  if (!typeInfo_) {
-    const std::wstring path = ModulePath();
-    ComPtr<ITypeLib> library;
-    HRESULT hr = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
-    if (FAILED(hr)) return hr;
-    hr = library->GetTypeInfoOfGuid(kIidExtensibility2, &typeInfo_);
-    if (FAILED(hr)) return hr;
+  try {
+    if (!typeInfo_) {
+      const std::wstring path = ModulePath();
+      ComPtr<ITypeLib> library;
+      HRESULT hr = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
+      if (FAILED(hr)) return hr;
+      hr = library->GetTypeInfoOfGuid(kIidExtensibility2, &typeInfo_);
+      if (FAILED(hr)) return hr;
+    }
+    return typeInfo_.CopyTo(info);
+  } catch (...) {
+    return E_OUTOFMEMORY;
   }
-  return typeInfo_.CopyTo(info);
 }
 
 HRESULT ConnectionObject::GetTypeInfoCount(UINT* count) noexcept {
@@ -79,8 +103,9 @@ HRESULT ConnectionObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) noexce
   return TypeInfo(info);
 }
 
-HRESULT ConnectionObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+HRESULT ConnectionObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
                                         DISPID* ids) noexcept {
+  if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
   ComPtr<ITypeInfo> info;
   const HRESULT hr = TypeInfo(&info);
   if (FAILED(hr)) return hr;
@@ -102,7 +127,7 @@ HRESULT ConnectionObject::OnConnection(IDispatch* Application, ext_ConnectMode C
                                        IDispatch* AddInInst, SAFEARRAY**) noexcept {
   try {
     const std::unique_ptr<AddInInstance> addInInst = win32::MakeDispatchAddInInstance(AddInInst);
-    designer_->OnConnection(win32::MakeDispatchHostApplication(Application),
+    designer_->OnConnection(win32::MakeDispatchHostApplication(Application, this),
                             static_cast<int>(ConnectMode), *addInInst);
     return S_OK;
   } catch (...) {

@@ -20,8 +20,11 @@ namespace tervane::com {
 /// IDTExtensibility2 is dual: its IDispatch half is served from the
 /// IDTExtensibility2 type information of the library embedded in this DLL.
 /// _AddInDesigner1, the class's default interface, has no members of its
-/// own, so the same vtable serves it.
-class ConnectionObject final : public IDTExtensibility2 {
+/// own, so the same vtable serves it. Failures carry error information, as
+/// ISupportErrorInfo says.
+class ConnectionObject final : public IDTExtensibility2,
+                               public ISupportErrorInfo,
+                               private win32::EventOwner {
  public:
   /// A new object, answering `riid`.
   static HRESULT Create(REFIID riid, void** object) noexcept;
@@ -48,6 +51,8 @@ class ConnectionObject final : public IDTExtensibility2 {
   HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) noexcept override;
   HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) noexcept override;
 
+  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) noexcept override;
+
  private:
   ConnectionObject();
   ~ConnectionObject();
@@ -56,6 +61,11 @@ class ConnectionObject final : public IDTExtensibility2 {
 
   /// The IDTExtensibility2 type information, loaded on first use.
   HRESULT TypeInfo(ITypeInfo** info) noexcept;
+
+  /// A click or a window message: the object stays alive, and the dialog
+  /// loaded, until the event ends.
+  void EventStarted() noexcept override;
+  void EventEnded() noexcept override;
 
   std::atomic<ULONG> refs_{1};
   Microsoft::WRL::ComPtr<ITypeInfo> typeInfo_;

@@ -47,11 +47,14 @@ class ClassFactory final : public win32::ComObject<IClassFactory> {
     if (outer) return CLASS_E_NOAGGREGATION;
     return create_(riid, object);
   }
+  // An unlock without its lock is ignored: the count never goes below zero.
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) noexcept override {
     if (lock) {
       ++serverLocks;
-    } else {
-      --serverLocks;
+      return S_OK;
+    }
+    long locks = serverLocks.load();
+    while (locks > 0 && !serverLocks.compare_exchange_weak(locks, locks - 1)) {
     }
     return S_OK;
   }
@@ -86,7 +89,7 @@ void ObjectDestroyed() { --liveObjects; }
 
 HRESULT HResultFromCurrentException() noexcept {
   HRESULT hr = E_FAIL;
-  std::string description;
+  const char* description = "";
   try {
     throw;
   } catch (const Error& e) {
@@ -100,6 +103,7 @@ HRESULT HResultFromCurrentException() noexcept {
     description = e.what();
   } catch (...) {
   }
+  // The exception, and the text it owns, live until this function returns.
   try {
     Microsoft::WRL::ComPtr<ICreateErrorInfo> create;
     if (SUCCEEDED(::CreateErrorInfo(&create))) {
@@ -117,10 +121,9 @@ HRESULT HResultFromCurrentException() noexcept {
 }  // namespace tervane::com
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    tervane::com::moduleInstance = instance;
-    ::DisableThreadLibraryCalls(instance);
-  }
+  // Thread notifications stay on: the static runtime frees each thread's
+  // data at its detach.
+  if (reason == DLL_PROCESS_ATTACH) tervane::com::moduleInstance = instance;
   return TRUE;
 }
 
@@ -147,9 +150,13 @@ STDAPI DllCanUnloadNow() {
 }
 
 STDAPI DllRegisterServer() {
-  const std::wstring path = tervane::com::ModulePath();
-  if (path.empty()) return SELFREG_E_CLASS;
-  return tervane::com::RegisterServer(path);
+  try {
+    const std::wstring path = tervane::com::ModulePath();
+    if (path.empty()) return SELFREG_E_CLASS;
+    return tervane::com::RegisterServer(path);
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
 }
 
 STDAPI DllUnregisterServer() { return tervane::com::UnregisterServer(); }

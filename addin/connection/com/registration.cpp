@@ -90,6 +90,70 @@ std::vector<KeyEntry> Entries(const std::wstring& modulePath) {
   };
 }
 
+// What one registration changed, so that a failure can undo exactly that:
+// the keys it created and what each value it wrote held before. Keys and
+// values that were there already, from an earlier registration, stay.
+class Journal {
+ public:
+  /// Opens `path`, creating every missing key on the way and noting it.
+  LSTATUS CreateKey(const std::wstring& path, UniqueKey& key) {
+    for (std::size_t end = path.find(L'\\');; end = path.find(L'\\', end + 1)) {
+      const std::wstring prefix = path.substr(0, end);
+      DWORD disposition = 0;
+      const LSTATUS status =
+          ::RegCreateKeyExW(HKEY_CURRENT_USER, prefix.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, key.put(), &disposition);
+      if (status != ERROR_SUCCESS) return status;
+      if (disposition == REG_CREATED_NEW_KEY) created_.push_back(prefix);
+      if (end == std::wstring::npos) return ERROR_SUCCESS;
+    }
+  }
+
+  /// Notes what `name` holds in `key` (at `path`) before it is written.
+  void NoteValue(HKEY key, const std::wstring& path, const std::wstring& name) {
+    Earlier earlier{path, name, false, 0, {}};
+    DWORD bytes = 0;
+    const wchar_t* valueName = name.empty() ? nullptr : name.c_str();
+    if (::RegQueryValueExW(key, valueName, nullptr, &earlier.type, nullptr, &bytes) ==
+        ERROR_SUCCESS) {
+      earlier.data.resize(bytes);
+      earlier.existed = ::RegQueryValueExW(key, valueName, nullptr, &earlier.type,
+                                           earlier.data.data(), &bytes) == ERROR_SUCCESS;
+    }
+    values_.push_back(std::move(earlier));
+  }
+
+  void Undo() noexcept {
+    for (auto it = values_.rbegin(); it != values_.rend(); ++it) {
+      UniqueKey key;
+      if (::RegOpenKeyExW(HKEY_CURRENT_USER, it->path.c_str(), 0, KEY_SET_VALUE, key.put()) !=
+          ERROR_SUCCESS) {
+        continue;
+      }
+      const wchar_t* name = it->name.empty() ? nullptr : it->name.c_str();
+      if (it->existed) {
+        ::RegSetValueExW(key.get(), name, 0, it->type, it->data.data(),
+                         static_cast<DWORD>(it->data.size()));
+      } else {
+        ::RegDeleteValueW(key.get(), name);
+      }
+    }
+    for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
+      ::SHDeleteKeyW(HKEY_CURRENT_USER, it->c_str());
+    }
+  }
+
+ private:
+  struct Earlier {
+    std::wstring path, name;
+    bool existed;
+    DWORD type;
+    std::vector<BYTE> data;
+  };
+  std::vector<std::wstring> created_;
+  std::vector<Earlier> values_;
+};
+
 LSTATUS WriteValue(HKEY key, const Value& value) {
   const wchar_t* name = value.name.empty() ? nullptr : value.name.c_str();
   if (value.text) {
@@ -102,13 +166,12 @@ LSTATUS WriteValue(HKEY key, const Value& value) {
                           sizeof(number));
 }
 
-HRESULT WriteEntry(const KeyEntry& entry) {
+HRESULT WriteEntry(const KeyEntry& entry, Journal& journal) {
   UniqueKey key;
-  LSTATUS status =
-      ::RegCreateKeyExW(HKEY_CURRENT_USER, entry.path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, key.put(), nullptr);
+  LSTATUS status = journal.CreateKey(entry.path, key);
   if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
   for (const Value& value : entry.values) {
+    journal.NoteValue(key.get(), entry.path, value.name);
     status = WriteValue(key.get(), value);
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
   }
@@ -118,17 +181,18 @@ HRESULT WriteEntry(const KeyEntry& entry) {
 }  // namespace
 
 HRESULT RegisterServer(const std::wstring& modulePath) noexcept {
+  Journal journal;
   try {
     for (const KeyEntry& entry : Entries(modulePath)) {
-      const HRESULT hr = WriteEntry(entry);
+      const HRESULT hr = WriteEntry(entry, journal);
       if (FAILED(hr)) {
-        UnregisterServer();
+        journal.Undo();
         return hr;
       }
     }
     return S_OK;
   } catch (...) {
-    UnregisterServer();
+    journal.Undo();
     return E_OUTOFMEMORY;
   }
 }

@@ -11,8 +11,9 @@
 
 namespace tervane::com {
 
-/// Writes every key for the DLL at `modulePath`. On failure what was written
-/// is removed again.
+/// Writes every key for the DLL at `modulePath`. On failure what this call
+/// wrote is undone: keys it created go, values it overwrote get their
+/// earlier contents back, and an earlier registration stays as it was.
 HRESULT RegisterServer(const std::wstring& modulePath) noexcept;
 /// Removes our keys; keys already gone are no failure.
 HRESULT UnregisterServer() noexcept;

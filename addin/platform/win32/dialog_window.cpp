@@ -1,5 +1,7 @@
 #include "addin/platform/win32/dialog_window.h"
 
+#include <mutex>
+
 #include "addin/dialog/linkaddress/texts.h"
 #include "addin/platform/win32/com_error.h"
 #include "addin/platform/win32/utf16.h"
@@ -93,7 +95,18 @@ int TextHeight(HWND window, HFONT font) {
 
 }  // namespace
 
+namespace {
+
+// Window classes belong to the process, connection objects to the host: the
+// class stays registered while any view factory of the module uses it.
+std::mutex classMutex;
+long classUses = 0;
+
+}  // namespace
+
 void RegisterDialogWindowClass(HINSTANCE module) {
+  const std::lock_guard lock(classMutex);
+  if (classUses++ > 0) return;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = DialogWindow::WindowProc;
@@ -105,13 +118,16 @@ void RegisterDialogWindowClass(HINSTANCE module) {
 }
 
 void UnregisterDialogWindowClass(HINSTANCE module) {
+  const std::lock_guard lock(classMutex);
+  if (--classUses > 0) return;
   ::UnregisterClassW(kDialogWindowClass, module);
 }
 
 DialogWindow::DialogWindow(HINSTANCE module, DriveSystem& drives, FileSystem& files,
-                           MessageBoxes& boxes, DialogEvents& events)
+                           MessageBoxes& boxes, DialogEvents& events, EventOwner* owner)
     : events_(events),
       boxes_(boxes),
+      owner_(owner),
       dpi_(ScreenDpi()),
       font_(JapaneseFont(dpi_)),
       bigIcon_(LoadIconSized(module, SM_CXICON, SM_CYICON)),
@@ -150,6 +166,7 @@ DialogWindow::DialogWindow(HINSTANCE module, DriveSystem& drives, FileSystem& fi
 
   // Messages reach the handlers only once every control exists.
   ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  keyHook_.reset(::SetWindowsHookExW(WH_GETMESSAGE, KeyHook, nullptr, ::GetCurrentThreadId()));
 }
 
 DialogWindow::~DialogWindow() {
@@ -199,6 +216,8 @@ void DialogWindow::BringToFront() {
 
 template <typename Handler>
 void DialogWindow::Run(Handler handler) noexcept {
+  // Ends last: its end may destroy the owner, and this window with it.
+  const OwnerEvent event(owner_);
   const std::shared_ptr<bool> alive = alive_;
   MessageBoxes& boxes = boxes_;
   wchar_t drive = 0;
@@ -260,6 +279,23 @@ void DialogWindow::Command(int id, int code) noexcept {
     default:
       return;
   }
+}
+
+LRESULT CALLBACK DialogWindow::KeyHook(int code, WPARAM removal, LPARAM data) noexcept {
+  auto* message = reinterpret_cast<MSG*>(data);
+  if (code == HC_ACTION && removal == PM_REMOVE && message->message >= WM_KEYFIRST &&
+      message->message <= WM_KEYLAST && message->hwnd) {
+    HWND root = ::GetAncestor(message->hwnd, GA_ROOT);
+    if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(root, GWLP_WNDPROC)) == WindowProc) {
+      // The characters that TranslateMessage posts come back through here.
+      ::TranslateMessage(message);
+      ::DispatchMessageW(message);
+      message->message = WM_NULL;
+      message->wParam = 0;
+      message->lParam = 0;
+    }
+  }
+  return ::CallNextHookEx(nullptr, code, removal, data);
 }
 
 // After a handler has run, `self` may be gone (Unload destroys the view):

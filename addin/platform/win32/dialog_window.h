@@ -15,6 +15,7 @@
 #include "addin/platform/message_box.h"
 #include "addin/platform/win32/dialog_layout.h"
 #include "addin/platform/win32/drive_list.h"
+#include "addin/platform/win32/event_owner.h"
 #include "addin/platform/win32/file_list.h"
 #include "addin/platform/win32/folder_list.h"
 #include "addin/platform/win32/keyboard_navigation.h"
@@ -23,8 +24,10 @@
 
 namespace tervane::win32 {
 
-/// The window class of the link builder; registered by the view factory for
-/// the module's lifetime with it.
+/// The window class of the link builder. Each view factory registers it at
+/// its start and unregisters it at its end; the class is registered with the
+/// first and removed with the last, so that any number of factories (one per
+/// connection object) share it.
 inline constexpr wchar_t kDialogWindowClass[] = L"TervaneLinkBuilder";
 void RegisterDialogWindowClass(HINSTANCE module);
 void UnregisterDialogWindowClass(HINSTANCE module);
@@ -33,7 +36,7 @@ class DialogWindow : public DialogView {
  public:
   /// Creates the window hidden, with its controls in their layout state.
   DialogWindow(HINSTANCE module, DriveSystem& drives, FileSystem& files, MessageBoxes& boxes,
-               DialogEvents& events);
+               DialogEvents& events, EventOwner* owner);
   /// Destroys the window. Safe from inside a handler that the window's own
   /// procedure is running: nothing touches the object after the handler.
   ~DialogWindow() override;
@@ -48,10 +51,15 @@ class DialogWindow : public DialogView {
   friend void RegisterDialogWindowClass(HINSTANCE module);
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
                                      LPARAM lParam) noexcept;
+  /// The host's message loop may give the window's keys to the frame's
+  /// accelerators, or to nobody, before it dispatches them: while a window
+  /// exists, this hook on the thread's message retrieval dispatches the keys
+  /// of every link builder window itself and leaves the host a WM_NULL.
+  static LRESULT CALLBACK KeyHook(int code, WPARAM removal, LPARAM data) noexcept;
   void Command(int id, int code) noexcept;
-  /// Runs a handler for a window message. A failure is shown with the dialog
-  /// failure message, and the drive and folder lists go back to what they
-  /// showed before the message.
+  /// Runs a handler for a window message, as an event of the owner. A
+  /// failure is shown with the dialog failure message, and the drive and
+  /// folder lists go back to what they showed before the message.
   template <typename Handler>
   void Run(Handler handler) noexcept;
   void CreateControls(HFONT font);
@@ -59,11 +67,13 @@ class DialogWindow : public DialogView {
 
   DialogEvents& events_;
   MessageBoxes& boxes_;
+  EventOwner* owner_;
   int dpi_;
   UniqueFont font_;
   UniqueIcon bigIcon_;
   UniqueIcon smallIcon_;
   UniqueWindow window_;
+  UniqueHook keyHook_;
   std::array<HWND, kLabel5 - kLabel4 + 1> children_{};
   std::unique_ptr<KeyboardNavigation> navigation_;
   std::unique_ptr<Win32TextBox> location_;

@@ -77,6 +77,7 @@ bool KeyboardNavigation::AccessKey(wchar_t key) {
     if (child == focus || ::IsChild(child, focus)) passedFocus = true;
   }
 
+  ShowCues(UISF_HIDEFOCUS | UISF_HIDEACCEL);
   LONG_PTR kind = 0;
   const bool button = IsButtonClass(target, &kind);
   if (!button || kind == BS_GROUPBOX) {
@@ -90,6 +91,7 @@ bool KeyboardNavigation::AccessKey(wchar_t key) {
 }
 
 void KeyboardNavigation::Tab(HWND from, bool backwards) {
+  ShowCues(UISF_HIDEFOCUS);
   MarkChosenOptions();
   Focus(::GetNextDlgTabItem(window_, from, backwards ? TRUE : FALSE));
 }
@@ -97,6 +99,7 @@ void KeyboardNavigation::Tab(HWND from, bool backwards) {
 void KeyboardNavigation::Arrow(HWND from, bool backwards) {
   HWND next = ::GetNextDlgGroupItem(window_, from, backwards ? TRUE : FALSE);
   if (!next || !IsOption(next)) return;
+  ShowCues(UISF_HIDEFOCUS);
   Focus(next);
   // A click, as the mouse gives it: the option checks itself and clears the
   // others of its group.
@@ -145,6 +148,10 @@ void KeyboardNavigation::Focus(HWND control) {
   }
 }
 
+void KeyboardNavigation::ShowCues(WORD cues) {
+  ::SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, cues), 0);
+}
+
 LRESULT CALLBACK KeyboardNavigation::ControlProc(HWND control, UINT message, WPARAM wParam,
                                                  LPARAM lParam, UINT_PTR, DWORD_PTR self) noexcept {
   auto& navigation = *reinterpret_cast<KeyboardNavigation*>(self);
@@ -163,6 +170,9 @@ LRESULT CALLBACK KeyboardNavigation::ControlProc(HWND control, UINT message, WPA
         break;
       case WM_CHAR:
         if (wParam == L'\t') return 0;  // no beep for the Tab handled above
+        break;
+      case WM_SYSKEYDOWN:  // Alt shows which keys there are
+        navigation.ShowCues(UISF_HIDEACCEL);
         break;
       case WM_SYSCHAR:
         if (navigation.AccessKey(static_cast<wchar_t>(wParam))) return 0;

@@ -1,7 +1,9 @@
 // Tab, Shift+Tab, Alt+access keys and the arrow keys of option groups for a
 // window that runs in its host's message loop, where no IsDialogMessage call
 // does this for us. Each control is subclassed to pass these keys here; the
-// order of the window's children is the tab order.
+// order of the window's children is the tab order. As the dialog manager
+// does, the keyboard brings up the focus rectangle and the access key
+// underlines, which the system may hide until the keyboard is used.
 #pragma once
 
 #include <windows.h>
@@ -43,6 +45,8 @@ class KeyboardNavigation {
   static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR id, DWORD_PTR self) noexcept;
   void Focus(HWND control);
+  /// Clears `cues` (UISF_HIDEFOCUS, UISF_HIDEACCEL) in the whole window.
+  void ShowCues(WORD cues);
   /// Makes the chosen option of each group its only tab stop.
   void MarkChosenOptions() noexcept;
 

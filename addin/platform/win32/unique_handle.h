@@ -58,5 +58,6 @@ using UniqueWindow = UniqueHandle<HWND, ::DestroyWindow, detail::Null<HWND>>;
 using UniqueIcon = UniqueHandle<HICON, ::DestroyIcon, detail::Null<HICON>>;
 using UniqueFont = UniqueHandle<HFONT, detail::DeleteGdiObject, detail::Null<HFONT>>;
 using UniqueModule = UniqueHandle<HMODULE, ::FreeLibrary, detail::Null<HMODULE>>;
+using UniqueHook = UniqueHandle<HHOOK, ::UnhookWindowsHookEx, detail::Null<HHOOK>>;
 
 }  // namespace tervane::win32

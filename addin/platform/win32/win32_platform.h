@@ -13,6 +13,7 @@
 #include "addin/platform/file_system.h"
 #include "addin/platform/message_box.h"
 #include "addin/platform/shell.h"
+#include "addin/platform/win32/event_owner.h"
 
 namespace tervane::win32 {
 
@@ -53,11 +54,12 @@ class Win32Shell : public Shell {
 /// Makes the link builder's window: modeless, without an owner, fixed size,
 /// every control at its place. `module` holds the window's icon (resource
 /// kDialogIconId). Failures of handlers run by window messages are shown
-/// with `boxes`; nothing escapes the window procedure.
+/// with `boxes`; nothing escapes the window procedure. Each handler runs as
+/// an event of `owner` (may be null).
 class Win32DialogViewFactory : public DialogViewFactory {
  public:
   Win32DialogViewFactory(HINSTANCE module, DriveSystem& drives, FileSystem& files,
-                         MessageBoxes& boxes);
+                         MessageBoxes& boxes, EventOwner* owner = nullptr);
   ~Win32DialogViewFactory() override;
   std::unique_ptr<DialogView> CreateView(DialogEvents& events) override;
 
@@ -66,6 +68,7 @@ class Win32DialogViewFactory : public DialogViewFactory {
   DriveSystem& drives_;
   FileSystem& files_;
   MessageBoxes& boxes_;
+  EventOwner* owner_;
 };
 
 /// The resource identifier of the window's icon (32x32 and 16x16).

@@ -4,8 +4,9 @@
 namespace tervane::win32 {
 
 Win32DialogViewFactory::Win32DialogViewFactory(HINSTANCE module, DriveSystem& drives,
-                                               FileSystem& files, MessageBoxes& boxes)
-    : module_(module), drives_(drives), files_(files), boxes_(boxes) {
+                                               FileSystem& files, MessageBoxes& boxes,
+                                               EventOwner* owner)
+    : module_(module), drives_(drives), files_(files), boxes_(boxes), owner_(owner) {
   RegisterDialogWindowClass(module_);
 }
 
@@ -13,7 +14,7 @@ Win32DialogViewFactory::Win32DialogViewFactory(HINSTANCE module, DriveSystem& dr
 Win32DialogViewFactory::~Win32DialogViewFactory() { UnregisterDialogWindowClass(module_); }
 
 std::unique_ptr<DialogView> Win32DialogViewFactory::CreateView(DialogEvents& events) {
-  return std::make_unique<DialogWindow>(module_, drives_, files_, boxes_, events);
+  return std::make_unique<DialogWindow>(module_, drives_, files_, boxes_, events, owner_);
 }
 
 }  // namespace tervane::win32

@@ -426,7 +426,8 @@ class FakePageWindow final : public FakeObject {
 
 FakePageApplication::FakePageApplication() {
   Define(L"ActivePageWindow", [this](WORD, const Arguments&, VARIANT* result) {
-    // No page: an empty object reference (Nothing).
+    // No page: an empty object reference (Nothing), or an error.
+    if (!page && noPageRaises) throw Raised{E_FAIL, L"No page is active"};
     SetObject(result, page ? Make<FakePageWindow>(page).Get() : nullptr);
   });
 }

@@ -159,10 +159,13 @@ struct FakePage {
   std::vector<std::pair<std::wstring, std::wstring>> inserted;
 };
 
-/// The editor page application object; `page` null: no page open.
+/// The editor page application object; `page` null: no page open, which
+/// ActivePageWindow answers with Nothing, or with an error where
+/// `noPageRaises`.
 class FakePageApplication final : public FakeObject {
  public:
   std::shared_ptr<FakePage> page;
+  bool noPageRaises = false;
   FakePageApplication();
 };
 

@@ -2,8 +2,11 @@
 // resources, its type library and its version block.
 #include <gtest/gtest.h>
 #include <ole2.h>
+#include <shlwapi.h>
 #include <wrl/client.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
@@ -173,6 +176,44 @@ TEST(Registration, RegistersPerUserAndRemovesOnlyItsOwnKeys) {
   EXPECT_EQ(SharedKeys(), sharedBefore) << "unregistering changed the shared interface key";
 }
 
+// A registration that fails half-way (a key it must fill is volatile, so
+// that no lasting key goes below it) takes back only what it wrote.
+TEST(Registration, AFailedRegistrationLeavesTheRegistryAsItWas) {
+  const std::wstring iface =
+      Widen(kClasses + "Interface\\" + std::string(registration::kDefaultInterfaceId));
+  const std::vector<std::wstring> ours = {
+      Widen(kClasses + "CLSID\\" + std::string(registration::kClassId)),
+      Widen(kClasses + std::string(registration::kProgId)),
+      Widen(kClasses + "TypeLib\\" + std::string(registration::kTypeLibraryId)),
+      iface,
+      Widen(registration::AddInKey()),
+  };
+  const auto snapshot = [&] {
+    std::map<std::wstring, std::wstring> keys;
+    for (const std::wstring& key : ours) {
+      if (KeyExists(Narrow(key))) keys[key] = L"";
+      Snapshot(HKEY_CURRENT_USER, key, keys);
+    }
+    return keys;
+  };
+  for (const bool earlier : {true, false}) {
+    SCOPED_TRACE(earlier ? "over an earlier registration" : "with nothing before");
+    RunRegsvr32(L"/u");
+    if (earlier) {
+      ASSERT_EQ(RunRegsvr32(), 0u);
+    }
+    ::SHDeleteKeyW(HKEY_CURRENT_USER, iface.c_str());
+    UniqueKey obstacle;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, iface.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                KEY_SET_VALUE, nullptr, obstacle.put(), nullptr),
+              ERROR_SUCCESS);
+    const auto before = snapshot();
+    EXPECT_NE(RunRegsvr32(), 0u);
+    EXPECT_EQ(snapshot(), before);
+  }
+  RunRegsvr32(L"/u");
+}
+
 class DllResources : public ::testing::Test {
  protected:
   DllResources()
@@ -207,6 +248,21 @@ TEST_F(DllResources, CarryTheTypeLibraryTheInterfaceResourceAndTheIcon) {
     images.emplace_back(entry[0], entry[2]);
   }
   EXPECT_EQ(images, (std::vector<std::pair<int, int>>{{32, 16}, {16, 16}}));
+}
+
+// The library of a windowed program is made for the GUI subsystem.
+TEST_F(DllResources, AreThoseOfALibraryForTheGuiSubsystem) {
+  std::ifstream image(std::filesystem::path(AddInPath()), std::ios::binary);
+  std::vector<char> header(4096);
+  image.read(header.data(), static_cast<std::streamsize>(header.size()));
+  const auto word = [&](std::size_t at) {
+    return static_cast<unsigned>(static_cast<unsigned char>(header.at(at))) |
+           static_cast<unsigned>(static_cast<unsigned char>(header.at(at + 1))) << 8;
+  };
+  const std::size_t pe = word(0x3C);
+  ASSERT_EQ(std::string(header.data() + pe, 4), std::string("PE\0\0", 4));
+  // The subsystem lies 68 bytes into the optional header, after the file header.
+  EXPECT_EQ(word(pe + 4 + 20 + 68), unsigned{IMAGE_SUBSYSTEM_WINDOWS_GUI});
 }
 
 // "#16/#1" for RT_VERSION 1, "TYPELIB/#1" for a named type.

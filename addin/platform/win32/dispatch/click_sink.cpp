@@ -31,10 +31,16 @@ void FillException(EXCEPINFO* info, std::int32_t number, const std::string& desc
 
 class ClickSink final : public ComObject<IDispatch> {
  public:
-  explicit ClickSink(std::function<void()> onClick) : onClick_(std::move(onClick)) { ++liveSinks; }
+  ClickSink(std::function<void()> onClick, EventOwner* owner)
+      : onClick_(std::move(onClick)), owner_(owner) {
+    ++liveSinks;
+  }
 
   /// Clicks that arrive after the hook is dropped do nothing.
-  void Disarm() { onClick_ = nullptr; }
+  void Disarm() {
+    onClick_ = nullptr;
+    owner_ = nullptr;
+  }
 
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
     if (!count) return E_POINTER;
@@ -53,6 +59,10 @@ class ClickSink final : public ComObject<IDispatch> {
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
                                    EXCEPINFO* exception, UINT*) noexcept override {
     if (id != kDispidButtonClick || !onClick_) return S_OK;
+    // The hook may be dropped, and the host may let go of the sink, while
+    // the click runs.
+    const Microsoft::WRL::ComPtr<ClickSink> self(this);
+    const OwnerEvent event(owner_);
     try {
       const std::function<void()> onClick = onClick_;
       onClick();
@@ -74,6 +84,7 @@ class ClickSink final : public ComObject<IDispatch> {
   }
 
   std::function<void()> onClick_;
+  EventOwner* owner_;
 };
 
 class ClickHook final : public EventHook {
@@ -93,14 +104,15 @@ class ClickHook final : public EventHook {
 
 }  // namespace
 
-std::unique_ptr<EventHook> HookButtonClick(IDispatch* button, std::function<void()> onClick) {
+std::unique_ptr<EventHook> HookButtonClick(IDispatch* button, std::function<void()> onClick,
+                                           EventOwner* owner) {
   if (!button) throw Error(kErrObjectNotSet, "Object variable or With block variable not set");
   Microsoft::WRL::ComPtr<IConnectionPointContainer> container;
   ThrowIfFailed(button->QueryInterface(IID_PPV_ARGS(&container)), "IConnectionPointContainer");
   Microsoft::WRL::ComPtr<IConnectionPoint> point;
   ThrowIfFailed(container->FindConnectionPoint(kDiidCommandBarButtonEvents, &point),
                 "FindConnectionPoint");
-  const Microsoft::WRL::ComPtr<ClickSink> sink = Adopt(new ClickSink(std::move(onClick)));
+  const Microsoft::WRL::ComPtr<ClickSink> sink = Adopt(new ClickSink(std::move(onClick), owner));
   DWORD cookie = 0;
   ThrowIfFailed(point->Advise(sink.Get(), &cookie), "Advise");
   return std::make_unique<ClickHook>(std::move(point), sink.Get(), cookie);

@@ -13,7 +13,8 @@ using Microsoft::WRL::ComPtr;
 
 class DispatchControl final : public CommandBarControl {
  public:
-  explicit DispatchControl(ComPtr<IDispatch> control) : control_(std::move(control)) {}
+  DispatchControl(ComPtr<IDispatch> control, EventOwner* owner)
+      : control_(std::move(control)), owner_(owner) {}
 
   // The object the host hands over for any control speaks IDispatch; only a
   // button also answers to the button interface.
@@ -36,27 +37,30 @@ class DispatchControl final : public CommandBarControl {
   void SetStyle(int style) override { Put(control_.Get(), "Style", Variant::Int(style)); }
   void Delete() override { Call(control_.Get(), "Delete"); }
   std::unique_ptr<EventHook> HookClick(std::function<void()> onClick) override {
-    return HookButtonClick(control_.Get(), std::move(onClick));
+    return HookButtonClick(control_.Get(), std::move(onClick), owner_);
   }
 
  private:
   ComPtr<IDispatch> control_;
+  EventOwner* owner_;
 };
 
-std::unique_ptr<CommandBarControl> ControlOrNothing(const Variant& value) {
+std::unique_ptr<CommandBarControl> ControlOrNothing(const Variant& value, EventOwner* owner) {
   ComPtr<IDispatch> control = value.ToDispatch();
   if (!control) return nullptr;
-  return std::make_unique<DispatchControl>(std::move(control));
+  return std::make_unique<DispatchControl>(std::move(control), owner);
 }
 
 class DispatchCommandBar final : public CommandBar {
  public:
-  explicit DispatchCommandBar(ComPtr<IDispatch> bar) : bar_(std::move(bar)) {}
+  DispatchCommandBar(ComPtr<IDispatch> bar, EventOwner* owner)
+      : bar_(std::move(bar)), owner_(owner) {}
 
   // FindControl(Type, Id, Tag, Visible, Recursive): only the tag is given.
   std::unique_ptr<CommandBarControl> FindControl(std::string_view tag) override {
     return ControlOrNothing(Get(bar_.Get(), "FindControl",
-                                {Variant::Missing(), Variant::Missing(), Variant::String(tag)}));
+                                {Variant::Missing(), Variant::Missing(), Variant::String(tag)}),
+                            owner_);
   }
 
   // Controls.Add(Type, Id, Parameter, Before, Temporary): no position, and
@@ -65,7 +69,8 @@ class DispatchCommandBar final : public CommandBar {
     const ComPtr<IDispatch> controls = RequireObject(Get(bar_.Get(), "Controls"), "Controls");
     std::unique_ptr<CommandBarControl> control =
         ControlOrNothing(Get(controls.Get(), "Add",
-                             {Variant::Int(type), Variant::Missing(), Variant::String(parameter)}));
+                             {Variant::Int(type), Variant::Missing(), Variant::String(parameter)}),
+                         owner_);
     if (!control) throw Error(kErrObjectNotSet, "Controls.Add returned no control");
     return control;
   }
@@ -79,7 +84,7 @@ class DispatchCommandBar final : public CommandBar {
     for (std::int32_t i = 1; i <= count; ++i) {
       try {
         std::unique_ptr<CommandBarControl> control =
-            ControlOrNothing(Get(controls.Get(), "Item", {Variant::Int(i)}));
+            ControlOrNothing(Get(controls.Get(), "Item", {Variant::Int(i)}), owner_);
         if (control) all.push_back(std::move(control));
       } catch (const Error&) {
         // This one control is left out; the rest still come.
@@ -90,22 +95,24 @@ class DispatchCommandBar final : public CommandBar {
 
  private:
   ComPtr<IDispatch> bar_;
+  EventOwner* owner_;
 };
 
 class DispatchHostApplication final : public HostApplication {
  public:
-  explicit DispatchHostApplication(ComPtr<IDispatch> application)
-      : application_(std::move(application)) {}
+  DispatchHostApplication(ComPtr<IDispatch> application, EventOwner* owner)
+      : application_(std::move(application)), owner_(owner) {}
 
   std::unique_ptr<CommandBar> CommandBars(std::string_view name) override {
     const ComPtr<IDispatch> bars =
         RequireObject(Get(application_.Get(), "CommandBars"), "CommandBars");
     return std::make_unique<DispatchCommandBar>(
-        RequireObject(Get(bars.Get(), "Item", {Variant::String(name)}), "CommandBars"));
+        RequireObject(Get(bars.Get(), "Item", {Variant::String(name)}), "CommandBars"), owner_);
   }
 
  private:
   ComPtr<IDispatch> application_;
+  EventOwner* owner_;
 };
 
 class DispatchAddInInstance final : public AddInInstance {
@@ -119,8 +126,9 @@ class DispatchAddInInstance final : public AddInInstance {
 
 }  // namespace
 
-std::shared_ptr<HostApplication> MakeDispatchHostApplication(ComPtr<IDispatch> application) {
-  return std::make_shared<DispatchHostApplication>(std::move(application));
+std::shared_ptr<HostApplication> MakeDispatchHostApplication(ComPtr<IDispatch> application,
+                                                             EventOwner* owner) {
+  return std::make_shared<DispatchHostApplication>(std::move(application), owner);
 }
 
 std::unique_ptr<AddInInstance> MakeDispatchAddInInstance(ComPtr<IDispatch> addInInst) {

@@ -9,11 +9,14 @@
 #include <memory>
 
 #include "addin/platform/command_bars.h"
+#include "addin/platform/win32/event_owner.h"
 
 namespace tervane::win32 {
 
+/// Clicks of the buttons reached through it are events of `owner` (may be
+/// null).
 std::shared_ptr<HostApplication> MakeDispatchHostApplication(
-    Microsoft::WRL::ComPtr<IDispatch> application);
+    Microsoft::WRL::ComPtr<IDispatch> application, EventOwner* owner = nullptr);
 std::unique_ptr<AddInInstance> MakeDispatchAddInInstance(
     Microsoft::WRL::ComPtr<IDispatch> addInInst);
 

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "addin/dialog/linkaddress/texts.h"
 #include "addin/platform/win32/dialog_window.h"
 #include "addin/platform/win32/utf16.h"
 #include "window/window_texts.h"
@@ -25,8 +24,7 @@ class ProgramView : public DialogView {
               MessageBoxes& boxes, const std::string& pageName)
       : guard_(dialog, editor, boxes),
         window_(windows.CreateView(guard_)),
-        caption_(win32::Widen(std::string(tervane::texts::kAppTitle) +
-                              std::string(texts::kTitleSeparator) + pageName)) {}
+        caption_(win32::Widen(texts::WindowCaption(pageName))) {}
 
   // The program lives as long as its window.
   ~ProgramView() override {

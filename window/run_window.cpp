@@ -32,7 +32,7 @@ std::string Reason(const std::string& failure) {
 }
 
 void ShowCannotOpen(MessageBoxes& boxes, const std::string& path, const std::string& failure) {
-  boxes.Show({std::string(texts::kCannotOpenPage) + "\r\n" + path + "\r\n" + Reason(failure),
+  boxes.Show({texts::CannotOpenPageMessage(path, Reason(failure)),
               std::string(tervane::texts::kAppTitle), MsgButtons::kOk, MsgIcon::kStop});
 }
 

@@ -2,7 +2,10 @@
 // the user sees them. UTF-8 here; they reach Win32 as UTF-16.
 #pragma once
 
+#include <string>
 #include <string_view>
+
+#include "addin/dialog/linkaddress/texts.h"
 
 namespace tervane::window::texts {
 
@@ -12,10 +15,17 @@ inline constexpr std::string_view kPagesPattern = "*.htm;*.html";
 inline constexpr std::string_view kAllFilesFilter = "すべてのファイル (*.*)";
 inline constexpr std::string_view kAllFilesPattern = "*.*";
 
-/// A page that cannot be opened: this line, the page's path, and the reason.
 inline constexpr std::string_view kCannotOpenPage = "次のページを開けません。";
 
-/// Between the application title and the page's file name in the title bar.
-inline constexpr std::string_view kTitleSeparator = " - ";
+/// The box for a page that cannot be opened: kCannotOpenPage, the page's
+/// path and the reason, on three lines.
+inline std::string CannotOpenPageMessage(std::string_view path, std::string_view reason) {
+  return std::string(kCannotOpenPage) + "\r\n" + std::string(path) + "\r\n" + std::string(reason);
+}
+
+/// The title bar: the application title and the page's file name.
+inline std::string WindowCaption(std::string_view pageName) {
+  return std::string(tervane::texts::kAppTitle) + " - " + std::string(pageName);
+}
 
 }  // namespace tervane::window::texts

@@ -20,12 +20,14 @@
 #include "addin/dialog/linkaddress/messages.h"
 #include "addin/dialog/linkaddress/texts.h"
 #include "installer/installer_texts.h"
+#include "window/window_texts.h"
 #include "tests/docs/guide_reader.h"
 
 namespace tervane {
 namespace {
 
 namespace setup = installer::texts;
+namespace program = window::texts;
 
 // The guide's notation for the variable parts of a message.
 constexpr std::string_view kTitle = "＜タイトル＞";
@@ -37,6 +39,8 @@ constexpr std::string_view kDriveType = "＜ドライブの種類＞";
 constexpr std::string_view kPath = "＜パス＞";
 constexpr std::string_view kErrorNumber = "＜エラー番号＞";
 constexpr std::string_view kErrorDescription = "＜エラーの説明＞";
+constexpr std::string_view kFileName = "＜ファイル名＞";
+constexpr std::string_view kReason = "＜理由＞";
 
 // Numbers that no message holds by itself, passed to the builders and then
 // replaced by their placeholders.
@@ -89,6 +93,11 @@ std::vector<ProgramText> ProgramTexts() {
       // The installer appends the target file's path.
       {"installer: no folder", std::string(setup::kM8NoFolder) + std::string(kPath)},
       {"installer: failed", std::string(setup::kM9Failed)},
+      {"TervaneWindow.exe: title bar", program::WindowCaption(kFileName)},
+      {"TervaneWindow.exe: page that cannot be opened",
+       program::CannotOpenPageMessage(kPath, kReason)},
+      {"TervaneWindow.exe: pages filter", std::string(program::kPagesFilter)},
+      {"TervaneWindow.exe: all files filter", std::string(program::kAllFilesFilter)},
       {"application title", std::string(t::kAppTitle)},
       {"completion title", std::string(t::kCompletionTitle)},
       {"error report title", std::string(t::kErrorReportTitle)},

@@ -20,8 +20,8 @@
 #include "addin/dialog/linkaddress/messages.h"
 #include "addin/dialog/linkaddress/texts.h"
 #include "installer/installer_texts.h"
-#include "window/window_texts.h"
 #include "tests/docs/guide_reader.h"
+#include "window/window_texts.h"
 
 namespace tervane {
 namespace {

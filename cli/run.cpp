@@ -1,8 +1,6 @@
 #include "cli/run.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
 #include <map>
 #include <ostream>
 #include <string_view>
@@ -162,17 +160,6 @@ int RunList(const Options& options, std::ostream& out) {
   const std::size_t count = list.ListCount();
   for (std::size_t i = 0; i < count; ++i) lines.Line(list.List(i));
   return kExitDone;
-}
-
-// How long `link` waits for another writer of the page: 30 s, or the
-// milliseconds in TERVANE_LOCK_TIMEOUT_MS, which is there for the tests.
-std::chrono::milliseconds PageLockTimeout() {
-  if (const char* text = std::getenv("TERVANE_LOCK_TIMEOUT_MS"); text != nullptr && *text != '\0') {
-    char* end = nullptr;
-    const long long milliseconds = std::strtoll(text, &end, 10);
-    if (*end == '\0' && milliseconds >= 0) return std::chrono::milliseconds(milliseconds);
-  }
-  return std::chrono::seconds(30);
 }
 
 int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {

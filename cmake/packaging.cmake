@@ -2,9 +2,9 @@
 #  - natively, `cmake --install` and a Debian package: /usr/bin/tervane, its
 #    manual page, the README and the Japanese guide with its picture;
 #  - for Windows (the i686 build is the one users get), a ZIP of the
-#    installer and tervane.exe, byte for byte as built, and the Japanese
-#    guide as a text file that Notepad on Windows XP reads, with the picture
-#    of the window it shows.
+#    installer, tervane.exe and TervaneWindow.exe, byte for byte as built,
+#    and the Japanese guide as a text file that Notepad on Windows XP reads,
+#    with the pictures of the windows it shows.
 set(CPACK_PACKAGE_NAME tervane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Tervane")
@@ -21,7 +21,7 @@ set(CPACK_OUTPUT_FILE_PREFIX "")
 set(guide ${PROJECT_SOURCE_DIR}/docs/guide-ja.md)
 
 if(WIN32)
-  install(TARGETS TervaneSetup tervane RUNTIME DESTINATION .)
+  install(TARGETS TervaneSetup tervane TervaneWindow RUNTIME DESTINATION .)
   set(guide_text ${PROJECT_BINARY_DIR}/guide-ja.txt)
   add_custom_command(OUTPUT ${guide_text}
     COMMAND ${CMAKE_COMMAND} -DINPUT=${guide} -DOUTPUT=${guide_text}
@@ -29,8 +29,9 @@ if(WIN32)
     DEPENDS ${guide} ${PROJECT_SOURCE_DIR}/cmake/windows_text.cmake
     COMMENT "The Japanese guide as a Windows text file")
   add_custom_target(guide_text ALL DEPENDS ${guide_text})
-  # The picture of the window that the guide shows, beside it.
-  install(FILES ${guide_text} ${PROJECT_SOURCE_DIR}/docs/dialog.png DESTINATION .)
+  # The pictures of the windows that the guide shows, beside it.
+  install(FILES ${guide_text} ${PROJECT_SOURCE_DIR}/docs/dialog.png
+          ${PROJECT_SOURCE_DIR}/docs/tervanewindow.png DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME "tervane-${PROJECT_VERSION}-windows-${CMAKE_SYSTEM_PROCESSOR}")
   # The programs go into the archive as they were built and checked.
@@ -47,6 +48,7 @@ else()
   add_custom_target(manual_page ALL DEPENDS ${manual_page})
   install(FILES ${manual_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${guide} ${PROJECT_SOURCE_DIR}/docs/dialog.png
+          ${PROJECT_SOURCE_DIR}/docs/tervanewindow.png
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/tervane)
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

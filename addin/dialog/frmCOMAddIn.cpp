@@ -142,6 +142,7 @@ void frmCOMAddIn::OKButton_Click() {
       document->Body()->InsertAdjacentHTML("BeforeEnd", markup);
       ++added;
     }
+    document->KeepInsertions();
 
     const std::string title = document->Title();
     const std::string url = document->URL();

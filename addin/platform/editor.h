@@ -41,6 +41,10 @@ class HtmlDocument {
   virtual std::string URL() = 0;
   virtual std::unique_ptr<HtmlLinkCollection> Links() = 0;
   virtual std::unique_ptr<HtmlElement> Body() = 0;
+  /// Called once after the last insertion of a press of 作成, before the
+  /// page is reported: an editor's open page already holds the insertions;
+  /// a page kept on disk is written back here.
+  virtual void KeepInsertions() {}
 };
 
 class PageWindow {

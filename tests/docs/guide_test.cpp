@@ -21,11 +21,13 @@
 #include "addin/dialog/linkaddress/texts.h"
 #include "installer/installer_texts.h"
 #include "tests/docs/guide_reader.h"
+#include "window/window_texts.h"
 
 namespace tervane {
 namespace {
 
 namespace setup = installer::texts;
+namespace program = window::texts;
 
 // The guide's notation for the variable parts of a message.
 constexpr std::string_view kTitle = "＜タイトル＞";
@@ -37,6 +39,8 @@ constexpr std::string_view kDriveType = "＜ドライブの種類＞";
 constexpr std::string_view kPath = "＜パス＞";
 constexpr std::string_view kErrorNumber = "＜エラー番号＞";
 constexpr std::string_view kErrorDescription = "＜エラーの説明＞";
+constexpr std::string_view kFileName = "＜ファイル名＞";
+constexpr std::string_view kReason = "＜理由＞";
 
 // Numbers that no message holds by itself, passed to the builders and then
 // replaced by their placeholders.
@@ -96,6 +100,11 @@ std::vector<ProgramText> ProgramTexts() {
       {"installer: remove anyway?", std::string(setup::kRemoveAnyway)},
       // The installer appends the paths it could not delete, one a line.
       {"installer: left behind", std::string(setup::kLeftBehind) + "\r\n" + std::string(kPath)},
+      {"TervaneWindow.exe: title bar", program::WindowCaption(kFileName)},
+      {"TervaneWindow.exe: page that cannot be opened",
+       program::CannotOpenPageMessage(kPath, kReason)},
+      {"TervaneWindow.exe: pages filter", std::string(program::kPagesFilter)},
+      {"TervaneWindow.exe: all files filter", std::string(program::kAllFilesFilter)},
       {"application title", std::string(t::kAppTitle)},
       {"completion title", std::string(t::kCompletionTitle)},
       {"error report title", std::string(t::kErrorReportTitle)},

@@ -1,11 +1,11 @@
 # Installs a build into a scratch folder, as `cmake --install` and CPack do,
 # and checks what users would get, without making the packages:
 #  - native: the Debian package's settings, and exactly /usr/bin/tervane, its
-#    manual page (compressed) and the README and guide (with its picture)
+#    manual page (compressed) and the README and guide (with its pictures)
 #    under share/doc;
-#  - windows: a ZIP of exactly the installer and tervane.exe, byte for byte
-#    as built, and the guide as a UTF-8 text with a byte-order mark and CRLF,
-#    with its picture.
+#  - windows: a ZIP of exactly the installer, tervane.exe and
+#    TervaneWindow.exe, byte for byte as built, and the guide as a UTF-8 text
+#    with a byte-order mark and CRLF, with its pictures.
 # cmake -DBUILD=<dir> -DSOURCE=<dir> -DSCRATCH=<dir> -DKIND=native|windows
 #       -DVERSION=<x.y.z> -P check_install.cmake
 cmake_minimum_required(VERSION 3.20)
@@ -35,7 +35,7 @@ if(KIND STREQUAL "native")
   expect("dependencies from dpkg-shlibdeps" "${CPACK_DEBIAN_PACKAGE_SHLIBDEPS}" ON)
   expect("file name" "${CPACK_DEBIAN_FILE_NAME}" DEB-DEFAULT)
   expect("installed files" "${installed}"
-         "bin/tervane;share/doc/tervane/README.md;share/doc/tervane/dialog.png;share/doc/tervane/guide-ja.md;share/man/man1/tervane.1.gz")
+         "bin/tervane;share/doc/tervane/README.md;share/doc/tervane/dialog.png;share/doc/tervane/guide-ja.md;share/doc/tervane/tervanewindow.png;share/man/man1/tervane.1.gz")
   file(READ ${SCRATCH}/share/man/man1/tervane.1.gz magic LIMIT 2 HEX)
   expect("manual page compressed with gzip" "${magic}" 1f8b)
   execute_process(COMMAND ${SCRATCH}/bin/tervane --version OUTPUT_VARIABLE shown
@@ -44,8 +44,9 @@ if(KIND STREQUAL "native")
 elseif(KIND STREQUAL "windows")
   expect("generator" "${CPACK_GENERATOR}" ZIP)
   expect("programs stripped by CPack" "${CPACK_STRIP_FILES}" OFF)
-  expect("installed files" "${installed}" "TervaneSetup.exe;dialog.png;guide-ja.txt;tervane.exe")
-  foreach(program TervaneSetup.exe tervane.exe)
+  expect("installed files" "${installed}"
+         "TervaneSetup.exe;TervaneWindow.exe;dialog.png;guide-ja.txt;tervane.exe;tervanewindow.png")
+  foreach(program TervaneSetup.exe tervane.exe TervaneWindow.exe)
     file(SHA256 ${SCRATCH}/${program} packed)
     file(SHA256 ${BUILD}/bin/${program} built)
     expect("${program} as built" "${packed}" "${built}")

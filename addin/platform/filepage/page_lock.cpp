@@ -1,6 +1,7 @@
 #include "addin/platform/filepage/page_lock.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <thread>
 
 #include "addin/platform/error.h"
@@ -19,6 +20,15 @@ std::string Seconds(std::chrono::milliseconds span) {
 }
 
 }  // namespace
+
+std::chrono::milliseconds PageLockTimeout() {
+  if (const char* text = std::getenv("TERVANE_LOCK_TIMEOUT_MS"); text != nullptr && *text != '\0') {
+    char* end = nullptr;
+    const long long milliseconds = std::strtoll(text, &end, 10);
+    if (*end == '\0' && milliseconds >= 0) return std::chrono::milliseconds(milliseconds);
+  }
+  return std::chrono::seconds(30);
+}
 
 void PageLock::Wait(const std::string& path, std::chrono::milliseconds timeout,
                     const std::function<bool()>& tryHold) {

@@ -40,4 +40,8 @@ class PageLock {
   std::unique_ptr<Held> held_;
 };
 
+/// How long a writer waits for another writer of the page: 30 s, or the
+/// milliseconds in TERVANE_LOCK_TIMEOUT_MS, which is there for the tests.
+std::chrono::milliseconds PageLockTimeout();
+
 }  // namespace tervane

@@ -353,7 +353,8 @@ TEST_F(DllResources, TypeLibraryDescribesTheConnectionClass) {
                                                       {L"IDTExtensibility2", 0}}));
 }
 
-// The add-in and its installer carry the one version, in Japanese.
+// The add-in, its installer and TervaneWindow.exe carry the one version, in
+// Japanese.
 TEST(VersionBlock, CarriesTheOneVersionInJapanese) {
   struct Binary {
     std::wstring path;
@@ -361,9 +362,11 @@ TEST(VersionBlock, CarriesTheOneVersionInJapanese) {
     std::vector<std::pair<std::string, std::string>> strings;
     std::string descriptionStart;
   };
-  // Both are built into the test program's folder.
-  std::wstring setup = AddInPath();
-  setup.replace(setup.rfind(L"Tervane.dll"), std::wstring::npos, L"TervaneSetup.exe");
+  // All are built into the test program's folder.
+  const auto beside = [](const wchar_t* name) {
+    std::wstring path = AddInPath();
+    return path.replace(path.rfind(L"Tervane.dll"), std::wstring::npos, name);
+  };
   const Binary binaries[] = {
       {AddInPath(),
        VFT_DLL,
@@ -372,12 +375,18 @@ TEST(VersionBlock, CarriesTheOneVersionInJapanese) {
         {"ProductName", std::string(texts::kAppTitle)},
         {"OLESelfRegister", ""}},
        "ディレクトリにあるファイルへのハイパーリンクを作成するツールです。"},
-      {setup,
+      {beside(L"TervaneSetup.exe"),
        VFT_APP,
        {{"InternalName", "TervaneSetup"},
         {"OriginalFilename", "TervaneSetup.exe"},
         {"ProductName", std::string(texts::kAppTitle)}},
        "Tervane SETUP"},
+      {beside(L"TervaneWindow.exe"),
+       VFT_APP,
+       {{"InternalName", "TervaneWindow"},
+        {"OriginalFilename", "TervaneWindow.exe"},
+        {"ProductName", std::string(texts::kAppTitle)}},
+       std::string(texts::kAppTitle)},
   };
   constexpr DWORD kMajorMinor = (TERVANE_VERSION_MAJOR << 16) | TERVANE_VERSION_MINOR;
   constexpr DWORD kPatch = TERVANE_VERSION_PATCH << 16;

@@ -5,9 +5,11 @@
 #include "addin/platform/win32/utf16.h"
 
 namespace tervane::testing {
+// WM_GETTEXT rather than GetWindowTextW, which reads no control's text in
+// another process.
 std::string Caption(HWND window) {
   wchar_t text[2048] = {};
-  ::GetWindowTextW(window, text, 2048);
+  ::SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text));
   return win32::Narrow(text);
 }
 
@@ -38,7 +40,7 @@ std::vector<HWND> VisibleWindows(DWORD thread, bool isBox) {
   return search.found;
 }
 
-BoxWatcher::BoxWatcher() : thread_(::GetCurrentThreadId()), watcher_([this] { Watch(); }) {}
+BoxWatcher::BoxWatcher(DWORD thread) : thread_(thread), watcher_([this] { Watch(); }) {}
 
 BoxWatcher::~BoxWatcher() {
   stop_ = true;

@@ -30,9 +30,9 @@ std::vector<HWND> VisibleWindows(DWORD thread, bool isBox);
 
 class BoxWatcher {
  public:
-  /// Watches the boxes of the calling thread; answers OK, or Cancel where a
-  /// box has no OK button.
-  BoxWatcher();
+  /// Watches the boxes of `thread` (of this process or another); answers
+  /// OK, or Cancel where a box has no OK button.
+  explicit BoxWatcher(DWORD thread = ::GetCurrentThreadId());
   ~BoxWatcher();
   BoxWatcher(const BoxWatcher&) = delete;
   BoxWatcher& operator=(const BoxWatcher&) = delete;

@@ -21,14 +21,14 @@ constexpr std::string_view kNames[] = {
 
 }  // namespace
 
-std::vector<HWND> LinkBuilderWindow::Open() {
-  std::vector<HWND> open = VisibleWindows(::GetCurrentThreadId(), false);
-  std::erase_if(open, [](HWND window) { return Caption(window) != texts::kAppTitle; });
+std::vector<HWND> LinkBuilderWindow::Open(DWORD thread) {
+  std::vector<HWND> open = VisibleWindows(thread, false);
+  std::erase_if(open, [](HWND window) { return !Caption(window).starts_with(texts::kAppTitle); });
   return open;
 }
 
-void LinkBuilderWindow::Attach() {
-  const std::vector<HWND> open = Open();
+void LinkBuilderWindow::Attach(DWORD thread) {
+  const std::vector<HWND> open = Open(thread);
   window_ = open.empty() ? nullptr : open.front();
   children_.clear();
   for (HWND child = window_ ? ::GetWindow(window_, GW_CHILD) : nullptr; child;

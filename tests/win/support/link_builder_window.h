@@ -13,13 +13,13 @@ namespace tervane::testing {
 
 class LinkBuilderWindow {
  public:
-  /// The calling thread's visible windows captioned with the application
-  /// title, message boxes aside.
-  static std::vector<HWND> Open();
+  /// The visible windows of `thread` (of this process or another) whose
+  /// caption begins with the application title, message boxes aside.
+  static std::vector<HWND> Open(DWORD thread = ::GetCurrentThreadId());
 
  protected:
-  /// Finds the open window and its controls.
-  void Attach();
+  /// Finds the open window of `thread` and its controls.
+  void Attach(DWORD thread = ::GetCurrentThreadId());
   /// A control by its name in the layout.
   HWND Control(std::string_view name) const;
   /// The texts of a list box's or combo box's items.

@@ -271,23 +271,23 @@ int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
   }
 
   if (updated == original) return kExitDone;
-  if (options.check) {
-    err << "tervane: " << options.page << " is out of step with its folders\n";
-    return kExitOutOfStep;
-  }
   const PageEncoding encoding = DetectPageEncoding(original);
-  if (options.dryRun) {
-    out << UnifiedDiff(
-        DecodeLenient(charset, std::string_view(original).substr(encoding.bomLength)),
-        DecodeLenient(charset, std::string_view(updated).substr(encoding.bomLength)), options.page);
-    return kExitDone;
-  }
   if (!KeepsTheBlocks(charset, std::string_view(updated).substr(encoding.bomLength), blocks.size(),
                       generated)) {
     err << "tervane: cannot write " << options.page
         << ": a block lies where its links would not be links (inside a select, a title, a "
            "script or a similar element)\n";
     return kExitPage;
+  }
+  if (options.check) {
+    err << "tervane: " << options.page << " is out of step with its folders\n";
+    return kExitOutOfStep;
+  }
+  if (options.dryRun) {
+    out << UnifiedDiff(
+        DecodeLenient(charset, std::string_view(original).substr(encoding.bomLength)),
+        DecodeLenient(charset, std::string_view(updated).substr(encoding.bomLength)), options.page);
+    return kExitDone;
   }
   try {
     ReplaceFileAtomically(page->Path(), updated);

@@ -121,6 +121,10 @@ std::vector<std::vector<std::string>> BlockMarkup(FilePage& page, const std::vec
   for (const Block& block : blocks) {
     const BlockSettings& s = block.settings;
     ApplySettings({s.kinds, block.folder, std::nullopt, s.mode}, session.Controls());
+    // The button selects all unless all are selected, as the last block may
+    // have left them.
+    FileListBox& list = *session.Controls().File1;
+    for (std::size_t i = 0; i < list.ListCount(); ++i) list.SetSelected(i, false);
     dialog.SelectAllBtn_Click();
     const std::vector<std::string> names = SelectedNames(*session.Controls().File1);
     const std::size_t before = editor.RecordedInsertions().size();

@@ -121,18 +121,20 @@ TEST_F(SyncTest, EveryBlockKeepsItsOwnSettings) {
       "<style>/* <!-- /tervane --> */</style>\n";
   const std::string first = "folder=\"img\" mode=\"image-link\"";
   const std::string second = "folder=\"docs/\"  kinds=\"html-text\"";
-  const std::string page =
-      dir.Write("site/p.htm", SitePage(decoys + "<div>" + Block(first, "<p>stale</p>\n") +
-                                       "</div>\n" + "<ul><li>" + Block(second, "") + "</li></ul>"));
+  const std::string third = "folder=\"./img\" kinds=\"gif-png\" mode=\"image\"";
+  const std::string page = dir.Write(
+      "site/p.htm", SitePage(decoys + "<div>" + Block(first, "<p>stale</p>\n") + "</div>\n" +
+                             "<ul><li>" + Block(second, "") + "</li></ul>" + Block(third, "")));
   const Result r = Run({"sync", "site/p.htm"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(TempDir::Read(page),
-            SitePage(decoys + "<div>" +
-                     Block(first,
-                           "<a href=\"img/a.jpg\"><img src=\"img/a.jpg\"></a>\n"
-                           "<a href=\"img/b.gif\"><img src=\"img/b.gif\"></a>\n") +
-                     "</div>\n" + "<ul><li>" +
-                     Block(second, TextLinks("docs/", {"x.txt", "y.htm"})) + "</li></ul>"));
+  EXPECT_EQ(
+      TempDir::Read(page),
+      SitePage(decoys + "<div>" +
+               Block(first,
+                     "<a href=\"img/a.jpg\"><img src=\"img/a.jpg\"></a>\n"
+                     "<a href=\"img/b.gif\"><img src=\"img/b.gif\"></a>\n") +
+               "</div>\n" + "<ul><li>" + Block(second, TextLinks("docs/", {"x.txt", "y.htm"})) +
+               "</li></ul>" + Block(third, "<img src=\"img/b.gif\"><br>\n")));
   EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 0);
 
   // The decoys alone are no block.

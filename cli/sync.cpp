@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <ostream>
+#include <unordered_map>
 
 #include "addin/platform/codec/lenient_decode.h"
 #include "addin/platform/error.h"
@@ -147,10 +147,35 @@ std::vector<std::vector<std::string>> BlockMarkup(FilePage& page, const std::vec
   return markup;
 }
 
+// The address of the link a piece of the link builder's markup makes, if it
+// makes one: the piece starts with <a href="...">, the value escaped.
+std::optional<std::string> LinkOf(std::string_view piece) {
+  static constexpr std::string_view kStart = "<a href=\"";
+  if (!piece.starts_with(kStart)) return std::nullopt;
+  const std::string_view value =
+      piece.substr(kStart.size(), piece.find('"', kStart.size()) - kStart.size());
+  static constexpr std::pair<std::string_view, char> kReferences[] = {
+      {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}};
+  std::string href;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    bool replaced = false;
+    for (const auto& [reference, c] : kReferences) {
+      if (value.substr(i).starts_with(reference)) {
+        href += c;
+        i += reference.size() - 1;
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) href += value[i];
+  }
+  return href;
+}
+
 // Whether the written page still holds every block and every generated link
-// as a link: a block inside a select or a title, say, would lose them.
+// as a link: a block inside a select or an SVG drawing, say, would lose them.
 bool KeepsTheBlocks(Charset charset, std::string_view page, std::size_t blockCount,
-                    std::string_view generated) {
+                    const std::vector<std::vector<std::string>>& markup) {
   const PageOutline outline = ReadPageOutline(charset, page);
   std::size_t starts = 0, ends = 0;
   for (const PageComment& comment : outline.comments) {
@@ -159,8 +184,12 @@ bool KeepsTheBlocks(Charset charset, std::string_view page, std::size_t blockCou
     ends += kind == Marker::Kind::kEnd;
   }
   if (starts != blockCount || ends != blockCount) return false;
-  std::map<std::string, long, std::less<>> missing;
-  for (const std::string& href : ReadPageOutline(charset, generated).linkHrefs) ++missing[href];
+  std::unordered_map<std::string, long> missing;
+  for (const std::vector<std::string>& pieces : markup) {
+    for (const std::string& piece : pieces) {
+      if (std::optional<std::string> href = LinkOf(piece)) ++missing[std::move(*href)];
+    }
+  }
   for (const std::string& href : outline.linkHrefs) {
     if (const auto found = missing.find(href); found != missing.end()) --found->second;
   }
@@ -239,7 +268,6 @@ int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
                                                                                             : "\n";
   const Charset charset = page->PageCharset();
   std::string updated;
-  std::string generated;
   try {
     std::size_t copied = 0;
     std::vector<std::size_t> order(blocks.size());
@@ -257,7 +285,6 @@ int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
       std::string contents = nl;
       for (const std::string& piece : markup[i]) contents += piece + nl;
       const std::string encoded = EncodeForPage(charset, contents);
-      generated += encoded;
       updated.append(original, copied, block.startBegin - copied);
       if (block.newStart || block.added) {
         updated += EncodeForPage(charset, "<!--" + StartMarkerText(block.settings) + "-->");
@@ -277,7 +304,7 @@ int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
   if (updated == original) return kExitDone;
   const PageEncoding encoding = DetectPageEncoding(original);
   if (!KeepsTheBlocks(charset, std::string_view(updated).substr(encoding.bomLength), blocks.size(),
-                      generated)) {
+                      markup)) {
     err << "tervane: cannot write " << options.page
         << ": a block lies where its links would not be links (inside a select, a title, a "
            "script or a similar element)\n";

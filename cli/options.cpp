@@ -106,10 +106,21 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   CLI::App* link = app.add_subcommand("link", "write links to the listed files into PAGE");
   CLI::App* checkCommand =
       app.add_subcommand("check", "print the listed files PAGE already links to");
-  CLI::App* sync = app.add_subcommand(
-      "sync",
-      "keep PAGE's blocks of links in step with their folders: each block lies between "
-      "<!-- tervane folder=\"DIR\" ... --> and <!-- /tervane -->");
+  CLI::App* sync =
+      app.add_subcommand("sync", "keep the blocks of links in PAGE in step with their folders");
+  sync->footer(
+      "A block of PAGE lies between two comments, and lists its folder one file a line:\n"
+      "  <!-- tervane folder=\"img\" kinds=\"jpeg,gif-png\" mode=\"image\" size alt -->\n"
+      "  <img src=\"img/a.png\" width=\"640\" height=\"480\" alt=\"a\"><br>\n"
+      "  <!-- /tervane -->\n"
+      "folder is relative to PAGE's folder; kinds, mode, size and alt are optional, as the\n"
+      "options of those names. sync rewrites every block (hand edits inside are replaced),\n"
+      "leaves everything else byte for byte, and writes nothing when no block changed.\n"
+      "--folder gives the block of DIR these settings, and adds it at the body's end when\n"
+      "PAGE has none.\n"
+      "Exit status: 0 in step (or written), 1 out of step (--check), 2 usage error,\n"
+      "3 PAGE or a block cannot be read or written (the line is named); then PAGE is as it "
+      "was.");
 
   const auto addFolderAndKinds = [&](CLI::App* command) {
     command->add_option("--folder", folder, "the material folder");

@@ -121,10 +121,11 @@ TEST_F(SyncTest, EveryBlockKeepsItsOwnSettings) {
       "<style>/* <!-- /tervane --> */</style>\n";
   const std::string first = "folder=\"img\" mode=\"image-link\"";
   const std::string second = "folder=\"docs/\"  kinds=\"html-text\"";
-  const std::string third = "folder=\"./img\" kinds=\"gif-png\" mode=\"image\"";
+  // The same folder and kinds as the first block, right after it.
+  const std::string third = "folder=\"./img\" mode=\"image\"";
   const std::string page = dir.Write(
       "site/p.htm", SitePage(decoys + "<div>" + Block(first, "<p>stale</p>\n") + "</div>\n" +
-                             "<ul><li>" + Block(second, "") + "</li></ul>" + Block(third, "")));
+                             Block(third, "") + "<ul><li>" + Block(second, "") + "</li></ul>"));
   const Result r = Run({"sync", "site/p.htm"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(
@@ -133,8 +134,9 @@ TEST_F(SyncTest, EveryBlockKeepsItsOwnSettings) {
                Block(first,
                      "<a href=\"img/a.jpg\"><img src=\"img/a.jpg\"></a>\n"
                      "<a href=\"img/b.gif\"><img src=\"img/b.gif\"></a>\n") +
-               "</div>\n" + "<ul><li>" + Block(second, TextLinks("docs/", {"x.txt", "y.htm"})) +
-               "</li></ul>" + Block(third, "<img src=\"img/b.gif\"><br>\n")));
+               "</div>\n" +
+               Block(third, "<img src=\"img/a.jpg\"><br>\n<img src=\"img/b.gif\"><br>\n") +
+               "<ul><li>" + Block(second, TextLinks("docs/", {"x.txt", "y.htm"})) + "</li></ul>"));
   EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 0);
 
   // The decoys alone are no block.

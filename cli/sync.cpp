@@ -179,6 +179,7 @@ bool KeepsTheBlocks(Charset charset, std::string_view page, std::size_t blockCou
   const PageOutline outline = ReadPageOutline(charset, page);
   std::size_t starts = 0, ends = 0;
   for (const PageComment& comment : outline.comments) {
+    if (page.compare(comment.offset, 4, "<!--") != 0) continue;
     const Marker::Kind kind = ReadMarker(comment.text).kind;
     starts += kind == Marker::Kind::kStart;
     ends += kind == Marker::Kind::kEnd;

@@ -118,7 +118,8 @@ TEST_F(SyncTest, EveryBlockKeepsItsOwnSettings) {
       "<!-- an old block: <!-- tervane folder=\"nowhere\" --> -->\n"
       "<p title=\"<!-- /tervane -->\">attribute</p>\n"
       "<textarea><!-- tervane folder=\"nowhere\" --></textarea>\n"
-      "<style>/* <!-- /tervane --> */</style>\n";
+      "<style>/* <!-- /tervane --> */</style>\n"
+      "<?tervane folder=\"nowhere\"?>\n";
   const std::string first = "folder=\"img\" mode=\"image-link\"";
   const std::string second = "folder=\"docs/\"  kinds=\"html-text\"";
   // The same folder and kinds as the first block, right after it.

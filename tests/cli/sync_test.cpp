@@ -105,6 +105,28 @@ TEST_F(SyncTest, TheBlockFollowsItsFolder) {
     EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 0);
   }
   EXPECT_EQ(TempDir::Names(dir.Path() / "site"), (std::set<std::string>{"img", "p.htm"}));
+
+  // Other settings for the folder on the command line replace the block's.
+  const Result r =
+      Run({"sync", "site/p.htm", "--folder", "site/img", "--kinds", "gif-png", "--mode", "image"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(TempDir::Read(page),
+            SitePage("\n" + Block("folder=\"img\" kinds=\"gif-png\" mode=\"image\"",
+                                  "<img src=\"img/c d.gif\"><br>\n")));
+}
+
+// A page with CRLF line ends gets its block's lines with CRLF too.
+TEST_F(SyncTest, ABlockTakesThePagesLineEnds) {
+  Images("site", {"a.jpg", "b.jpg"});
+  const std::string page = dir.Write("site/p.htm",
+                                     "<html>\r\n<body>\r\n<!-- tervane folder=\".\" -->\r\n"
+                                     "<!-- /tervane -->\r\n</body>\r\n</html>\r\n");
+  const Result r = Run({"sync", "site/p.htm"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(TempDir::Read(page),
+            "<html>\r\n<body>\r\n<!-- tervane folder=\".\" -->\r\n"
+            "<a href=\"a.jpg\">a.jpg</a><br>\r\n<a href=\"b.jpg\">b.jpg</a><br>\r\n"
+            "<!-- /tervane -->\r\n</body>\r\n</html>\r\n");
 }
 
 // Blocks the page describes itself, with different folders and modes, and

@@ -21,7 +21,7 @@ import sys
 import tempfile
 import time
 
-DATA_VERSION = "1"
+DATA_VERSION = "2"
 ENV = dict(os.environ, LC_ALL="C.UTF-8")
 PICTURE_EXTENSIONS = [".jpg", ".JPG", ".png", ".gif", ".jpeg", ".PNG", ".Gif"]
 STEMS = ["IMG_", "photo-", "夕焼け", "Scan #", "mori & umi ", "DSC", "Été "]
@@ -95,6 +95,18 @@ def generate(data):
         size += len(part.encode("utf-8"))
     with open(os.path.join(big, "pristine.html"), "w", encoding="utf-8") as out:
         out.write(page("大きなページ", "".join(parts)))
+    # 10,000 pictures of 2 MiB each, as cameras make them: a JPEG header with
+    # 16 KiB of EXIF before the frame header, then a sparse hole.
+    pictures = os.path.join(data, "pictures")
+    os.makedirs(pictures)
+    exif = b"\xff\xe1" + (16 * 1024 + 2).to_bytes(2, "big") + b"Exif\0\0" + bytes(16 * 1024 - 4)
+    frame = b"\xff\xc0\x00\x11\x08" + (3000).to_bytes(2, "big") + (4000).to_bytes(2, "big") + bytes(10)
+    for i in range(10_000):
+        with open(os.path.join(pictures, f"IMG_{i:05d}.jpg"), "wb") as out:
+            out.write(b"\xff\xd8" + exif + frame)
+            out.truncate(2 * 1024 * 1024)
+    with open(os.path.join(data, "pictures.html"), "w", encoding="utf-8") as out:
+        out.write(page("写真", ""))
     with open(os.path.join(data, "version"), "w") as out:
         out.write(DATA_VERSION)
 
@@ -195,6 +207,48 @@ def main():
     ours = measure(link + ["--missing"], 7, inv)
     row("link --missing --dry-run, 10,000 links × 10,000 files", ours,
         (plain[0], "link --dry-run"), "< 1.5×", ours[1])
+
+    # sync of a block of 100,000 files: in step (nothing written), and after
+    # 1,000 files came and 1,000 went (here: the block lacks 1,000 of the
+    # folder's files and lists 1,000 that are not there).
+    synced = os.path.join(data, "sync-pristine.html")
+    if not os.path.exists(synced):
+        shutil.copyfile(os.path.join(data, "many.html"), synced)
+        subprocess.run([tervane, "sync", synced, "--folder", os.path.join(data, "many")],
+                       check=True, cwd=data)
+        with open(synced, encoding="utf-8") as f:
+            lines = f.read().split("\n")
+        start = next(i for i, line in enumerate(lines) if line.startswith("<!-- tervane")) + 1
+        rng = random.Random(6)
+        gone = set(rng.sample(range(start, start + 100_000), 1_000))
+        stale = [line for i, line in enumerate(lines) if i not in gone]
+        for k in range(1_000):
+            at = rng.randrange(start, start + 99_000)
+            stale.insert(at, f'<a href="many/gone-{k:04d}.jpg">gone-{k:04d}.jpg</a><br>')
+        with open(os.path.join(data, "sync-stale.html"), "w", encoding="utf-8") as out:
+            out.write("\n".join(stale))
+
+    def copy_to_sync(name):
+        return lambda: shutil.copyfile(os.path.join(data, name), os.path.join(data, "sync.html"))
+
+    peer = measure([tervane, "link", "sync.html", "--folder", "many", "--dry-run"], 5, data,
+                   copy_to_sync("sync-pristine.html"))
+    ours = measure([tervane, "sync", "sync.html"], 5, data, copy_to_sync("sync-pristine.html"))
+    row("sync, block of 100,000 files, unchanged", ours, (peer[0], "link --dry-run"), "≤ 2×",
+        ours[1])
+    ours = measure([tervane, "sync", "sync.html"], 5, data, copy_to_sync("sync-stale.html"))
+    row("sync, 100,000 files, 1,000 added and 1,000 removed", ours,
+        (peer[0], "link --dry-run"), "≤ 2×", ours[1])
+
+    # --size over 10,000 pictures of 2 MiB, against reading the whole files.
+    sized = [tervane, "link", "pictures.html", "--folder", "pictures", "--mode", "image",
+             "--dry-run"]
+    ours = measure(sized + ["--size"], 5, data)
+    peer = measure(["sh", "-c", "cat pictures/* >/dev/null"], 5, data)
+    row("link --size --dry-run, 10,000 pictures of 2 MiB", ours, (peer[0], "cat the files"),
+        "far less", ours[1])
+    plain = measure(sized, 5, data)
+    row("  the same without --size", plain, None, "—", plain[1])
 
     big = os.path.join(data, "big")
 

@@ -43,9 +43,19 @@ ParseOutcome UsageError(const std::string& message) {
 
 }  // namespace
 
+constexpr std::array<const char*, 4> kKindNames = {"shortcut", "jpeg", "gif-png", "html-text"};
+
+std::string KindsText(const std::array<bool, 4>& kinds) {
+  std::string text;
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    if (!kinds[i]) continue;
+    if (!text.empty()) text += ',';
+    text += kKindNames[i];
+  }
+  return text.empty() ? "any" : text;
+}
+
 std::optional<std::array<bool, 4>> ParseKinds(const std::string& list) {
-  static constexpr std::array<const char*, 4> kKindNames = {"shortcut", "jpeg", "gif-png",
-                                                            "html-text"};
   std::array<bool, 4> kinds{};
   bool any = false;
   bool someKind = false;
@@ -88,10 +98,29 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   std::string mode = "text";
   bool missing = false;
   bool dryRun = false;
+  bool size = false;
+  bool alt = false;
+  bool check = false;
 
   CLI::App* list = app.add_subcommand("list", "print the names the file list shows");
   CLI::App* link = app.add_subcommand("link", "write links to the listed files into PAGE");
-  CLI::App* check = app.add_subcommand("check", "print the listed files PAGE already links to");
+  CLI::App* checkCommand =
+      app.add_subcommand("check", "print the listed files PAGE already links to");
+  CLI::App* sync =
+      app.add_subcommand("sync", "keep the blocks of links in PAGE in step with their folders");
+  sync->footer(
+      "A block of PAGE lies between two comments, and lists its folder one file a line:\n"
+      "  <!-- tervane folder=\"img\" kinds=\"jpeg,gif-png\" mode=\"image\" size alt -->\n"
+      "  <img src=\"img/a.png\" width=\"640\" height=\"480\" alt=\"a\"><br>\n"
+      "  <!-- /tervane -->\n"
+      "folder is relative to PAGE's folder; kinds, mode, size and alt are optional, as the\n"
+      "options of those names. sync rewrites every block (hand edits inside are replaced),\n"
+      "leaves everything else byte for byte, and writes nothing when no block changed.\n"
+      "--folder gives the block of DIR these settings, and adds it at the body's end when\n"
+      "PAGE has none.\n"
+      "Exit status: 0 in step (or written), 1 out of step (--check), 2 usage error,\n"
+      "3 PAGE or a block cannot be read or written (the line is named); then PAGE is as it "
+      "was.");
 
   const auto addFolderAndKinds = [&](CLI::App* command) {
     command->add_option("--folder", folder, "the material folder");
@@ -99,16 +128,27 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
                         "comma-separated: shortcut, jpeg, gif-png, html-text, or any");
   };
   addFolderAndKinds(list);
-  for (CLI::App* command : {link, check}) {
+  for (CLI::App* command : {link, checkCommand, sync}) {
     command->add_option("PAGE", page, "the HTML page")->required();
     addFolderAndKinds(command);
+  }
+  for (CLI::App* command : {link, checkCommand}) {
     command->add_option("--base", base, "the page base location ('' for none)");
   }
   link->add_option("NAME", names, "listed names to link (default: all)");
-  link->add_option("--mode", mode, "text, image-link or image")
-      ->check(CLI::IsMember({"text", "image-link", "image"}));
+  for (CLI::App* command : {link, sync}) {
+    command->add_option("--mode", mode, "text, image-link or image")
+        ->check(CLI::IsMember({"text", "image-link", "image"}));
+    command->add_flag("--size", size,
+                      "image modes: give pictures the width and height their files hold");
+    command->add_flag("--alt", alt, "image modes: give pictures their file name as alt text");
+  }
   link->add_flag("--missing", missing, "link only the files the page does not link to yet");
   link->add_flag("--dry-run", dryRun, "print the markup and leave the page as it is");
+  sync->add_flag("--dry-run", dryRun,
+                 "print what would change as a unified diff and leave the page as it is");
+  sync->add_flag("--check", check,
+                 "change nothing; exit 1 when the page is out of step with its folders");
 
   try {
     app.parse(argc, argv);
@@ -126,6 +166,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   CLI::App* chosen = app.get_subcommands().front();
   options.command = chosen == list   ? Command::kList
                     : chosen == link ? Command::kLink
+                    : chosen == sync ? Command::kSync
                                      : Command::kCheck;
 
   if (chosen->count("--kinds") > 0) {
@@ -136,8 +177,21 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   if (mode == "image-link") options.mode = DisplayMode::kImageLink;
   if (mode == "image") options.mode = DisplayMode::kImageOnly;
   if (missing && !names.empty()) return UsageError("--missing cannot be combined with names");
+  if ((size || alt) && options.mode == DisplayMode::kTextLink) {
+    return UsageError("--size and --alt need --mode image-link or image");
+  }
+  if (chosen == sync && chosen->count("--folder") == 0 &&
+      (chosen->count("--kinds") + chosen->count("--mode") + chosen->count("--size") +
+       chosen->count("--alt")) > 0) {
+    return UsageError(
+        "--kinds, --mode, --size and --alt are a block's settings: they need --folder");
+  }
+  if (dryRun && check) return UsageError("--dry-run cannot be combined with --check");
   options.missing = missing;
   options.dryRun = dryRun;
+  options.size = size;
+  options.alt = alt;
+  options.check = check;
   options.names = std::move(names);
 
   if (chosen->count("--folder") > 0) {
@@ -150,7 +204,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   }
   if (options.command != Command::kList) {
     options.page = AbsolutePath(page);
-    if (chosen->count("--base") > 0) options.base = base.empty() ? base : AbsolutePath(base);
+    if (chosen != sync && chosen->count("--base") > 0)
+      options.base = base.empty() ? base : AbsolutePath(base);
   }
   return {std::move(options), 0, {}};
 }

@@ -1,8 +1,11 @@
 // The command line of `tervane`:
 //   tervane list  [--folder DIR] [--kinds LIST]
 //   tervane link  PAGE [NAME...] [--folder DIR] [--base DIR] [--kinds LIST]
-//                 [--mode text|image-link|image] [--missing] [--dry-run]
+//                 [--mode text|image-link|image] [--size] [--alt] [--missing]
+//                 [--dry-run]
 //   tervane check PAGE [--folder DIR] [--base DIR] [--kinds LIST]
+//   tervane sync  PAGE [--folder DIR [--kinds LIST] [--mode ...] [--size] [--alt]]
+//                 [--dry-run | --check]
 #pragma once
 
 #include <array>
@@ -14,7 +17,7 @@
 
 namespace tervane::cli {
 
-enum class Command { kList, kLink, kCheck };
+enum class Command { kList, kLink, kCheck, kSync };
 
 struct Options {
   Command command = Command::kList;
@@ -26,7 +29,13 @@ struct Options {
   DisplayMode mode = DisplayMode::kTextLink;
   bool missing = false;
   bool dryRun = false;
+  bool size = false;   // width and height of pictures
+  bool alt = false;    // alt text of pictures
+  bool check = false;  // sync: only say whether the page is in step
 };
+
+/// The kinds a --kinds list names, in its own form ("any" for none ticked).
+std::string KindsText(const std::array<bool, 4>& kinds);
 
 struct ParseOutcome {
   std::optional<Options> options;  // set when the command is to run
@@ -36,7 +45,8 @@ struct ParseOutcome {
 
 /// Parses the arguments, makes the paths absolute (from the current folder)
 /// and checks what can be checked before the page is read: the kinds, the
-/// folder's existence, names together with --missing.
+/// folder's existence, names together with --missing, picture options
+/// with an image mode, sync's block settings with --folder.
 ParseOutcome ParseCommandLine(int argc, const char* const* argv);
 
 /// The Filter boxes that a --kinds list ticks; nullopt when the list is

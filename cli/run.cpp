@@ -3,130 +3,19 @@
 #include <algorithm>
 #include <map>
 #include <ostream>
-#include <string_view>
 
-#include "addin/dialog/frmCOMAddIn.h"
 #include "addin/dialog/linkaddress/texts.h"
 #include "addin/platform/error.h"
 #include "addin/platform/filepage/file_editor.h"
 #include "addin/platform/filepage/file_page.h"
-#include "addin/platform/filepage/page_lock.h"
-#include "addin/platform/headless/headless_view.h"
-#include "addin/platform/headless/recording_boxes.h"
-#include "addin/platform/headless/recording_shell.h"
 #include "cli/blank_page.h"
-#include "cli/system.h"
+#include "cli/sync.h"
 
 namespace tervane::cli {
 namespace {
 
-// Message texts carry "\r\n"; the terminal wants its own line break.
-std::string AsLines(const std::string& text) {
-  std::string lines;
-  lines.reserve(text.size() + 1);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    lines += text[i];
-  }
-  lines += '\n';
-  return lines;
-}
-
-// Lines gathered into large writes: a list of a hundred thousand names is
-// written in a few dozen calls instead of one or two per name.
-class LineWriter {
- public:
-  explicit LineWriter(std::ostream& out) : out_(out) { buffer_.reserve(kChunk + 4096); }
-  ~LineWriter() { Flush(); }
-  LineWriter(const LineWriter&) = delete;
-  LineWriter& operator=(const LineWriter&) = delete;
-
-  void Line(std::string_view text) {
-    buffer_ += text;
-    buffer_ += '\n';
-    if (buffer_.size() >= kChunk) Flush();
-  }
-  void Flush() {
-    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    buffer_.clear();
-  }
-
- private:
-  static constexpr std::size_t kChunk = 64 * 1024;
-  std::ostream& out_;
-  std::string buffer_;
-};
-
-// The dialog and the headless platform under it, for one command.
-class Session {
- public:
-  explicit Session(PageApplication& editor)
-      : views_(drives_, files_),
-        platform_{drives_, files_, boxes_, shell_, editor, views_},
-        dialog_(platform_) {}
-
-  frmCOMAddIn& Dialog() { return dialog_; }
-  const DialogControls& Controls() { return dialog_.Controls(); }
-
-  /// The boxes shown since the last call.
-  std::vector<MessageBoxRequest> TakeBoxes() {
-    std::vector<MessageBoxRequest> shown = boxes_.Shown();
-    boxes_.Clear();
-    return shown;
-  }
-
- private:
-  SystemDrives drives_;
-  SystemFiles files_;
-  RecordingMessageBoxes boxes_;
-  RecordingShell shell_;
-  HeadlessViewFactory views_;
-  Platform platform_;
-  frmCOMAddIn dialog_;
-};
-
-// Prints the boxes as the dialog showed them. Returns the exit code they
-// stand for: nothing selected, a trapped failure, or done.
-int ReportBoxes(const std::vector<MessageBoxRequest>& boxes, const frmCOMAddIn& dialog,
-                std::ostream& out, std::ostream& err) {
-  int code = kExitDone;
-  for (const MessageBoxRequest& box : boxes) {
-    if (box.text == texts::kNothingSelected) {
-      err << AsLines(box.text);
-      code = kExitNothingSelected;
-    } else if (box.icon == MsgIcon::kStop) {
-      err << AsLines(box.text);
-      if (!dialog.LastFailure().empty()) err << "tervane: " << dialog.LastFailure() << '\n';
-      code = kExitPage;
-    } else {
-      out << AsLines(box.text);
-    }
-  }
-  return code;
-}
-
-// Sets the controls as a user would: the kind boxes, the folder (drive, then
-// folder list), the page base location and the display mode.
-void ApplySettings(const Options& options, const DialogControls& c) {
-  for (std::size_t i = 0; i < options.kinds.size(); ++i) {
-    c.Filter[i]->SetValue(options.kinds[i] ? 1 : 0);
-  }
-  if (options.folder) {
-    c.Drive1->SetDrive(*options.folder);
-    c.Dir1->SetPath(*options.folder);
-  }
-  if (options.base) c.Location->SetText(*options.base);
-  switch (options.mode) {
-    case DisplayMode::kTextLink:
-      c.OptWithText->SetValue(true);
-      break;
-    case DisplayMode::kImageLink:
-      c.OptWithImg->SetValue(true);
-      break;
-    case DisplayMode::kImageOnly:
-      c.OptImgOnly->SetValue(true);
-      break;
-  }
+DialogSettings SettingsOf(const Options& options) {
+  return {options.kinds, options.folder, options.base, options.mode};
 }
 
 // Selects the named files; returns the first name that is not listed.
@@ -154,7 +43,7 @@ int RunList(const Options& options, std::ostream& out) {
   BlankPageEditor editor;
   Session session(editor);
   session.Dialog().Show();
-  ApplySettings(options, session.Controls());
+  ApplySettings(SettingsOf(options), session.Controls());
   FileListBox& list = *session.Controls().File1;
   LineWriter lines(out);
   const std::size_t count = list.ListCount();
@@ -169,16 +58,7 @@ int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
   // whole page.
   std::optional<PageLock> lock;
   if (options.command == Command::kLink && !options.dryRun) {
-    try {
-      lock.emplace(options.page, PageLockTimeout());
-    } catch (const std::exception& e) {
-      // "Cannot read <page>: ..." or "Cannot write <page>: ...", as a line
-      // of ours.
-      std::string reason = e.what();
-      if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] += 'a' - 'A';
-      err << "tervane: " << reason << '\n';
-      return kExitPage;
-    }
+    if (const int code = HoldPage(options.page, lock, err); code != kExitDone) return code;
   }
   std::unique_ptr<FilePage> page;
   try {
@@ -191,7 +71,7 @@ int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
   Session session(editor);
   frmCOMAddIn& dialog = session.Dialog();
   dialog.Show();
-  ApplySettings(options, session.Controls());
+  ApplySettings(SettingsOf(options), session.Controls());
   FileListBox& list = *session.Controls().File1;
 
   if (options.command == Command::kCheck) {
@@ -219,7 +99,12 @@ int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
     if (const int code = ReportBoxes(boxes, dialog, out, err); code != kExitDone) return code;
   }
 
-  editor.SetRecordOnly(options.dryRun);
+  // Picture attributes go into the markup the dialog made, which is then
+  // inserted as it would have been.
+  const bool pictureAttributes = options.size || options.alt;
+  const std::vector<std::string> selected =
+      pictureAttributes ? SelectedNames(list) : std::vector<std::string>();
+  editor.SetRecordOnly(options.dryRun || pictureAttributes);
   session.TakeBoxes();
   dialog.OKButton_Click();
   const std::vector<MessageBoxRequest> boxes = session.TakeBoxes();
@@ -228,12 +113,20 @@ int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
   });
   if (failed) return ReportBoxes(boxes, dialog, out, err);
 
+  std::vector<std::string> markups = editor.RecordedInsertions();
+  if (pictureAttributes) {
+    AddPictureAttributes(markups, selected, session.Controls().Dir1->Path(), options.size,
+                         options.alt);
+  }
   if (options.dryRun) {
     LineWriter lines(out);
-    for (const std::string& markup : editor.RecordedInsertions()) lines.Line(markup);
+    for (const std::string& markup : markups) lines.Line(markup);
     return kExitDone;
   }
   try {
+    if (pictureAttributes) {
+      for (const std::string& markup : markups) page->InsertBeforeBodyEnd(markup);
+    }
     page->Save();
   } catch (const std::exception& e) {
     err << "tervane: cannot write " << options.page << ": " << e.what() << '\n';
@@ -246,7 +139,9 @@ int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
 
 int Run(const Options& options, std::ostream& out, std::ostream& err) {
   try {
-    return options.command == Command::kList ? RunList(options, out) : RunOnPage(options, out, err);
+    if (options.command == Command::kList) return RunList(options, out);
+    if (options.command == Command::kSync) return RunSync(options, out, err);
+    return RunOnPage(options, out, err);
   } catch (const Error& e) {
     // The dialog could not be loaded or set up: the page's folder or the
     // material folder cannot be read.

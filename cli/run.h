@@ -6,14 +6,9 @@
 #include <iosfwd>
 
 #include "cli/options.h"
+#include "cli/session.h"
 
 namespace tervane::cli {
-
-/// Exit codes.
-inline constexpr int kExitDone = 0;
-inline constexpr int kExitNothingSelected = 1;
-inline constexpr int kExitUsage = 2;
-inline constexpr int kExitPage = 3;
 
 /// Information boxes go to `out`, error boxes and failures to `err`.
 int Run(const Options& options, std::ostream& out, std::ostream& err);

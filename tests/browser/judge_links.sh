@@ -2,7 +2,10 @@
 # A real browser judges the links tervane writes: for a folder of awkwardly
 # named pictures, links and images are written into a UTF-8 page and into a
 # Shift_JIS page; headless Chromium opens each page from disk and checks that
-# every link leads to the file it names and every picture loads.
+# every link leads to the file it names and every picture loads. A page that
+# `tervane sync` writes, with a block of text links and a block of pictures
+# with --size and --alt, is judged too: there every picture's width and
+# height must be the size the browser finds in it.
 # Usage: judge_links.sh TERVANE
 set -euo pipefail
 tervane=$1
@@ -15,10 +18,23 @@ mkdir -p "$work/site/img"
 # Shift_JIS page gets those Shift_JIS can hold.)
 names=("a b.png" "R&D&copy.gif" "#1.jpg" "50%.png" "q?.jpg" "http:x.png" 'say "hi".gif'
        "it's.png" " lead.png" "写真 1.jpg" "<b>.gif")
+width=3
 for name in "${names[@]}"; do
-  convert -size 3x2 xc:orange "$work/picture.${name##*.}"
+  convert -size "${width}x2" xc:orange "$work/picture.${name##*.}"
   mv "$work/picture.${name##*.}" "$work/site/img/$name"
+  width=$((width + 1))
 done
+# A JPEG turned by a quarter in its EXIF block, which browsers apply: 5x9 on
+# screen.
+convert -size 9x5 xc:orange "$work/turned.jpg"
+python3 - "$work/turned.jpg" "$work/site/img/turned.jpg" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+tiff = b'MM\0*' + (8).to_bytes(4, 'big') + (1).to_bytes(2, 'big') + bytes.fromhex('0112 0003 00000001 0006 0000') + bytes(4)
+app1 = b'\xff\xe1' + (len(tiff) + 8).to_bytes(2, 'big') + b'Exif\0\0' + tiff
+open(sys.argv[2], 'wb').write(data[:2] + app1 + data[2:])
+PY
+names+=("turned.jpg")
 
 judge() {  # PAGE CHARSET-META
   local page=$1
@@ -29,7 +45,7 @@ import sys
 page, copy, folder = sys.argv[1:4]
 data = open(page, 'rb').read()
 script = ('<script>window.addEventListener("load", function () {'
-  'var bad = [], links = 0, images = 0;'
+  'var bad = [], links = 0, images = 0, sized = 0;'
   'var folder = %s;'
   'document.querySelectorAll("a").forEach(function (a) {'
   '  links++;'
@@ -39,9 +55,15 @@ script = ('<script>window.addEventListener("load", function () {'
   'document.querySelectorAll("img").forEach(function (img) {'
   '  images++;'
   '  if (!(img.complete && img.naturalWidth > 0)) bad.push("image " + img.getAttribute("src"));'
+  '  if (img.hasAttribute("width")) {'
+  '    sized++;'
+  '    if (img.getAttribute("width") != img.naturalWidth || img.getAttribute("height") != img.naturalHeight)'
+  '      bad.push("size " + img.getAttribute("src") + " " + img.getAttribute("width") + "x" +'
+  '               img.getAttribute("height") + " is " + img.naturalWidth + "x" + img.naturalHeight);'
+  '  }'
   '});'
   'var out = document.createElement("pre"); out.id = "verdict";'
-  'out.textContent = (bad.length ? "BAD " + bad.join(" | ") : "GOOD") + " links=" + links + " images=" + images;'
+  'out.textContent = (bad.length ? "BAD " + bad.join(" | ") : "GOOD") + " links=" + links + " images=" + images + " sized=" + sized;'
   'document.body.appendChild(out);'
   '});</script>') % ('"' + folder.replace('\\', '\\\\').replace('"', '\\"') + '"')
 at = data.rfind(b'</body>')
@@ -55,11 +77,11 @@ PY
 }
 
 status=0
-check() {  # PAGE EXPECTED-LINKS EXPECTED-IMAGES
+check() {  # PAGE EXPECTED-LINKS EXPECTED-IMAGES [EXPECTED-SIZED]
   local verdict
   verdict=$(judge "$1")
   echo "$(basename "$1"): $verdict"
-  [ "$verdict" = "GOOD links=$2 images=$3" ] || status=1
+  [ "$verdict" = "GOOD links=$2 images=$3 sized=${4:-0}" ] || status=1
 }
 
 printf '<!DOCTYPE html>\n<html><head><meta charset="utf-8"><title>t</title></head>\n<body>\n</body>\n</html>\n' \
@@ -73,5 +95,16 @@ printf '<!DOCTYPE html>\n<html><head><meta charset="Shift_JIS"><title>t</title><
 "$tervane" link "$work/site/sjis.htm" --folder "$work/site/img" >/dev/null
 "$tervane" link "$work/site/sjis.htm" --folder "$work/site/img" --mode image >/dev/null
 check "$work/site/sjis.htm" "${#names[@]}" "${#names[@]}"
+
+# Pages sync writes: a block of text links and a block of pictures with
+# their sizes, both of the same folder, in UTF-8 and in Shift_JIS.
+for charset in utf-8 Shift_JIS; do
+  page=$work/site/sync-$charset.htm
+  printf '<!DOCTYPE html>\n<html><head><meta charset="%s"><title>t</title></head>\n<body>\n<!-- tervane folder="img" -->\n<!-- /tervane -->\n<div>\n<!-- tervane folder="./img" mode="image" size alt -->\n<!-- /tervane -->\n</div>\n</body>\n</html>\n' \
+    "$charset" > "$page"
+  "$tervane" sync "$page"
+  "$tervane" sync "$page" --check
+  check "$page" "${#names[@]}" "${#names[@]}" "${#names[@]}"
+done
 
 exit $status

@@ -27,7 +27,7 @@ synopsis() {
 }
 
 failed=0
-for command in "" list link check; do
+for command in "" list link check sync; do
   options=$("$tervane" $command --help | grep -o -e '--[a-z][a-z-]*' | sort -u)
   [ -n "$options" ] || { echo "tervane $command --help lists no option"; failed=1; }
   for option in $options; do

@@ -63,4 +63,27 @@ std::string PlaceholderMarkup(std::string_view linkAddress) {
   return "<P>Unknown: " + Quoted(linkAddress) + "</p>";
 }
 
+std::string_view NameWithoutExtension(std::string_view fileName) {
+  const std::size_t dot = fileName.rfind('.');
+  return dot == std::string_view::npos || dot == 0 ? fileName : fileName.substr(0, dot);
+}
+
+std::string WithImageAttributes(std::string_view markup, const std::optional<PictureSize>& size,
+                                const std::optional<std::string_view>& alt) {
+  // The src value is escaped, so the first ">" after "<img" ends the tag.
+  const std::size_t img = markup.find("<img ");
+  if (img == std::string_view::npos) return std::string(markup);
+  const std::size_t end = markup.find('>', img);
+  if (end == std::string_view::npos) return std::string(markup);
+  std::string attributes;
+  if (size) {
+    attributes += " width=\"" + std::to_string(size->width) + "\" height=\"" +
+                  std::to_string(size->height) + "\"";
+  }
+  if (alt) attributes += " alt=\"" + EscapeHtml(*alt) + "\"";
+  std::string result(markup);
+  result.insert(end, attributes);
+  return result;
+}
+
 }  // namespace tervane

@@ -4,8 +4,11 @@
 // written as they stand.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "addin/dialog/linkaddress/picture_size.h"
 
 namespace tervane {
 
@@ -27,5 +30,15 @@ std::string ShortcutMarkup(std::string_view shortcutUrl, std::string_view fileNa
 /// <P>Unknown: "A"</p>, for a shortcut without a usable address; A is the
 /// link address of the shortcut file itself.
 std::string PlaceholderMarkup(std::string_view linkAddress);
+
+/// The name without its extension (from its last "." on, unless that "."
+/// begins the name): the alternative text of a picture.
+std::string_view NameWithoutExtension(std::string_view fileName);
+
+/// `markup` with attributes added to the start tag of its img element, after
+/// src: width and height when `size` is set, then alt (escaped) when `alt` is
+/// set. Markup without an img element comes back unchanged.
+std::string WithImageAttributes(std::string_view markup, const std::optional<PictureSize>& size,
+                                const std::optional<std::string_view>& alt);
 
 }  // namespace tervane

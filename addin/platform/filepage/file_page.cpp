@@ -176,6 +176,14 @@ std::string FilePage::Title() {
 
 std::vector<std::string> FilePage::LinkHrefs() { return impl_->Outline().linkHrefs; }
 
+std::vector<PageComment> FilePage::Comments() {
+  std::vector<PageComment> comments = impl_->Outline().comments;
+  for (PageComment& comment : comments) comment.offset += impl_->encoding.bomLength;
+  return comments;
+}
+
+std::size_t FilePage::InsertionOffset() const { return impl_->insertAt; }
+
 void FilePage::InsertBeforeBodyEnd(std::string_view markup) {
   std::string encoded;
   try {

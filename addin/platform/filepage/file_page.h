@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "addin/platform/codec/text_codec.h"
+#include "addin/platform/filepage/page_outline.h"
 
 namespace tervane {
 
@@ -38,6 +39,12 @@ class FilePage {
   /// as written in the page with character references decoded, as UTF-8.
   /// Includes what was inserted.
   std::vector<std::string> LinkHrefs();
+
+  /// The comments of Contents(), offsets counted in its bytes.
+  std::vector<PageComment> Comments();
+  /// Where InsertBeforeBodyEnd places markup, in the bytes of the page as
+  /// read (or last saved).
+  std::size_t InsertionOffset() const;
 
   /// Places `markup` (UTF-8) just before the closing body tag, after what
   /// earlier calls inserted; at the end of the document when the page has no

@@ -1,5 +1,6 @@
 #include "addin/platform/filepage/page_outline.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "addin/platform/codec/lenient_decode.h"
@@ -55,6 +56,9 @@ void Walk(const Node* root, PageOutline& outline) {
     }
     for (const Node* child = node->lastChild; child != nullptr; child = child->previousSibling) {
       if (child->kind == NodeKind::kElement) pending.push_back(child);
+      if (child->kind == NodeKind::kComment) {
+        outline.comments.push_back({child->offset, std::string(child->data)});
+      }
     }
   }
 }
@@ -72,12 +76,26 @@ PageOutline ReadPageOutline(Charset charset, std::string_view bytes) {
     const html::ParseResult parsed =
         html::Parse(inPlace ? bytes : std::string_view(decoded), html::ParseOptions{});
     Walk(parsed.document.root, outline);
+    std::sort(outline.comments.begin(), outline.comments.end(),
+              [](const PageComment& a, const PageComment& b) { return a.offset < b.offset; });
     bodyEnd = parsed.bodyEndTag;
     outline.bodyClosedClean = bodyEnd.has_value() && parsed.bodyClosedClean;
   }
   std::string().swap(decoded);
   if (bodyEnd) {
     outline.bodyEndTag = inPlace ? *bodyEnd : LenientSourceLength(charset, bytes, *bodyEnd);
+  }
+  if (!inPlace) {
+    // Each comment's offset is found from the one before: the charsets read
+    // here decode a suffix that starts between two characters as they decode
+    // the whole.
+    std::size_t decodedAt = 0;
+    std::size_t sourceAt = 0;
+    for (PageComment& comment : outline.comments) {
+      sourceAt += LenientSourceLength(charset, bytes.substr(sourceAt), comment.offset - decodedAt);
+      decodedAt = comment.offset;
+      comment.offset = sourceAt;
+    }
   }
   return outline;
 }

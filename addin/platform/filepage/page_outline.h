@@ -12,6 +12,13 @@
 
 namespace tervane {
 
+struct PageComment {
+  /// Offset in the given bytes of the "<" that opens the comment.
+  std::size_t offset = 0;
+  /// The comment's text, as UTF-8.
+  std::string text;
+};
+
 struct PageOutline {
   /// The first title element's text, ASCII blanks collapsed and trimmed.
   std::string title;
@@ -26,6 +33,9 @@ struct PageOutline {
   /// closed: markup placed just before it goes straight into the body, and
   /// what comes before it parses as it did.
   bool bodyClosedClean = false;
+  /// Every comment of the document (template contents aside), in the order
+  /// of the bytes.
+  std::vector<PageComment> comments;
 };
 
 /// Parses `bytes` (a page without its byte-order mark) in `charset`, as

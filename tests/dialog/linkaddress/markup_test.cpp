@@ -56,5 +56,34 @@ TEST(MarkupTest, PlaceholderKeepsItsQuotes) {
   EXPECT_EQ(PlaceholderMarkup("a&b.url"), R"(<P>Unknown: "a&amp;b.url"</p>)");
 }
 
+// Picture attributes go after src, in the img element only; the alt text
+// is the name without its extension, escaped like the link text.
+TEST(MarkupTest, PictureAttributes) {
+  const PictureSize size{640, 480};
+  const struct {
+    std::string_view markup;
+    std::optional<PictureSize> size;
+    std::optional<std::string_view> altOf;
+    std::string_view expected;
+  } cases[] = {
+      {R"(<img src="a.jpg"><br>)", size, std::nullopt,
+       R"(<img src="a.jpg" width="640" height="480"><br>)"},
+      {R"(<a href="a.jpg"><img src="a.jpg"></a>)", size, "a.jpg",
+       R"(<a href="a.jpg"><img src="a.jpg" width="640" height="480" alt="a"></a>)"},
+      {R"(<img src="x&quot;&gt;.gif"><br>)", std::nullopt, "R&D \"<x>\".tar.gif",
+       R"(<img src="x&quot;&gt;.gif" alt="R&amp;D &quot;&lt;x&gt;&quot;.tar"><br>)"},
+      {R"(<img src=".png"><br>)", std::nullopt, ".png", R"(<img src=".png" alt=".png"><br>)"},
+      {R"(<img src="写真">)", std::nullopt, "写真", R"(<img src="写真" alt="写真">)"},
+      {R"(<a href="http://e/">news</a><br>)", size, "news.url",
+       R"(<a href="http://e/">news</a><br>)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.markup);
+    std::optional<std::string_view> alt;
+    if (c.altOf) alt = NameWithoutExtension(*c.altOf);
+    EXPECT_EQ(WithImageAttributes(c.markup, c.size, alt), c.expected);
+  }
+}
+
 }  // namespace
 }  // namespace tervane

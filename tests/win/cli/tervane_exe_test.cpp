@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -301,6 +302,66 @@ TEST_F(TervaneExeTest, AHeldPageIsNotWritten) {
   ::SetEnvironmentVariableW(L"TERVANE_LOCK_TIMEOUT_MS", nullptr);
   EXPECT_EQ(ReadAll(L"C:\\web4\\page.htm"), before);
   EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\web4"), {}), 2);
+}
+
+// tervane.exe sync with the page and its material on drive C:, on the second
+// drive, and on two drives: the block follows its folder, --check says when
+// it does not, and --dry-run shows what a sync would change.
+TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
+  const std::string d(1, second_);
+  struct Case {
+    std::string site, folder, written, address;
+  };
+  const Case cases[] = {
+      {"C:\\tervane-exe-sync", "C:\\tervane-exe-sync\\img", "img", "img/"},
+      {d + ":\\tervane-exe-sync", d + ":\\tervane-exe-sync\\写真", "写真", "写真/"},
+      {"C:\\tervane-exe-sync2", d + ":\\tervane-exe-pics", d + ":/tervane-exe-pics",
+       "file:///" + d + ":/tervane-exe-pics/"},
+  };
+  for (const Case& c : cases) {
+    Made(c.site);
+    Made(c.folder);
+    const std::string page = c.site + "\\page.htm";
+    const fs::path folder(Widen(c.folder));
+    WriteFile(Widen(page), "<html><body>\n</body></html>");
+    WriteFile(folder / L"a.jpg");
+    const auto block = [&](std::initializer_list<const char*> names) {
+      std::string text = "<html><body>\n<!-- tervane folder=\"" + c.written +
+                         "\" kinds=\"jpeg,gif-png\" mode=\"text\" -->\n";
+      for (const char* name : names) {
+        text += "<a href=\"" + c.address + name + "\">" + name + "</a><br>\n";
+      }
+      return text + "<!-- /tervane -->\n</body></html>";
+    };
+    const struct {
+      std::function<void()> change;
+      std::vector<std::string> arguments;
+      DWORD status;
+      std::string outHas;
+      std::string page;
+    } steps[] = {
+        {[] {}, {"--folder", c.folder}, 0, "", block({"a.jpg"})},
+        {[] {}, {"--check"}, 0, "", block({"a.jpg"})},
+        {[&] { WriteFile(folder / L"b.png"); }, {"--check"}, 1, "", block({"a.jpg"})},
+        {[] {}, {}, 0, "", block({"a.jpg", "b.png"})},
+        {[&] { fs::remove(folder / L"a.jpg"); },
+         {"--dry-run"},
+         0,
+         "-<a href=\"" + c.address + "a.jpg\">a.jpg</a><br>\n",
+         block({"a.jpg", "b.png"})},
+        {[] {}, {}, 0, "", block({"b.png"})},
+    };
+    for (const auto& step : steps) {
+      step.change();
+      std::vector<std::string> arguments = {"sync", page};
+      arguments.insert(arguments.end(), step.arguments.begin(), step.arguments.end());
+      const Result r = RunTervane(arguments);
+      const std::string what = c.folder + " " + (step.arguments.empty() ? "" : step.arguments[0]);
+      EXPECT_EQ(r.status, step.status) << what << ": " << r.err;
+      EXPECT_NE(r.out.find(step.outHas), std::string::npos) << what << ": " << r.out;
+      EXPECT_EQ(ReadAll(Widen(page)), step.page) << what;
+    }
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // in TERVANE_SECOND_DRIVE.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <sstream>
@@ -125,6 +126,56 @@ TEST_F(WindowTest, APageOnAnotherDriveMovesTheDriveListThere) {
 
   std::error_code ignored;
   std::filesystem::remove_all(std::filesystem::path(win32::Widen(root)) / "pics", ignored);
+}
+
+// A page on a network share, the host started in a folder there: the
+// folder list shows the share's root as its first level and stops there,
+// and links carry the share's path. Wine serves \\host\share\ from the
+// prefix's dosdevices\unc\host\share.
+TEST_F(WindowTest, AShareRootIsTheFolderListsTopLevel) {
+  const char* prefix = std::getenv("WINEPREFIX");
+  if (prefix == nullptr || *prefix == '\0') GTEST_SKIP() << "not under Wine";
+  std::wstring served = L"Z:" + win32::Widen(prefix) + L"\\dosdevices\\unc\\tervane-window";
+  std::replace(served.begin(), served.end(), L'/', L'\\');
+  std::filesystem::create_directories(served + L"\\share");
+  const std::string share = "\\\\tervane-window\\share";
+  for (const char* made : {"\\f.jpg", "\\site\\index.htm", "\\site\\img\\f.jpg"}) {
+    WriteFile(win32::Widen(share + made));
+  }
+  std::filesystem::create_directories(win32::Widen(share + "\\site\\img\\sub"));
+
+  dialog_.Unload();
+  editor_.page->location = "file://tervane-window/share/site/index.htm";
+  ASSERT_TRUE(::SetCurrentDirectoryW(win32::Widen(share + "\\site\\img").c_str()));
+  FindWindowAfterShow();
+  EXPECT_EQ(Items(Control("Dir1")), (std::vector<std::string>{share + "\\", "site", "img", "sub"}));
+  EXPECT_EQ(Dir1Entry(), "img");
+  OpenFolder(share + "\\");
+  EXPECT_EQ(Items(Control("Dir1")), (std::vector<std::string>{share + "\\", "site"}));
+  EXPECT_EQ(dialog_.Controls().Dir1->Path(), share + "\\");
+
+  const FolderAddressRow cases[] = {
+      {share + "\\site", share + "\\site\\img", "img/"},
+      {share + "\\site\\img", share + "\\", "../../"},
+      {siteText_, share + "\\site\\img", "file://///tervane-window/share/site/img/"},
+  };
+  for (const FolderAddressRow& c : cases) {
+    SCOPED_TRACE(c.location + " | " + c.folder);
+    ::SetWindowTextW(Control("Location"), win32::Widen(c.location).c_str());
+    OpenFolder(share + "\\");
+    std::istringstream below(c.folder.substr(share.size() + 1));
+    for (std::string name; std::getline(below, name, '\\');) OpenFolder(name);
+    editor_.page->inserted.clear();
+    SelectFiles({"f.jpg"});
+    Click("OKButton");
+    EXPECT_EQ(editor_.page->inserted,
+              std::vector<std::string>{"<a href=\"" + c.address + "f.jpg\">f.jpg</a><br>"});
+  }
+  EXPECT_EQ(watcher_.Take().size(), std::size(cases));
+
+  ::SetCurrentDirectoryW(L"C:\\");
+  std::error_code ignored;
+  std::filesystem::remove_all(served, ignored);
 }
 
 // The folder address on real drives: the Location text as typed, the folder

@@ -168,7 +168,10 @@ TEST_F(TervaneExeTest, LinksCarryTheFolderAddressOfRealFolders) {
 
 // A Shift_JIS page on the second drive, Japanese names on the command line
 // and on disk: the links go in as Shift_JIS before the body's end tag, and
-// the page's own folder gives their addresses.
+// the page's own folder gives their addresses. Every byte outside the
+// insertion stays, the IBM and NEC-selected copies of one character (﨑 as
+// FA B1 and ED 95) among them, and a link written with either copy names
+// the file.
 TEST_F(TervaneExeTest, WritesAndFindsJapaneseLinksInAShiftJisPage) {
   const std::string site = std::string(1, second_) + ":\\サイト";
   Made(site);
@@ -176,28 +179,29 @@ TEST_F(TervaneExeTest, WritesAndFindsJapaneseLinksInAShiftJisPage) {
   const std::string head =
       "<html><head><meta "
       "charset=\"Shift_JIS\"><title>\x83\x65\x83\x58\x83\x67</title></head><body>";
-  const std::string before = head + "<p>\x95\x5c</p></body></html>";  // 表
-  WriteFile(Widen(page), before);
-  for (const char* name : {"夏.jpg", "冬.jpg", "メモ.txt"}) {
+  // 表, and a link to 写真/﨑.jpg in the NEC-selected copy with its text in the IBM one.
+  const std::string body = "<p>\x95\x5c<a href=\"\x8e\xca\x90\x5e/\xED\x95.jpg\">\xFA\xB1</a></p>";
+  WriteFile(Widen(page), head + body + "</body></html>");
+  for (const char* name : {"髙.jpg", "冬.jpg", "﨑.jpg", "メモ.txt"}) {
     WriteFile(fs::path(Widen(site + "\\写真")) / Widen(name));
   }
 
   const Result listed =
       RunTervane({"list", "--folder", site + "\\写真", "--kinds", "jpeg,html-text"});
   EXPECT_EQ(listed.status, 0u) << listed.err;
-  EXPECT_EQ(listed.out, "メモ.txt\n冬.jpg\n夏.jpg\n");
+  EXPECT_EQ(listed.out, "メモ.txt\n冬.jpg\n髙.jpg\n﨑.jpg\n");
 
-  const Result linked = RunTervane({"link", page, "夏.jpg", "--folder", site + "\\写真"});
+  const Result linked = RunTervane({"link", page, "髙.jpg", "--folder", site + "\\写真"});
   ASSERT_EQ(linked.status, 0u) << linked.err;
   EXPECT_EQ(linked.out, "アクティブなページ テスト(URL:file:///" + std::string(1, second_) +
                             ":/サイト/index.htm)にリンクを追加\n\n1個のアイテムを追加しました。\n");
-  // 写真/夏.jpg in Shift_JIS.
-  const std::string markup = "<a href=\"\x8e\xca\x90\x5e/\x89\xc4.jpg\">\x89\xc4.jpg</a><br>";
-  EXPECT_EQ(ReadAll(Widen(page)), head + "<p>\x95\x5c</p>" + markup + "</body></html>");
+  // 写真/髙.jpg in Shift_JIS, as Windows writes it: the IBM copy, FB FC.
+  const std::string markup = "<a href=\"\x8e\xca\x90\x5e/\xFB\xFC.jpg\">\xFB\xFC.jpg</a><br>";
+  EXPECT_EQ(ReadAll(Widen(page)), head + body + markup + "</body></html>");
 
   const Result checked = RunTervane({"check", page, "--folder", site + "\\写真"});
   EXPECT_EQ(checked.status, 0u) << checked.err;
-  EXPECT_EQ(checked.out.substr(0, checked.out.find('\n')), "夏.jpg");
+  EXPECT_EQ(checked.out.substr(0, checked.out.find("アクティブ")), "髙.jpg\n﨑.jpg\n");
 
   const Result missing =
       RunTervane({"link", page, "--folder", site + "\\写真", "--missing", "--dry-run"});

@@ -117,6 +117,7 @@ class TervaneExeTest : public ::testing::Test {
   void SetUp() override {
     second_ = SecondDrive();
     ASSERT_NE(second_, 0) << "TERVANE_SECOND_DRIVE names no drive: run through with-second-drive";
+    Made("C:\\tervane-exe");  // this suite's folders on C:
   }
   void TearDown() override {
     std::error_code ignored;
@@ -136,32 +137,32 @@ class TervaneExeTest : public ::testing::Test {
 // folder on the page's drive or another one.
 TEST_F(TervaneExeTest, LinksCarryTheFolderAddressOfRealFolders) {
   const std::string d(1, second_);
-  Made("C:\\web");
-  Made("C:\\img");
-  Made("C:\\f.jpg");
+  const std::string file = FolderAddressFile("tervane-exe");
+  Made("C:\\" + file);
   Made(d + ":\\pics");
   struct Case {
     std::optional<std::string> base;
     std::string folder, address;
   };
   std::vector<Case> cases;
-  for (const FolderAddressRow& row : FolderAddressRows(second_)) {
+  for (const FolderAddressRow& row : FolderAddressRows("tervane-exe", second_)) {
     cases.push_back({row.location, row.folder, row.address});
   }
   // The base location made absolute, and taken from the page itself.
-  cases.push_back({"C:\\web\\.\\docs\\..", "C:\\web\\img", "img/"});
-  cases.push_back({std::nullopt, "C:\\web\\img", "img/"});  // C:\web\page.htm
-  cases.push_back({std::nullopt, "C:\\web\\docs", "docs/"});
-  WriteFile(L"C:\\web\\page.htm", "<html><body></body></html>");
-  for (const Case& c : cases) WriteFile(fs::path(Widen(c.folder)) / "f.jpg");
+  const std::string web = "C:\\tervane-exe\\web";
+  cases.push_back({web + "\\.\\docs\\..", web + "\\img", "img/"});
+  cases.push_back({std::nullopt, web + "\\img", "img/"});  // web\page.htm
+  cases.push_back({std::nullopt, web + "\\docs", "docs/"});
+  WriteFile(Widen(web + "\\page.htm"), "<html><body></body></html>");
+  for (const Case& c : cases) WriteFile(fs::path(Widen(c.folder)) / file);
 
   for (const Case& c : cases) {
-    std::vector<std::string> arguments = {"link",   "C:\\web\\page.htm", "f.jpg", "--folder",
-                                          c.folder, "--dry-run"};
+    std::vector<std::string> arguments = {"link",     web + "\\page.htm", file,
+                                          "--folder", c.folder,           "--dry-run"};
     if (c.base) arguments.insert(arguments.end(), {"--base", *c.base});
     const Result r = RunTervane(arguments);
     EXPECT_EQ(r.status, 0u) << r.err;
-    EXPECT_EQ(r.out, "<a href=\"" + c.address + "f.jpg\">f.jpg</a><br>\n")
+    EXPECT_EQ(r.out, "<a href=\"" + c.address + file + "\">" + file + "</a><br>\n")
         << c.base.value_or("(page)") << " | " << c.folder;
   }
 }
@@ -210,51 +211,61 @@ TEST_F(TervaneExeTest, WritesAndFindsJapaneseLinksInAShiftJisPage) {
 }
 
 TEST_F(TervaneExeTest, ReportsWhatCannotBeDone) {
-  Made("C:\\web2");
-  WriteFile(L"C:\\web2\\page.htm", "<html><body></body></html>");
-  WriteFile(L"C:\\web2\\ro.htm", "<html><body></body></html>");
-  WriteFile(L"C:\\web2\\a.jpg");
-  ::SetFileAttributesW(L"C:\\web2\\ro.htm", FILE_ATTRIBUTE_READONLY);
+  Made("C:\\tervane-exe\\web2");
+  WriteFile(L"C:\\tervane-exe\\web2\\page.htm", "<html><body></body></html>");
+  WriteFile(L"C:\\tervane-exe\\web2\\ro.htm", "<html><body></body></html>");
+  WriteFile(L"C:\\tervane-exe\\web2\\a.jpg");
+  ::SetFileAttributesW(L"C:\\tervane-exe\\web2\\ro.htm", FILE_ATTRIBUTE_READONLY);
   struct Case {
     std::vector<std::string> arguments;
     DWORD status;
     std::string errHas;
   };
   const Case cases[] = {
-      {{"link", "C:\\web2\\none.htm", "--folder", "C:\\web2"}, 3, "cannot read"},
-      {{"link", "C:\\web2", "--folder", "C:\\web2"}, 3, "folder"},
-      {{"link", "C:\\web2\\page.htm", "--folder", "C:\\nowhere"}, 2, "folder not found"},
-      {{"link", "C:\\web2\\page.htm", "b.jpg", "--folder", "C:\\web2"}, 2, "not listed: b.jpg"},
-      {{"link", "C:\\web2\\ro.htm", "--folder", "C:\\web2"}, 3, "read-only"},
+      {{"link", "C:\\tervane-exe\\web2\\none.htm", "--folder", "C:\\tervane-exe\\web2"},
+       3,
+       "cannot read"},
+      {{"link", "C:\\tervane-exe\\web2", "--folder", "C:\\tervane-exe\\web2"}, 3, "folder"},
+      {{"link", "C:\\tervane-exe\\web2\\page.htm", "--folder", "C:\\nowhere"},
+       2,
+       "folder not found"},
+      {{"link", "C:\\tervane-exe\\web2\\page.htm", "b.jpg", "--folder", "C:\\tervane-exe\\web2"},
+       2,
+       "not listed: b.jpg"},
+      {{"link", "C:\\tervane-exe\\web2\\ro.htm", "--folder", "C:\\tervane-exe\\web2"},
+       3,
+       "read-only"},
   };
   for (const Case& c : cases) {
     const Result r = RunTervane(c.arguments);
     EXPECT_EQ(r.status, c.status) << c.arguments[1] << ": " << r.err;
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
   }
-  EXPECT_EQ(ReadAll(L"C:\\web2\\ro.htm"), "<html><body></body></html>");
+  EXPECT_EQ(ReadAll(L"C:\\tervane-exe\\web2\\ro.htm"), "<html><body></body></html>");
   // Nothing but the files the test made is left in the folder.
-  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\web2"), {}), 3);
-  ::SetFileAttributesW(L"C:\\web2\\ro.htm", FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\tervane-exe\\web2"), {}), 3);
+  ::SetFileAttributesW(L"C:\\tervane-exe\\web2\\ro.htm", FILE_ATTRIBUTE_NORMAL);
 }
 
 // Runs started together on one page wait for each other: every link is
 // there once, and every run says it was written.
 TEST_F(TervaneExeTest, ParallelRunsOnOnePageLoseNoLink) {
   constexpr int kRuns = 10;
-  Made("C:\\web3");
-  WriteFile(L"C:\\web3\\page.htm", "<html><body></body></html>");
-  for (int i = 0; i < kRuns; ++i) WriteFile(L"C:\\web3\\img\\f" + std::to_wstring(i) + L".jpg");
+  Made("C:\\tervane-exe\\web3");
+  WriteFile(L"C:\\tervane-exe\\web3\\page.htm", "<html><body></body></html>");
+  for (int i = 0; i < kRuns; ++i)
+    WriteFile(L"C:\\tervane-exe\\web3\\img\\f" + std::to_wstring(i) + L".jpg");
   std::vector<Result> results(kRuns);
   std::vector<std::thread> runs;
   for (int i = 0; i < kRuns; ++i) {
     runs.emplace_back([&results, i] {
-      results[i] = RunTervane({"link", "C:\\web3\\page.htm", "f" + std::to_string(i) + ".jpg",
-                               "--folder", "C:\\web3\\img"});
+      results[i] =
+          RunTervane({"link", "C:\\tervane-exe\\web3\\page.htm", "f" + std::to_string(i) + ".jpg",
+                      "--folder", "C:\\tervane-exe\\web3\\img"});
     });
   }
   for (std::thread& run : runs) run.join();
-  const std::string page = ReadAll(L"C:\\web3\\page.htm");
+  const std::string page = ReadAll(L"C:\\tervane-exe\\web3\\page.htm");
   for (int i = 0; i < kRuns; ++i) {
     EXPECT_EQ(results[i].status, 0u) << i << ": " << results[i].err;
     const std::string link = "<a href=\"img/f" + std::to_string(i) + ".jpg\">";
@@ -262,19 +273,19 @@ TEST_F(TervaneExeTest, ParallelRunsOnOnePageLoseNoLink) {
     EXPECT_NE(first, std::string::npos) << link;
     EXPECT_EQ(page.find(link, first + 1), std::string::npos) << link;
   }
-  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\web3"), {}), 2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\tervane-exe\\web3"), {}), 2);
 }
 
 // A page another process holds (another tervane, or a program that opened
 // it sharing nothing) is not written: after the wait it was given, the run
 // exits 3, says why and leaves the page alone. Reading it does not wait.
 TEST_F(TervaneExeTest, AHeldPageIsNotWritten) {
-  Made("C:\\web4");
+  Made("C:\\tervane-exe\\web4");
   const std::string before = "<html><body></body></html>";
-  WriteFile(L"C:\\web4\\page.htm", before);
-  WriteFile(L"C:\\web4\\a.jpg");
+  WriteFile(L"C:\\tervane-exe\\web4\\page.htm", before);
+  WriteFile(L"C:\\tervane-exe\\web4\\a.jpg");
   ::SetEnvironmentVariableW(L"TERVANE_LOCK_TIMEOUT_MS", L"300");
-  const std::string page = "C:\\web4\\page.htm";
+  const std::string page = "C:\\tervane-exe\\web4\\page.htm";
   const std::string reason = "tervane: cannot write " + page + ": another program is writing it";
   struct Case {
     const char* holder;
@@ -294,8 +305,9 @@ TEST_F(TervaneExeTest, AHeldPageIsNotWritten) {
     if (c.holder == std::string("tervane")) {
       lock.emplace(page, std::chrono::milliseconds(0));
     } else {
-      exclusive.reset(::CreateFileW(L"C:\\web4\\page.htm", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+      exclusive.reset(::CreateFileW(L"C:\\tervane-exe\\web4\\page.htm",
+                                    GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
       ASSERT_TRUE(exclusive);
     }
     const Result r = RunTervane(c.arguments);
@@ -303,8 +315,8 @@ TEST_F(TervaneExeTest, AHeldPageIsNotWritten) {
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
   }
   ::SetEnvironmentVariableW(L"TERVANE_LOCK_TIMEOUT_MS", nullptr);
-  EXPECT_EQ(ReadAll(L"C:\\web4\\page.htm"), before);
-  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\web4"), {}), 2);
+  EXPECT_EQ(ReadAll(L"C:\\tervane-exe\\web4\\page.htm"), before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\tervane-exe\\web4"), {}), 2);
 }
 
 }  // namespace

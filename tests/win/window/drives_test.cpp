@@ -185,10 +185,11 @@ TEST_F(WindowTest, LinksCarryTheFolderAddressOfRealFolders) {
   const char second = SecondDrive();
   if (second == 0) GTEST_SKIP() << "TERVANE_SECOND_DRIVE is not set";
   const std::string d(1, second);
+  const std::string file = FolderAddressFile("tervane-window");
   using Case = FolderAddressRow;
-  const std::vector<Case> cases = FolderAddressRows(second);
-  for (const Case& c : cases) WriteFile(std::filesystem::path(win32::Widen(c.folder)) / "f.jpg");
-  WriteFile("C:\\web\\docs\\2000\\f.jpg");
+  const std::vector<Case> cases = FolderAddressRows("tervane-window", second);
+  for (const Case& c : cases) WriteFile(std::filesystem::path(win32::Widen(c.folder)) / file);
+  WriteFile("C:\\tervane-window\\web\\docs\\2000\\" + file);
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.location + " | " + c.folder);
@@ -198,19 +199,19 @@ TEST_F(WindowTest, LinksCarryTheFolderAddressOfRealFolders) {
     std::istringstream below(c.folder.substr(3));
     for (std::string name; std::getline(below, name, '\\');) OpenFolder(name);
     editor_.page->inserted.clear();
-    SelectFiles({"f.jpg"});
+    SelectFiles({file});
     Click("OKButton");
-    EXPECT_EQ(editor_.page->inserted,
-              std::vector<std::string>{"<a href=\"" + c.address + "f.jpg\">f.jpg</a><br>"});
+    EXPECT_EQ(editor_.page->inserted, std::vector<std::string>{"<a href=\"" + c.address + file +
+                                                               "\">" + file + "</a><br>"});
   }
   EXPECT_EQ(watcher_.Take().size(), cases.size());
 
   ::SetCurrentDirectoryW(L"C:\\");
   std::error_code ignored;
-  for (const char* made : {"C:\\web", "C:\\img", "C:\\f.jpg"}) {
-    std::filesystem::remove_all(made, ignored);
+  for (const std::string& made :
+       {"C:\\tervane-window" + std::string(), "C:\\" + file, d + ":\\pics"}) {
+    std::filesystem::remove_all(win32::Widen(made), ignored);
   }
-  std::filesystem::remove_all(win32::Widen(d + ":\\pics"), ignored);
 }
 
 }  // namespace

@@ -84,16 +84,19 @@ test-fuzz: fuzz-build
 	@cd $(FUZZ) && ctest --output-on-failure -j $(JOBS)
 
 # Every Windows test under one Xvfb: a Wine session keeps the display it
-# started with. Both architectures share one Wine prefix, so they take turns.
+# started with. Both architectures share one Wine prefix, so they take turns;
+# within one, the suites run side by side (each has its own folders and
+# second drive; those that share the registry or the active window say so
+# in a resource lock).
 # Where this machine cannot run 32-bit programs, CTest reports the i686
 # tests as skipped, and the probe says why.
 test-windows: windows
 	@$(XVFB) sh -c '\
 	  echo "== Windows tests, x86_64, under wine64 ==" && \
-	  (cd $(WIN64) && ctest --output-on-failure) && \
+	  (cd $(WIN64) && ctest --output-on-failure -j $(JOBS)) && \
 	  echo "== Windows tests, i686, under 32-bit Wine ==" && \
 	  { why=$$(scripts/wine-run --probe32) || echo "Skipping the i686 tests: $$why"; } && \
-	  (cd $(WIN32) && ctest --output-on-failure)'
+	  (cd $(WIN32) && ctest --output-on-failure -j $(JOBS))'
 
 # Runs every test. CTest's summary of the last suite ends the output.
 test: test-native test-asan test-fuzz test-windows

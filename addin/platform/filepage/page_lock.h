@@ -21,8 +21,11 @@ class PageLock {
   /// the page now at `path`, so the holder always reads what the last writer
   /// left. Throws Error "Cannot write <path>: ..." when the page is still
   /// held after `timeout`, and "Cannot read <path>: ..." when it cannot be
-  /// opened.
-  PageLock(const std::string& path, std::chrono::milliseconds timeout);
+  /// opened. `afterLocking` runs in every try between taking the lock and
+  /// checking that `path` still names the file locked: there a test puts
+  /// another writer's replacement of the page.
+  PageLock(const std::string& path, std::chrono::milliseconds timeout,
+           const std::function<void()>& afterLocking = {});
   ~PageLock();
   PageLock(const PageLock&) = delete;
   PageLock& operator=(const PageLock&) = delete;
@@ -31,7 +34,8 @@ class PageLock {
   struct Held;
   /// The page at `path` held by this process, or nullptr while another holds
   /// it or the lock taken turned out to be on a file the path no longer names.
-  static std::unique_ptr<Held> TryHold(const std::string& path);
+  static std::unique_ptr<Held> TryHold(const std::string& path,
+                                       const std::function<void()>& afterLocking);
   /// Calls `tryHold` until it returns true, with growing pauses between
   /// calls; throws the timeout's Error once `timeout` has passed.
   static void Wait(const std::string& path, std::chrono::milliseconds timeout,

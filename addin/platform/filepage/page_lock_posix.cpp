@@ -19,7 +19,8 @@ struct PageLock::Held {
   UniqueFd fd;
 };
 
-std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path) {
+std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path,
+                                                  const std::function<void()>& afterLocking) {
   // O_NONBLOCK: opening a FIFO put in the page's place must not hang here.
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!fd.Valid()) ThrowPageReadError(path, static_cast<unsigned long>(errno));
@@ -29,6 +30,7 @@ std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path) {
     throw Error(kErrPathFileAccess,
                 "Cannot write " + path + ": cannot lock it: " + std::strerror(cause));
   }
+  if (afterLocking) afterLocking();
   struct stat locked {};
   struct stat named {};
   if (::fstat(fd.Get(), &locked) != 0 || ::stat(path.c_str(), &named) != 0 ||
@@ -38,9 +40,10 @@ std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path) {
   return std::make_unique<Held>(Held{std::move(fd)});
 }
 
-PageLock::PageLock(const std::string& path, std::chrono::milliseconds timeout) {
+PageLock::PageLock(const std::string& path, std::chrono::milliseconds timeout,
+                   const std::function<void()>& afterLocking) {
   Wait(path, timeout, [&] {
-    held_ = TryHold(path);
+    held_ = TryHold(path, afterLocking);
     return held_ != nullptr;
   });
 }

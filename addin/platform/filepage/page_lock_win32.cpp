@@ -56,7 +56,8 @@ struct PageLock::Held {
   win32::UniqueFile file;
 };
 
-std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path) {
+std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path,
+                                                  const std::function<void()>& afterLocking) {
   const std::wstring wide = win32::Widen(path);
   win32::UniqueFile file(::CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -75,18 +76,20 @@ std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path) {
                                         win32::SystemMessage(HRESULT_FROM_WIN32(cause)));
   }
   auto held = std::make_unique<Held>(std::move(file));
+  if (afterLocking) afterLocking();
   if (!SameFile(held->file.get(), wide)) return nullptr;
   return held;
 }
 
-PageLock::PageLock(const std::string& path, std::chrono::milliseconds timeout) {
+PageLock::PageLock(const std::string& path, std::chrono::milliseconds timeout,
+                   const std::function<void()>& afterLocking) {
   // ReplaceFileW may leave the name leading nowhere for a moment while
   // another writer's replacement goes in: only a page still missing after a
   // few tries (about 0.1 s) is reported as missing.
   int missingTries = 0;
   Wait(path, timeout, [&] {
     try {
-      held_ = TryHold(path);
+      held_ = TryHold(path, afterLocking);
     } catch (const Error& error) {
       if (error.Number() != kErrFileNotFound || ++missingTries > 8) throw;
     }

@@ -91,7 +91,10 @@ TEST(TextCodecTest, DecodesOnlyValidText) {
       {Charset::kCp932, "\x95\x5C\x83\x5C", "表ソ"},  // trail bytes equal to "\"
       {Charset::kCp932, "\\~", "\\~"},
       {Charset::kCp932, "\xB1", "ｱ"},
-      {Charset::kCp932, "\x87\x40", "①"},  // a Windows extension
+      {Charset::kCp932, "\x87\x40", "①"},             // a Windows extension
+      {Charset::kCp932, "\xFA\xB1\xED\x95", "﨑﨑"},  // IBM and NEC-selected copies
+      {Charset::kCp932, "\xFB\xFC\xEE\xE0\xFC\x4B", "髙髙黑"},
+      {Charset::kCp932, "\xFC\x4C", std::nullopt},
       {Charset::kCp932, "\x93", std::nullopt},
       {Charset::kCp932, "a\x80", kWindows ? std::optional<std::string>("a\u0080") : std::nullopt},
       {Charset::kCp932, "\x81\x20", std::nullopt},
@@ -118,6 +121,7 @@ TEST(TextCodecTest, EncodesOnlyWhatReadsBackUnchanged) {
   const std::vector<Case> cases = {
       {Charset::kCp932, "<a href=\"写真.jpg\">", "<a href=\"\x8E\xCA\x90\x5E.jpg\">"},
       {Charset::kCp932, "①～", "\x87\x40\x81\x60"},
+      {Charset::kCp932, "﨑髙黑", "\xFA\xB1\xFB\xFC\xFC\x4B"},  // IBM copies, as Windows writes
       {Charset::kCp932, "é", std::nullopt},
       {Charset::kCp932, "😀", std::nullopt},
       {Charset::kCp932, "¥", std::nullopt},   // would read back as "\"

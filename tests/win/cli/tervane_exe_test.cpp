@@ -118,6 +118,7 @@ class TervaneExeTest : public ::testing::Test {
   void SetUp() override {
     second_ = SecondDrive();
     ASSERT_NE(second_, 0) << "TERVANE_SECOND_DRIVE names no drive: run through with-second-drive";
+    Made("C:\\tervane-exe");  // this suite's folders on C:
   }
   void TearDown() override {
     std::error_code ignored;
@@ -137,39 +138,42 @@ class TervaneExeTest : public ::testing::Test {
 // folder on the page's drive or another one.
 TEST_F(TervaneExeTest, LinksCarryTheFolderAddressOfRealFolders) {
   const std::string d(1, second_);
-  Made("C:\\web");
-  Made("C:\\img");
-  Made("C:\\f.jpg");
+  const std::string file = FolderAddressFile("tervane-exe");
+  Made("C:\\" + file);
   Made(d + ":\\pics");
   struct Case {
     std::optional<std::string> base;
     std::string folder, address;
   };
   std::vector<Case> cases;
-  for (const FolderAddressRow& row : FolderAddressRows(second_)) {
+  for (const FolderAddressRow& row : FolderAddressRows("tervane-exe", second_)) {
     cases.push_back({row.location, row.folder, row.address});
   }
   // The base location made absolute, and taken from the page itself.
-  cases.push_back({"C:\\web\\.\\docs\\..", "C:\\web\\img", "img/"});
-  cases.push_back({std::nullopt, "C:\\web\\img", "img/"});  // C:\web\page.htm
-  cases.push_back({std::nullopt, "C:\\web\\docs", "docs/"});
-  WriteFile(L"C:\\web\\page.htm", "<html><body></body></html>");
-  for (const Case& c : cases) WriteFile(fs::path(Widen(c.folder)) / "f.jpg");
+  const std::string web = "C:\\tervane-exe\\web";
+  cases.push_back({web + "\\.\\docs\\..", web + "\\img", "img/"});
+  cases.push_back({std::nullopt, web + "\\img", "img/"});  // web\page.htm
+  cases.push_back({std::nullopt, web + "\\docs", "docs/"});
+  WriteFile(Widen(web + "\\page.htm"), "<html><body></body></html>");
+  for (const Case& c : cases) WriteFile(fs::path(Widen(c.folder)) / file);
 
   for (const Case& c : cases) {
-    std::vector<std::string> arguments = {"link",   "C:\\web\\page.htm", "f.jpg", "--folder",
-                                          c.folder, "--dry-run"};
+    std::vector<std::string> arguments = {"link",     web + "\\page.htm", file,
+                                          "--folder", c.folder,           "--dry-run"};
     if (c.base) arguments.insert(arguments.end(), {"--base", *c.base});
     const Result r = RunTervane(arguments);
     EXPECT_EQ(r.status, 0u) << r.err;
-    EXPECT_EQ(r.out, "<a href=\"" + c.address + "f.jpg\">f.jpg</a><br>\n")
+    EXPECT_EQ(r.out, "<a href=\"" + c.address + file + "\">" + file + "</a><br>\n")
         << c.base.value_or("(page)") << " | " << c.folder;
   }
 }
 
 // A Shift_JIS page on the second drive, Japanese names on the command line
 // and on disk: the links go in as Shift_JIS before the body's end tag, and
-// the page's own folder gives their addresses.
+// the page's own folder gives their addresses. Every byte outside the
+// insertion stays, the IBM and NEC-selected copies of one character (﨑 as
+// FA B1 and ED 95) among them, and a link written with either copy names
+// the file.
 TEST_F(TervaneExeTest, WritesAndFindsJapaneseLinksInAShiftJisPage) {
   const std::string site = std::string(1, second_) + ":\\サイト";
   Made(site);
@@ -177,28 +181,29 @@ TEST_F(TervaneExeTest, WritesAndFindsJapaneseLinksInAShiftJisPage) {
   const std::string head =
       "<html><head><meta "
       "charset=\"Shift_JIS\"><title>\x83\x65\x83\x58\x83\x67</title></head><body>";
-  const std::string before = head + "<p>\x95\x5c</p></body></html>";  // 表
-  WriteFile(Widen(page), before);
-  for (const char* name : {"夏.jpg", "冬.jpg", "メモ.txt"}) {
+  // 表, and a link to 写真/﨑.jpg in the NEC-selected copy with its text in the IBM one.
+  const std::string body = "<p>\x95\x5c<a href=\"\x8e\xca\x90\x5e/\xED\x95.jpg\">\xFA\xB1</a></p>";
+  WriteFile(Widen(page), head + body + "</body></html>");
+  for (const char* name : {"髙.jpg", "冬.jpg", "﨑.jpg", "メモ.txt"}) {
     WriteFile(fs::path(Widen(site + "\\写真")) / Widen(name));
   }
 
   const Result listed =
       RunTervane({"list", "--folder", site + "\\写真", "--kinds", "jpeg,html-text"});
   EXPECT_EQ(listed.status, 0u) << listed.err;
-  EXPECT_EQ(listed.out, "メモ.txt\n冬.jpg\n夏.jpg\n");
+  EXPECT_EQ(listed.out, "メモ.txt\n冬.jpg\n髙.jpg\n﨑.jpg\n");
 
-  const Result linked = RunTervane({"link", page, "夏.jpg", "--folder", site + "\\写真"});
+  const Result linked = RunTervane({"link", page, "髙.jpg", "--folder", site + "\\写真"});
   ASSERT_EQ(linked.status, 0u) << linked.err;
   EXPECT_EQ(linked.out, "アクティブなページ テスト(URL:file:///" + std::string(1, second_) +
                             ":/サイト/index.htm)にリンクを追加\n\n1個のアイテムを追加しました。\n");
-  // 写真/夏.jpg in Shift_JIS.
-  const std::string markup = "<a href=\"\x8e\xca\x90\x5e/\x89\xc4.jpg\">\x89\xc4.jpg</a><br>";
-  EXPECT_EQ(ReadAll(Widen(page)), head + "<p>\x95\x5c</p>" + markup + "</body></html>");
+  // 写真/髙.jpg in Shift_JIS, as Windows writes it: the IBM copy, FB FC.
+  const std::string markup = "<a href=\"\x8e\xca\x90\x5e/\xFB\xFC.jpg\">\xFB\xFC.jpg</a><br>";
+  EXPECT_EQ(ReadAll(Widen(page)), head + body + markup + "</body></html>");
 
   const Result checked = RunTervane({"check", page, "--folder", site + "\\写真"});
   EXPECT_EQ(checked.status, 0u) << checked.err;
-  EXPECT_EQ(checked.out.substr(0, checked.out.find('\n')), "夏.jpg");
+  EXPECT_EQ(checked.out.substr(0, checked.out.find("アクティブ")), "髙.jpg\n﨑.jpg\n");
 
   const Result missing =
       RunTervane({"link", page, "--folder", site + "\\写真", "--missing", "--dry-run"});
@@ -207,51 +212,61 @@ TEST_F(TervaneExeTest, WritesAndFindsJapaneseLinksInAShiftJisPage) {
 }
 
 TEST_F(TervaneExeTest, ReportsWhatCannotBeDone) {
-  Made("C:\\web2");
-  WriteFile(L"C:\\web2\\page.htm", "<html><body></body></html>");
-  WriteFile(L"C:\\web2\\ro.htm", "<html><body></body></html>");
-  WriteFile(L"C:\\web2\\a.jpg");
-  ::SetFileAttributesW(L"C:\\web2\\ro.htm", FILE_ATTRIBUTE_READONLY);
+  Made("C:\\tervane-exe\\web2");
+  WriteFile(L"C:\\tervane-exe\\web2\\page.htm", "<html><body></body></html>");
+  WriteFile(L"C:\\tervane-exe\\web2\\ro.htm", "<html><body></body></html>");
+  WriteFile(L"C:\\tervane-exe\\web2\\a.jpg");
+  ::SetFileAttributesW(L"C:\\tervane-exe\\web2\\ro.htm", FILE_ATTRIBUTE_READONLY);
   struct Case {
     std::vector<std::string> arguments;
     DWORD status;
     std::string errHas;
   };
   const Case cases[] = {
-      {{"link", "C:\\web2\\none.htm", "--folder", "C:\\web2"}, 3, "cannot read"},
-      {{"link", "C:\\web2", "--folder", "C:\\web2"}, 3, "folder"},
-      {{"link", "C:\\web2\\page.htm", "--folder", "C:\\nowhere"}, 2, "folder not found"},
-      {{"link", "C:\\web2\\page.htm", "b.jpg", "--folder", "C:\\web2"}, 2, "not listed: b.jpg"},
-      {{"link", "C:\\web2\\ro.htm", "--folder", "C:\\web2"}, 3, "read-only"},
+      {{"link", "C:\\tervane-exe\\web2\\none.htm", "--folder", "C:\\tervane-exe\\web2"},
+       3,
+       "cannot read"},
+      {{"link", "C:\\tervane-exe\\web2", "--folder", "C:\\tervane-exe\\web2"}, 3, "folder"},
+      {{"link", "C:\\tervane-exe\\web2\\page.htm", "--folder", "C:\\nowhere"},
+       2,
+       "folder not found"},
+      {{"link", "C:\\tervane-exe\\web2\\page.htm", "b.jpg", "--folder", "C:\\tervane-exe\\web2"},
+       2,
+       "not listed: b.jpg"},
+      {{"link", "C:\\tervane-exe\\web2\\ro.htm", "--folder", "C:\\tervane-exe\\web2"},
+       3,
+       "read-only"},
   };
   for (const Case& c : cases) {
     const Result r = RunTervane(c.arguments);
     EXPECT_EQ(r.status, c.status) << c.arguments[1] << ": " << r.err;
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
   }
-  EXPECT_EQ(ReadAll(L"C:\\web2\\ro.htm"), "<html><body></body></html>");
+  EXPECT_EQ(ReadAll(L"C:\\tervane-exe\\web2\\ro.htm"), "<html><body></body></html>");
   // Nothing but the files the test made is left in the folder.
-  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\web2"), {}), 3);
-  ::SetFileAttributesW(L"C:\\web2\\ro.htm", FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\tervane-exe\\web2"), {}), 3);
+  ::SetFileAttributesW(L"C:\\tervane-exe\\web2\\ro.htm", FILE_ATTRIBUTE_NORMAL);
 }
 
 // Runs started together on one page wait for each other: every link is
 // there once, and every run says it was written.
 TEST_F(TervaneExeTest, ParallelRunsOnOnePageLoseNoLink) {
   constexpr int kRuns = 10;
-  Made("C:\\web3");
-  WriteFile(L"C:\\web3\\page.htm", "<html><body></body></html>");
-  for (int i = 0; i < kRuns; ++i) WriteFile(L"C:\\web3\\img\\f" + std::to_wstring(i) + L".jpg");
+  Made("C:\\tervane-exe\\web3");
+  WriteFile(L"C:\\tervane-exe\\web3\\page.htm", "<html><body></body></html>");
+  for (int i = 0; i < kRuns; ++i)
+    WriteFile(L"C:\\tervane-exe\\web3\\img\\f" + std::to_wstring(i) + L".jpg");
   std::vector<Result> results(kRuns);
   std::vector<std::thread> runs;
   for (int i = 0; i < kRuns; ++i) {
     runs.emplace_back([&results, i] {
-      results[i] = RunTervane({"link", "C:\\web3\\page.htm", "f" + std::to_string(i) + ".jpg",
-                               "--folder", "C:\\web3\\img"});
+      results[i] =
+          RunTervane({"link", "C:\\tervane-exe\\web3\\page.htm", "f" + std::to_string(i) + ".jpg",
+                      "--folder", "C:\\tervane-exe\\web3\\img"});
     });
   }
   for (std::thread& run : runs) run.join();
-  const std::string page = ReadAll(L"C:\\web3\\page.htm");
+  const std::string page = ReadAll(L"C:\\tervane-exe\\web3\\page.htm");
   for (int i = 0; i < kRuns; ++i) {
     EXPECT_EQ(results[i].status, 0u) << i << ": " << results[i].err;
     const std::string link = "<a href=\"img/f" + std::to_string(i) + ".jpg\">";
@@ -259,19 +274,19 @@ TEST_F(TervaneExeTest, ParallelRunsOnOnePageLoseNoLink) {
     EXPECT_NE(first, std::string::npos) << link;
     EXPECT_EQ(page.find(link, first + 1), std::string::npos) << link;
   }
-  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\web3"), {}), 2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\tervane-exe\\web3"), {}), 2);
 }
 
 // A page another process holds (another tervane, or a program that opened
 // it sharing nothing) is not written: after the wait it was given, the run
 // exits 3, says why and leaves the page alone. Reading it does not wait.
 TEST_F(TervaneExeTest, AHeldPageIsNotWritten) {
-  Made("C:\\web4");
+  Made("C:\\tervane-exe\\web4");
   const std::string before = "<html><body></body></html>";
-  WriteFile(L"C:\\web4\\page.htm", before);
-  WriteFile(L"C:\\web4\\a.jpg");
+  WriteFile(L"C:\\tervane-exe\\web4\\page.htm", before);
+  WriteFile(L"C:\\tervane-exe\\web4\\a.jpg");
   ::SetEnvironmentVariableW(L"TERVANE_LOCK_TIMEOUT_MS", L"300");
-  const std::string page = "C:\\web4\\page.htm";
+  const std::string page = "C:\\tervane-exe\\web4\\page.htm";
   const std::string reason = "tervane: cannot write " + page + ": another program is writing it";
   struct Case {
     const char* holder;
@@ -291,8 +306,9 @@ TEST_F(TervaneExeTest, AHeldPageIsNotWritten) {
     if (c.holder == std::string("tervane")) {
       lock.emplace(page, std::chrono::milliseconds(0));
     } else {
-      exclusive.reset(::CreateFileW(L"C:\\web4\\page.htm", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+      exclusive.reset(::CreateFileW(L"C:\\tervane-exe\\web4\\page.htm",
+                                    GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
       ASSERT_TRUE(exclusive);
     }
     const Result r = RunTervane(c.arguments);
@@ -300,8 +316,8 @@ TEST_F(TervaneExeTest, AHeldPageIsNotWritten) {
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
   }
   ::SetEnvironmentVariableW(L"TERVANE_LOCK_TIMEOUT_MS", nullptr);
-  EXPECT_EQ(ReadAll(L"C:\\web4\\page.htm"), before);
-  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\web4"), {}), 2);
+  EXPECT_EQ(ReadAll(L"C:\\tervane-exe\\web4\\page.htm"), before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(L"C:\\tervane-exe\\web4"), {}), 2);
 }
 
 // tervane.exe sync with the page and its material on drive C:, on the second

@@ -3,6 +3,7 @@
 // in TERVANE_SECOND_DRIVE.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <sstream>
@@ -127,6 +128,56 @@ TEST_F(WindowTest, APageOnAnotherDriveMovesTheDriveListThere) {
   std::filesystem::remove_all(std::filesystem::path(win32::Widen(root)) / "pics", ignored);
 }
 
+// A page on a network share, the host started in a folder there: the
+// folder list shows the share's root as its first level and stops there,
+// and links carry the share's path. Wine serves \\host\share\ from the
+// prefix's dosdevices\unc\host\share.
+TEST_F(WindowTest, AShareRootIsTheFolderListsTopLevel) {
+  const char* prefix = std::getenv("WINEPREFIX");
+  if (prefix == nullptr || *prefix == '\0') GTEST_SKIP() << "not under Wine";
+  std::wstring served = L"Z:" + win32::Widen(prefix) + L"\\dosdevices\\unc\\tervane-window";
+  std::replace(served.begin(), served.end(), L'/', L'\\');
+  std::filesystem::create_directories(served + L"\\share");
+  const std::string share = "\\\\tervane-window\\share";
+  for (const char* made : {"\\f.jpg", "\\site\\index.htm", "\\site\\img\\f.jpg"}) {
+    WriteFile(win32::Widen(share + made));
+  }
+  std::filesystem::create_directories(win32::Widen(share + "\\site\\img\\sub"));
+
+  dialog_.Unload();
+  editor_.page->location = "file://tervane-window/share/site/index.htm";
+  ASSERT_TRUE(::SetCurrentDirectoryW(win32::Widen(share + "\\site\\img").c_str()));
+  FindWindowAfterShow();
+  EXPECT_EQ(Items(Control("Dir1")), (std::vector<std::string>{share + "\\", "site", "img", "sub"}));
+  EXPECT_EQ(Dir1Entry(), "img");
+  OpenFolder(share + "\\");
+  EXPECT_EQ(Items(Control("Dir1")), (std::vector<std::string>{share + "\\", "site"}));
+  EXPECT_EQ(dialog_.Controls().Dir1->Path(), share + "\\");
+
+  const FolderAddressRow cases[] = {
+      {share + "\\site", share + "\\site\\img", "img/"},
+      {share + "\\site\\img", share + "\\", "../../"},
+      {siteText_, share + "\\site\\img", "file://///tervane-window/share/site/img/"},
+  };
+  for (const FolderAddressRow& c : cases) {
+    SCOPED_TRACE(c.location + " | " + c.folder);
+    ::SetWindowTextW(Control("Location"), win32::Widen(c.location).c_str());
+    OpenFolder(share + "\\");
+    std::istringstream below(c.folder.substr(share.size() + 1));
+    for (std::string name; std::getline(below, name, '\\');) OpenFolder(name);
+    editor_.page->inserted.clear();
+    SelectFiles({"f.jpg"});
+    Click("OKButton");
+    EXPECT_EQ(editor_.page->inserted,
+              std::vector<std::string>{"<a href=\"" + c.address + "f.jpg\">f.jpg</a><br>"});
+  }
+  EXPECT_EQ(watcher_.Take().size(), std::size(cases));
+
+  ::SetCurrentDirectoryW(L"C:\\");
+  std::error_code ignored;
+  std::filesystem::remove_all(served, ignored);
+}
+
 // The folder address on real drives: the Location text as typed, the folder
 // chosen in the lists, and the address in the link that 作成 inserts. The
 // folders are made on C: of the tests' own prefix and on the second drive.
@@ -134,10 +185,11 @@ TEST_F(WindowTest, LinksCarryTheFolderAddressOfRealFolders) {
   const char second = SecondDrive();
   if (second == 0) GTEST_SKIP() << "TERVANE_SECOND_DRIVE is not set";
   const std::string d(1, second);
+  const std::string file = FolderAddressFile("tervane-window");
   using Case = FolderAddressRow;
-  const std::vector<Case> cases = FolderAddressRows(second);
-  for (const Case& c : cases) WriteFile(std::filesystem::path(win32::Widen(c.folder)) / "f.jpg");
-  WriteFile("C:\\web\\docs\\2000\\f.jpg");
+  const std::vector<Case> cases = FolderAddressRows("tervane-window", second);
+  for (const Case& c : cases) WriteFile(std::filesystem::path(win32::Widen(c.folder)) / file);
+  WriteFile("C:\\tervane-window\\web\\docs\\2000\\" + file);
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.location + " | " + c.folder);
@@ -147,19 +199,19 @@ TEST_F(WindowTest, LinksCarryTheFolderAddressOfRealFolders) {
     std::istringstream below(c.folder.substr(3));
     for (std::string name; std::getline(below, name, '\\');) OpenFolder(name);
     editor_.page->inserted.clear();
-    SelectFiles({"f.jpg"});
+    SelectFiles({file});
     Click("OKButton");
-    EXPECT_EQ(editor_.page->inserted,
-              std::vector<std::string>{"<a href=\"" + c.address + "f.jpg\">f.jpg</a><br>"});
+    EXPECT_EQ(editor_.page->inserted, std::vector<std::string>{"<a href=\"" + c.address + file +
+                                                               "\">" + file + "</a><br>"});
   }
   EXPECT_EQ(watcher_.Take().size(), cases.size());
 
   ::SetCurrentDirectoryW(L"C:\\");
   std::error_code ignored;
-  for (const char* made : {"C:\\web", "C:\\img", "C:\\f.jpg"}) {
-    std::filesystem::remove_all(made, ignored);
+  for (const std::string& made :
+       {"C:\\tervane-window" + std::string(), "C:\\" + file, d + ":\\pics"}) {
+    std::filesystem::remove_all(win32::Widen(made), ignored);
   }
-  std::filesystem::remove_all(win32::Widen(d + ":\\pics"), ignored);
 }
 
 }  // namespace

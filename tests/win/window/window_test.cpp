@@ -236,6 +236,23 @@ TEST_F(WindowTest, TabAndAccessKeysMoveTheFocus) {
     PressKey(::GetFocus(), VK_TAB);
     EXPECT_EQ(::GetFocus(), Control(next)) << next;
   }
+  // Shift+Tab goes back and Tab forward, whatever Shift's toggle bit (the
+  // key state's low bit; the high one is "down") says.
+  struct Press {
+    BYTE shift;
+    std::string_view focus;
+  };
+  const Press presses[] = {
+      {0x80, "CancelButton"}, {0x81, "Drive1"}, {0x01, "CancelButton"}, {0x00, "Location"}};
+  for (const Press& press : presses) {
+    BYTE keys[256] = {};
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = press.shift;
+    ::SetKeyboardState(keys);
+    PressKey(::GetFocus(), VK_TAB);
+    EXPECT_EQ(::GetFocus(), Control(press.focus)) << "Shift state " << int{press.shift};
+  }
+  BYTE released[256] = {};
+  ::SetKeyboardState(released);
 
   struct Case {
     char key;

@@ -95,7 +95,7 @@ HRESULT FakeObject::GetTypeInfoCount(UINT* count) {
 HRESULT FakeObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   for (UINT n = 0; n < count; ++n) ids[n] = DISPID_UNKNOWN;
   for (std::size_t i = 0; i < members_.size(); ++i) {
-    if (!members_[i].first.empty() && SameName(members_[i].first, names[0])) {
+    if (!members_[i].name.empty() && SameName(members_[i].name, names[0])) {
       ids[0] = static_cast<DISPID>(i + 1);
       return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
     }
@@ -105,19 +105,28 @@ HRESULT FakeObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DIS
 
 HRESULT FakeObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                            EXCEPINFO* exception, UINT*) {
-  const Member* member = nullptr;
+  const Defined* member = nullptr;
   for (std::size_t i = 0; i < members_.size(); ++i) {
-    const bool isDefault = members_[i].first.empty();
+    const bool isDefault = members_[i].name.empty();
     if ((id == DISPID_VALUE && isDefault) || (!isDefault && id == static_cast<DISPID>(i + 1))) {
-      member = &members_[i].second;
+      member = &members_[i];
     }
   }
   if (!member) return DISP_E_MEMBERNOTFOUND;
+  const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+  if (put != (params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] == DISPID_PROPERTYPUT)) {
+    return put ? DISP_E_PARAMNOTFOUND : DISP_E_NONAMEDARGS;
+  }
   Arguments args;
   for (UINT i = params->cArgs; i > 0; --i) args.push_back(&params->rgvarg[i - 1]);
+  const std::size_t required = put ? 1 : member->required;
+  if (args.size() < required) return DISP_E_BADPARAMCOUNT;
+  for (std::size_t i = 0; i < required; ++i) {
+    if (IsMissing(args[i])) return DISP_E_PARAMNOTFOUND;
+  }
   if (result) ::VariantInit(result);
   try {
-    (*member)(flags, args, result);
+    member->member(flags, args, result);
     return S_OK;
   } catch (const Raised& raised) {
     if (exception) {
@@ -129,8 +138,8 @@ HRESULT FakeObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
   }
 }
 
-void FakeObject::Define(const std::wstring& name, Member member) {
-  members_.emplace_back(name, std::move(member));
+void FakeObject::Define(const std::wstring& name, Member member, std::size_t required) {
+  members_.push_back({name, std::move(member), required});
 }
 
 void FakeObject::DefineText(const std::wstring& name, std::wstring& value) {
@@ -201,7 +210,8 @@ FakeControl::FakeControl(FakeCommandBar* bar) : bar_(bar) {
   });
   Define(L"Delete", [this](WORD, const Arguments&, VARIANT*) {
     if (deleteRefused) throw Raised{E_ACCESSDENIED, L"Delete refused"};
-    if (bar_) bar_->Remove(this);
+    if (!bar_) throw Raised{E_FAIL, L"The control has been deleted"};
+    bar_->Remove(this);
   });
 }
 
@@ -282,14 +292,17 @@ FakeCommandBar::FakeCommandBar() {
     result->vt = VT_I4;
     result->lVal = static_cast<LONG>(controls.size());
   });
-  Define(L"Item", [this](WORD, const Arguments& args, VARIANT* result) {
-    const int index = IntOf(Argument(args, 0));
-    if (index == failingItem) throw Raised{E_FAIL, L"Method 'Item' failed"};
-    if (index < 1 || index > static_cast<int>(controls.size())) {
-      throw Raised{E_INVALIDARG, L"Invalid procedure call or argument"};
-    }
-    SetObject(result, controls[static_cast<std::size_t>(index - 1)].Get());
-  });
+  Define(
+      L"Item",
+      [this](WORD, const Arguments& args, VARIANT* result) {
+        const int index = IntOf(Argument(args, 0));
+        if (index == failingItem) throw Raised{E_FAIL, L"Method 'Item' failed"};
+        if (index < 1 || index > static_cast<int>(controls.size())) {
+          throw Raised{E_INVALIDARG, L"Invalid procedure call or argument"};
+        }
+        SetObject(result, controls[static_cast<std::size_t>(index - 1)].Get());
+      },
+      1);
 }
 
 FakeCommandBar::~FakeCommandBar() {
@@ -305,6 +318,21 @@ ComPtr<FakeControl> FakeCommandBar::AddControl(const std::wstring& caption,
   return control;
 }
 
+void FakeCommandBar::Restart() {
+  for (ComPtr<FakeControl>& control : controls) {
+    ComPtr<FakeControl> fresh = Make<FakeControl>(this);
+    fresh->caption = control->caption;
+    fresh->tag = control->tag;
+    fresh->onAction = control->onAction;
+    fresh->style = control->style;
+    fresh->type = control->type;
+    fresh->parameter = control->parameter;
+    fresh->isButton = control->isButton;
+    control->bar_ = nullptr;
+    control = fresh;
+  }
+}
+
 void FakeCommandBar::Remove(FakeControl* control) {
   control->bar_ = nullptr;
   std::erase_if(controls, [control](const ComPtr<FakeControl>& c) { return c.Get() == control; });
@@ -317,11 +345,15 @@ class FakeCommandBars final : public FakeObject {
  public:
   explicit FakeCommandBars(std::map<std::wstring, ComPtr<FakeCommandBar>> bars)
       : bars_(std::move(bars)) {
-    Define(L"Item", [this](WORD, const Arguments& args, VARIANT* result) {
-      const auto found = bars_.find(TextOf(Argument(args, 0)));
-      if (found == bars_.end()) throw Raised{E_INVALIDARG, L"Invalid procedure call or argument"};
-      SetObject(result, found->second.Get());
-    });
+    Define(
+        L"Item",
+        [this](WORD, const Arguments& args, VARIANT* result) {
+          const auto found = bars_.find(TextOf(Argument(args, 0)));
+          if (found == bars_.end())
+            throw Raised{E_INVALIDARG, L"Invalid procedure call or argument"};
+          SetObject(result, found->second.Get());
+        },
+        1);
   }
 
  private:
@@ -346,15 +378,18 @@ class FakeLink final : public FakeObject {
     const FakePage::Link link = page->links.at(index);
     Define(L"href",
            [link](WORD, const Arguments&, VARIANT* result) { SetText(result, link.href); });
-    Define(L"getAttribute", [link](WORD, const Arguments& args, VARIANT* result) {
-      if (TextOf(Argument(args, 0)) != L"href") {
-        result->vt = VT_NULL;
-      } else if (!IsMissing(Argument(args, 1)) && IntOf(Argument(args, 1)) == 2) {
-        SetText(result, link.written.empty() ? link.href : link.written);
-      } else {
-        SetText(result, link.href);
-      }
-    });
+    Define(
+        L"getAttribute",
+        [link](WORD, const Arguments& args, VARIANT* result) {
+          if (TextOf(Argument(args, 0)) != L"href") {
+            result->vt = VT_NULL;
+          } else if (!IsMissing(Argument(args, 1)) && IntOf(Argument(args, 1)) == 2) {
+            SetText(result, link.written.empty() ? link.href : link.written);
+          } else {
+            SetText(result, link.href);
+          }
+        },
+        1);
   }
 };
 
@@ -365,23 +400,29 @@ class FakeLinks final : public FakeObject {
       result->vt = VT_I4;
       result->lVal = static_cast<LONG>(page->links.size());
     });
-    Define(L"item", [page](WORD, const Arguments& args, VARIANT* result) {
-      const int index = IntOf(Argument(args, 0));
-      if (index < 0 || index >= static_cast<int>(page->links.size())) {
-        result->vt = VT_NULL;
-        return;
-      }
-      SetObject(result, Make<FakeLink>(page, static_cast<std::size_t>(index)).Get());
-    });
+    Define(
+        L"item",
+        [page](WORD, const Arguments& args, VARIANT* result) {
+          const int index = IntOf(Argument(args, 0));
+          if (index < 0 || index >= static_cast<int>(page->links.size())) {
+            result->vt = VT_NULL;
+            return;
+          }
+          SetObject(result, Make<FakeLink>(page, static_cast<std::size_t>(index)).Get());
+        },
+        1);
   }
 };
 
 class FakeBody final : public FakeObject {
  public:
   explicit FakeBody(std::shared_ptr<FakePage> page) {
-    Define(L"insertAdjacentHTML", [page](WORD, const Arguments& args, VARIANT*) {
-      page->inserted.emplace_back(TextOf(Argument(args, 0)), TextOf(Argument(args, 1)));
-    });
+    Define(
+        L"insertAdjacentHTML",
+        [page](WORD, const Arguments& args, VARIANT*) {
+          page->inserted.emplace_back(TextOf(Argument(args, 0)), TextOf(Argument(args, 1)));
+        },
+        2);
   }
 };
 

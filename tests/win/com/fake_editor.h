@@ -2,8 +2,11 @@
 // host application with its command bars and controls (Click through a
 // connection point), the add-in instance, and the editor page application
 // object with its page window, document, links and body. Members are found
-// by name, case-insensitively, as the automation runtime does. Every object
-// counts itself, so a test can tell whether anyone still holds one.
+// by name, case-insensitively, as the automation runtime does, and called as
+// strictly: a property is written only with DISPID_PROPERTYPUT as its named
+// argument, no other named argument is taken, and a member's required
+// arguments must be given. Every object counts itself, so a test can tell
+// whether anyone still holds one.
 #pragma once
 
 #include <ocidl.h>
@@ -54,15 +57,21 @@ class FakeObject : public IDispatch {
  protected:
   FakeObject() { ++live_; }
   virtual ~FakeObject() { --live_; }
-  /// `name` "" is the default member (DISPID_VALUE).
-  void Define(const std::wstring& name, Member member);
+  /// `name` "" is the default member (DISPID_VALUE). Calls with fewer than
+  /// `required` arguments, or with one of those missing, fail.
+  void Define(const std::wstring& name, Member member, std::size_t required = 0);
   /// A read-write text property kept in `value`.
   void DefineText(const std::wstring& name, std::wstring& value);
 
  private:
   static inline std::atomic<long> live_{0};
   std::atomic<ULONG> refs_{1};
-  std::vector<std::pair<std::wstring, Member>> members_;
+  struct Defined {
+    std::wstring name;
+    Member member;
+    std::size_t required;
+  };
+  std::vector<Defined> members_;
 };
 
 /// Creates a fake object with a reference count of one, owned by the result.
@@ -129,6 +138,9 @@ class FakeCommandBar final : public FakeObject {
 
   ComPtr<FakeControl> AddControl(const std::wstring& caption, const std::wstring& tag);
   void Remove(FakeControl* control);
+  /// The editor starts again: every control is a new object with the old
+  /// one's data, and nothing is advised on it.
+  void Restart();
   FakeCommandBar();
   ~FakeCommandBar() override;
 };

@@ -130,12 +130,15 @@ TEST_F(HostTest, ButtonIsAddedOnceKeptAtShutdownAndRemovedOnUnload) {
   EXPECT_EQ(Tags(), (std::vector<std::wstring>{L"other", L"Tervane"}));
   EXPECT_EQ(button->Sinks(), 0u);
 
-  // The next start finds the button by its tag and leaves it as it is.
-  button->caption = L"renamed";
+  // The next start finds the button, a new object, by its tag and leaves it
+  // as it is.
+  tools->Restart();
+  const ComPtr<FakeControl> restarted = tools->controls[1];
+  restarted->caption = L"renamed";
   Connect();
   EXPECT_EQ(Tags(), (std::vector<std::wstring>{L"other", L"Tervane"}));
-  EXPECT_EQ(button->caption, L"renamed");
-  EXPECT_EQ(button->Sinks(), 1u);
+  EXPECT_EQ(restarted->caption, L"renamed");
+  EXPECT_EQ(restarted->Sinks(), 1u);
 
   // A user's unload takes every control tagged Tervane, strays too.
   tools->AddControl(L"stray", L"Tervane");
@@ -535,6 +538,14 @@ TEST_F(HostTest, ClickWithPageOpensOneWindowThatWorksOnTheEditorsPage) {
                              "img/にリンクされているファイルが2個あります。"},
                 {app, "現在アクティブなページは次のものです。\r\nTITLE : P\r\nURL   : " +
                           Narrow(page)}}));
+  // The page closed, whichever way the editor reports that.
+  for (const bool raises : {false, true}) {
+    editor->page.reset();
+    editor->noPageRaises = raises;
+    Click("GetPageInfo");
+    EXPECT_EQ(boxes.Take(), (std::vector<ShownBox>{{app, std::string(texts::kDialogFailure)}}))
+        << (raises ? "raised" : "Nothing");
+  }
   Disconnect(com::ext_dm_HostShutdown);
   // Releasing the connection object closes its window.
   EXPECT_EQ(Open().size(), 0u);

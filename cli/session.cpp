@@ -77,17 +77,6 @@ int ReportBoxes(const std::vector<MessageBoxRequest>& boxes, const frmCOMAddIn& 
 
 namespace {
 
-// How long a writer waits for another writer of the page: 30 s, or the
-// milliseconds in TERVANE_LOCK_TIMEOUT_MS, which is there for the tests.
-std::chrono::milliseconds PageLockTimeout() {
-  if (const char* text = std::getenv("TERVANE_LOCK_TIMEOUT_MS"); text != nullptr && *text != '\0') {
-    char* end = nullptr;
-    const long long milliseconds = std::strtoll(text, &end, 10);
-    if (*end == '\0' && milliseconds >= 0) return std::chrono::milliseconds(milliseconds);
-  }
-  return std::chrono::seconds(30);
-}
-
 std::optional<PictureSize> PictureSizeOfFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;

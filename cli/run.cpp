@@ -6,6 +6,7 @@
 
 #include "addin/dialog/linkaddress/texts.h"
 #include "addin/platform/error.h"
+#include "addin/platform/filepage/atomic_file.h"
 #include "addin/platform/filepage/file_editor.h"
 #include "addin/platform/filepage/file_page.h"
 #include "cli/blank_page.h"
@@ -51,6 +52,8 @@ int RunList(const Options& options, std::ostream& out) {
   return kExitDone;
 }
 
+int WorkOnPage(const Options& options, std::ostream& out, std::ostream& err);
+
 int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
   // A run that writes holds the page from before it reads it until after it
   // is replaced, so that another run's links are never read over. `check`
@@ -60,6 +63,11 @@ int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
   if (options.command == Command::kLink && !options.dryRun) {
     if (const int code = HoldPage(options.page, lock, err); code != kExitDone) return code;
   }
+  return RedoWhilePageChanges(options.page, err, [&] { return WorkOnPage(options, out, err); });
+}
+
+// One reading of the page and what the command does with it.
+int WorkOnPage(const Options& options, std::ostream& out, std::ostream& err) {
   std::unique_ptr<FilePage> page;
   try {
     page = FilePage::Open(options.page);
@@ -128,6 +136,8 @@ int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
       for (const std::string& markup : markups) page->InsertBeforeBodyEnd(markup);
     }
     page->Save();
+  } catch (const PageChangedError&) {
+    throw;
   } catch (const std::exception& e) {
     err << "tervane: cannot write " << options.page << ": " << e.what() << '\n';
     return kExitPage;

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "addin/dialog/linkaddress/texts.h"
+#include "addin/platform/filepage/atomic_file.h"
 
 namespace tervane::cli {
 
@@ -99,6 +100,22 @@ int HoldPage(const std::string& page, std::optional<PageLock>& lock, std::ostrea
     if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] += 'a' - 'A';
     err << "tervane: " << reason << '\n';
     return kExitPage;
+  }
+}
+
+int RedoWhilePageChanges(const std::string& page, std::ostream& err,
+                         const std::function<int()>& attempt) {
+  for (int tries = 1;; ++tries) {
+    try {
+      return attempt();
+    } catch (const PageChangedError&) {
+      if (tries == kPageAttempts) {
+        err << "tervane: cannot write " << page << ": another program changed it " << kPageAttempts
+            << " times while this run worked on it; it is left as that program "
+            << "saved it\n";
+        return kExitPage;
+      }
+    }
   }
 }
 

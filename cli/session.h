@@ -5,6 +5,7 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -96,6 +97,14 @@ int ReportBoxes(const std::vector<MessageBoxRequest>& boxes, const frmCOMAddIn& 
 /// The page held for writing, or the exit code after saying why it cannot
 /// be (nullopt in `lock`).
 int HoldPage(const std::string& page, std::optional<PageLock>& lock, std::ostream& err);
+
+/// Runs `attempt`, which reads the page held and writes it, again from the
+/// start whenever another program saved the page after it was read
+/// (PageChangedError), at most kPageAttempts times in all; then says so and
+/// returns kExitPage, that program's page left in place.
+inline constexpr int kPageAttempts = 5;
+int RedoWhilePageChanges(const std::string& page, std::ostream& err,
+                         const std::function<int()>& attempt);
 
 /// The selected names of the file list, in list order.
 std::vector<std::string> SelectedNames(FileListBox& list);

@@ -197,14 +197,8 @@ bool KeepsTheBlocks(Charset charset, std::string_view page, std::size_t blockCou
   return std::all_of(missing.begin(), missing.end(), [](const auto& e) { return e.second <= 0; });
 }
 
-}  // namespace
-
-int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
-  std::optional<PageLock> lock;
-  const bool writes = !options.dryRun && !options.check;
-  if (writes) {
-    if (const int code = HoldPage(options.page, lock, err); code != kExitDone) return code;
-  }
+// One reading of the page and the blocks brought up to date in it.
+int SyncOnce(const Options& options, std::ostream& out, std::ostream& err) {
   std::unique_ptr<FilePage> page;
   try {
     page = FilePage::Open(options.page);
@@ -322,12 +316,25 @@ int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
     return kExitDone;
   }
   try {
-    ReplaceFileAtomically(page->Path(), updated);
+    page->Replace(std::move(updated));
+  } catch (const PageChangedError&) {
+    throw;
   } catch (const std::exception& e) {
     err << "tervane: cannot write " << options.page << ": " << e.what() << '\n';
     return kExitPage;
   }
   return kExitDone;
+}
+
+}  // namespace
+
+int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
+  std::optional<PageLock> lock;
+  const bool writes = !options.dryRun && !options.check;
+  if (writes) {
+    if (const int code = HoldPage(options.page, lock, err); code != kExitDone) return code;
+  }
+  return RedoWhilePageChanges(options.page, err, [&] { return SyncOnce(options, out, err); });
 }
 
 }  // namespace tervane::cli

@@ -199,7 +199,7 @@ TEST_F(TervaneTest, FaultsWhileWritingLoseNothing) {
   const std::string before = Page(std::string(64 * 1024, 'x'));
   const std::string page = dir.Write("site/p.htm", before);
   // A read-only folder stops everyone but root: as root, the program runs as
-  // another user, for whom the folder is read-only.
+  // another user, for whom the folder is read-only and the page writable.
   const bool root = ::geteuid() == 0;
   const std::string otherUser = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
   struct Case {
@@ -215,6 +215,7 @@ TEST_F(TervaneTest, FaultsWhileWritingLoseNothing) {
       {"read-only folder", otherUser, "site/p.htm",
        [&] {
          std::filesystem::permissions(dir.Path(), std::filesystem::perms(0755));
+         std::filesystem::permissions(page, std::filesystem::perms(0666));
          std::filesystem::permissions(dir.Path() / "site", std::filesystem::perms(0555));
        },
        "Permission denied"},
@@ -318,9 +319,10 @@ TEST_F(TervaneTest, ARunWaitingOnAReplacedPageWaitsOnItsReplacement) {
   ::usleep(300 * 1000);
   const std::string replacement = Page("<p>new</p>");
   dir.Write("site/new.htm", replacement);
-  std::filesystem::rename(dir / "site/new.htm", page);
-  const int current = ::open(page.c_str(), O_RDONLY | O_CLOEXEC);
+  // Held before it takes the page's name, so that the run never finds it free.
+  const int current = ::open((dir / "site/new.htm").c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_EQ(::flock(current, LOCK_EX), 0);
+  std::filesystem::rename(dir / "site/new.htm", page);
   ::close(old);
 
   int status = 0;

@@ -1,6 +1,11 @@
 // Windows: the new contents go to a hidden temporary file beside the page,
 // which ReplaceFileW then puts in the page's place, keeping the page's
-// attributes, security and creation time, as saving in place would.
+// attributes, security and creation time, as saving in place would. The old
+// page goes to a backup name meanwhile: when ReplaceFileW fails halfway, the
+// page (old or new) is put back under its name from there, and no file that
+// holds the only copy of the text is ever deleted.
+#include "addin/platform/filepage/atomic_file_win32.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -8,11 +13,14 @@
 
 #include "addin/platform/error.h"
 #include "addin/platform/filepage/atomic_file.h"
+#include "addin/platform/filepage/atomic_file_hook.h"
 #include "addin/platform/win32/com_error.h"
 #include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
 
 namespace tervane {
+
+win32::ReplaceFileFunction win32::replaceFile = ::ReplaceFileW;
 
 namespace {
 
@@ -51,7 +59,8 @@ class TemporaryFile {
   HANDLE Handle() const { return file_.get(); }
   void Close() { file_.reset(); }
   const std::wstring& Path() const { return path_; }
-  void MarkReplaced() { replaced_ = true; }
+  /// After it replaced the page, or when it holds the only copy of the text.
+  void Keep() { replaced_ = true; }
 
  private:
   std::wstring path_;
@@ -59,9 +68,19 @@ class TemporaryFile {
   bool replaced_ = false;
 };
 
+bool Exists(const std::wstring& path) {
+  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool MoveInto(const std::wstring& from, const std::wstring& to) {
+  return ::MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 }  // namespace
 
-void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes,
+                           const std::optional<PageIdentity>& expected) {
   const std::wstring target = win32::Widen(path);
   const DWORD attributes = ::GetFileAttributesW(target.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) Fail(path, "cannot inspect it", ::GetLastError());
@@ -81,11 +100,43 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     Fail(path, "flushing the temporary file", ::GetLastError());
   }
   temporary.Close();
-  if (!::ReplaceFileW(target.c_str(), temporary.Path().c_str(), nullptr,
-                      REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-    Fail(path, "replacing it with the temporary file", ::GetLastError());
+  RunBeforeReplaceHook(path);
+  if (expected && PageIdentityAt(path) != expected) throw PageChangedError(path);
+  // Named after the temporary file, which no other writer uses.
+  const std::wstring backup = temporary.Path() + L".old";
+  if (win32::replaceFile(target.c_str(), temporary.Path().c_str(), backup.c_str(),
+                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    temporary.Keep();
+    ::DeleteFileW(backup.c_str());
+    return;
   }
-  temporary.MarkReplaced();
+  const DWORD cause = ::GetLastError();
+  // The new file could not take the page's name, after the page went to the
+  // backup name (1177; with 1176 both keep their names, but a page found
+  // missing is put back all the same). The new file took the page's
+  // attributes already: it goes in if it can, else the old page goes back.
+  if (!Exists(target) && Exists(backup)) {
+    if (cause == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && MoveInto(temporary.Path(), target)) {
+      temporary.Keep();
+      ::SetFileAttributesW(target.c_str(), attributes);
+      ::DeleteFileW(backup.c_str());
+      return;
+    }
+    if (!MoveInto(backup, target)) {
+      temporary.Keep();
+      Fail(path, "replacing it with the temporary file: " +
+                     win32::SystemMessage(HRESULT_FROM_WIN32(cause)) +
+                     "; its old contents are in " + win32::Narrow(backup) +
+                     ", its new contents in " + win32::Narrow(temporary.Path()));
+    }
+  }
+  if (!Exists(target)) {
+    temporary.Keep();
+    Fail(path, "replacing it with the temporary file: " +
+                   win32::SystemMessage(HRESULT_FROM_WIN32(cause)) + "; its new contents are in " +
+                   win32::Narrow(temporary.Path()));
+  }
+  Fail(path, "replacing it with the temporary file", cause);
 }
 
 }  // namespace tervane

@@ -78,6 +78,8 @@ bool IsPlainLinkMarkup(std::string_view markup) {
 
 struct FilePage::Impl {
   std::string path;
+  // The file as read (or last saved), which a save expects to replace.
+  PageIdentity identity;
   PageEncoding encoding;
   // The page as read (or last saved), and the markup inserted since, which
   // goes in at insertAt.
@@ -135,7 +137,7 @@ struct FilePage::Impl {
 std::unique_ptr<FilePage> FilePage::Open(const std::string& path) {
   auto impl = std::make_unique<Impl>();
   impl->path = AbsolutePagePath(path);
-  impl->original = ReadPageFile(impl->path, kMaxPageBytes);
+  impl->original = ReadPageFile(impl->path, kMaxPageBytes, &impl->identity);
   // Text in the encodings read here never holds a NUL byte; a file that does
   // is not a page to write markup into.
   if (impl->original.find('\0') != std::string::npos && !impl->original.starts_with("\xFF\xFE") &&
@@ -224,7 +226,7 @@ void FilePage::CheckInsertions() {
 void FilePage::Save() {
   CheckInsertions();
   std::string contents = impl_->Contents();
-  ReplaceFileAtomically(impl_->path, contents);
+  Replace(std::move(contents));
   if (impl_->outline) {
     impl_->originalLinks = impl_->outline->linkHrefs;
     impl_->originalTitle = impl_->outline->title;
@@ -234,9 +236,23 @@ void FilePage::Save() {
   // Where the next insertions go, the parser may now have elements open.
   impl_->endsClean = false;
   impl_->insertedPlain = true;
-  impl_->original = std::move(contents);
   impl_->insertAt += impl_->inserted.size();
   impl_->inserted.clear();
+}
+
+void FilePage::Replace(std::string bytes) {
+  // The next run would refuse to read it.
+  if (bytes.size() > kMaxPageBytes) {
+    throw Error(kErrPathFileAccess, "Cannot write " + impl_->path + ": it would grow to " +
+                                        std::to_string(bytes.size() >> 20) +
+                                        " MiB, larger than the " +
+                                        std::to_string(kMaxPageBytes >> 20) + " MiB read");
+  }
+  ReplaceFileAtomically(impl_->path, bytes, impl_->identity);
+  if (const std::optional<PageIdentity> written = PageIdentityAt(impl_->path)) {
+    impl_->identity = *written;
+  }
+  impl_->original = std::move(bytes);
 }
 
 }  // namespace tervane

@@ -61,8 +61,14 @@ class FilePage {
   void CheckInsertions();
   /// Writes the page back atomically (see ReplaceFileAtomically), after
   /// CheckInsertions. Throws Error on failure; the file on disk is then as it
-  /// was.
+  /// was. Throws PageChangedError when the file is no longer the one read
+  /// (or last saved): another program saved it meanwhile.
   void Save();
+  /// Writes `bytes` in place of the page as Save() does, without the checks
+  /// of the insertions: the last step of a caller that made the new page
+  /// itself, which uses no more than Path() afterwards. Bytes larger than
+  /// Open reads are refused (Error), the file untouched.
+  void Replace(std::string bytes);
 
   /// How many times the whole page has been parsed, reading it included.
   /// Title() and Save() after inserting only the link builder's markup before

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "addin/platform/error.h"
@@ -18,7 +19,26 @@ std::int32_t ReadErrorNumber(DWORD cause) {
   return kErrPathFileAccess;
 }
 
+PageIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  return {info.dwVolumeSerialNumber,
+          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+          (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+          static_cast<std::int64_t>(
+              (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+              info.ftLastWriteTime.dwLowDateTime)};
+}
+
 }  // namespace
+
+std::optional<PageIdentity> PageIdentityAt(const std::string& path) {
+  const win32::UniqueFile file(::CreateFileW(win32::Widen(path).c_str(), FILE_READ_ATTRIBUTES,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                             nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file || !::GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  return IdentityOf(info);
+}
 
 void ThrowPageReadError(const std::string& path, unsigned long cause) {
   const DWORD attributes = ::GetFileAttributesW(win32::Widen(path).c_str());
@@ -53,7 +73,7 @@ std::string PageFileUrl(const std::string& absolutePath) {
   return url;
 }
 
-std::string ReadPageFile(const std::string& path, std::size_t maxBytes) {
+std::string ReadPageFile(const std::string& path, std::size_t maxBytes, PageIdentity* identity) {
   // Sharing delete access lets another run replace the page while this one
   // reads it; this one goes on reading the page as it was.
   const win32::UniqueFile file(::CreateFileW(win32::Widen(path).c_str(), GENERIC_READ,
@@ -61,6 +81,13 @@ std::string ReadPageFile(const std::string& path, std::size_t maxBytes) {
                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                              nullptr));
   if (!file) ThrowPageReadError(path, ::GetLastError());
+  // A device name (CON, NUL, COM1) or a pipe is no page.
+  if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
+    throw Error(kErrPathFileAccess, "Cannot read " + path + ": not a regular file");
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(file.get(), &info)) ThrowPageReadError(path, ::GetLastError());
+  if (identity != nullptr) *identity = IdentityOf(info);
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.get(), &size)) ThrowPageReadError(path, ::GetLastError());
   if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
@@ -73,7 +100,8 @@ std::string ReadPageFile(const std::string& path, std::size_t maxBytes) {
   char chunk[64 * 1024];
   for (;;) {
     DWORD count = 0;
-    if (!::ReadFile(file.get(), chunk, sizeof chunk, &count, nullptr)) {
+    const auto wanted = static_cast<DWORD>(std::min(sizeof chunk, maxBytes + 1 - bytes.size()));
+    if (!::ReadFile(file.get(), chunk, wanted, &count, nullptr)) {
       ThrowPageReadError(path, ::GetLastError());
     }
     if (count == 0) break;

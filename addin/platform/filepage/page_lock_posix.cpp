@@ -22,7 +22,10 @@ struct PageLock::Held {
 std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path,
                                                   const std::function<void()>& afterLocking) {
   // O_NONBLOCK: opening a FIFO put in the page's place must not hang here.
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  // Open for writing where the page allows it: NFS grants an exclusive lock
+  // only on a descriptor open for writing.
+  UniqueFd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
+  if (!fd.Valid()) fd = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!fd.Valid()) ThrowPageReadError(path, static_cast<unsigned long>(errno));
   if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
     const int cause = errno;

@@ -4,13 +4,19 @@
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
+#include "addin/platform/filepage/atomic_file.h"
 #include "addin/platform/filepage/file_editor.h"
 #include "addin/platform/filepage/file_page.h"
 #include "addin/platform/filepage/page_lock.h"
 
 namespace tervane {
 namespace {
+
+// How many times the insertions are made before a page that another program
+// keeps saving is given up.
+constexpr int kPageAttempts = 5;
 
 // One operation's view of the page: the page as read when the operation
 // reached it. The first insertion takes the lock and reads the page again
@@ -28,8 +34,21 @@ class DiskDocument : public HtmlDocument {
   std::unique_ptr<HtmlLinkCollection> Links() override { return inner_->Links(); }
   std::unique_ptr<HtmlElement> Body() override { return std::make_unique<DiskBody>(*this); }
 
+  // Another program that saves the page after it was read under the lock
+  // (an editor does not heed the lock) gets its save kept: the page is read
+  // again and the insertions made anew on it, a few times at most.
   void KeepInsertions() override {
-    if (page_->Modified()) page_->Save();
+    for (int tries = 1; page_->Modified(); ++tries) {
+      try {
+        page_->Save();
+      } catch (const PageChangedError&) {
+        if (tries == kPageAttempts) throw;
+        Read();
+        for (const auto& [where, html] : insertions_) {
+          inner_->Body()->InsertAdjacentHTML(where, html);
+        }
+      }
+    }
   }
 
  private:
@@ -56,6 +75,7 @@ class DiskDocument : public HtmlDocument {
       Read();
     }
     inner_->Body()->InsertAdjacentHTML(where, html);
+    insertions_.emplace_back(where, html);
   }
 
   const std::string& path_;
@@ -64,6 +84,7 @@ class DiskDocument : public HtmlDocument {
   std::unique_ptr<FilePage> page_;
   FileEditor editor_{nullptr};
   std::unique_ptr<HtmlDocument> inner_;
+  std::vector<std::pair<std::string, std::string>> insertions_;
 };
 
 class DiskPageWindow : public PageWindow {

@@ -129,13 +129,14 @@ bool ReadAll(int fd, std::string& bytes) {
 bool TakeOverWhatTheTargetIs(const TemporaryFile& temporary, const std::string& target,
                              int targetFd, const struct stat& info) {
   // Owner first: changing it may clear the set-user-ID bits that the
-  // permissions then restore.
-  if (info.st_uid != ::geteuid() || info.st_gid != ::getegid()) {
-    if (::fchown(temporary.Fd(), info.st_uid, info.st_gid) != 0) {
-      // The group alone, as any member of it may set.
-      if (::fchown(temporary.Fd(), static_cast<uid_t>(-1), info.st_gid) != 0) return false;
-      if (info.st_uid != ::geteuid()) return false;
-    }
+  // permissions then restore. Only root gives a file away; the group, any
+  // member of it may set.
+  if (info.st_uid != ::geteuid() && ::fchown(temporary.Fd(), info.st_uid, info.st_gid) != 0) {
+    return false;
+  }
+  if (info.st_gid != ::getegid() &&
+      ::fchown(temporary.Fd(), static_cast<uid_t>(-1), info.st_gid) != 0) {
+    return false;
   }
   if (::fchmod(temporary.Fd(), info.st_mode & 07777) != 0) return false;
   if (::perm_copy_fd(target.c_str(), targetFd, temporary.Path().c_str(), temporary.Fd(), nullptr) !=

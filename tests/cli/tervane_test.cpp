@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -358,6 +359,121 @@ TEST_F(TervaneTest, AWriterKilledWhileHoldingThePageLeavesNoLock) {
   const Result r = Run({"link", "site/p.htm"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(TempDir::Read(page).find("<a href=\"a.jpg\">"), std::string::npos);
+}
+
+// Other programs at the page while a run writes it: an editor that saves
+// (here a hook the program runs just before it replaces the page, which
+// saves the page the first `n` times), a signal that ends the run, another
+// user of the page's group. The other program's save is kept, the page is
+// old or new and whole, and nothing is left beside it.
+TEST_F(TervaneTest, ARunKeepsWhatOtherProgramsDoToThePage) {
+  Images("site", {"a.jpg"});
+  const std::string link = "<a href=\"a.jpg\">a.jpg</a><br>";
+  const bool root = ::geteuid() == 0;
+  // Appends a line to the page the first `n` times it is about to be replaced.
+  const auto saves = [&](int n) {
+    return "export TERVANE_TEST_BEFORE_REPLACE='n=$(cat " + io / "saves" +
+           " 2>/dev/null || echo 0); echo $((n + 1)) >" + io / "saves" + "; [ $n -lt " +
+           std::to_string(n) + " ] && echo \"<p>saved $n</p>\" >>\"$TERVANE_PAGE\"; true';";
+  };
+  const auto signal = [](const char* name) {
+    return std::string("export TERVANE_TEST_BEFORE_REPLACE='kill -") + name + " $PPID';";
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    std::string shell;
+    int status;  // -2: ended by the signal
+    std::string errHas;
+    std::vector<std::string> pageHas;  // empty: the page is as it was
+    bool needsRoot = false;
+  } cases[] = {
+      {"an editor saves during link",
+       {"link", "site/p.htm"},
+       saves(1),
+       0,
+       "",
+       {"<p>saved 0</p>", link}},
+      {"an editor saves during sync",
+       {"sync", "site/p.htm", "--folder", "site"},
+       saves(2),
+       0,
+       "",
+       {"<p>saved 0</p>", "<p>saved 1</p>", "<!-- tervane folder=\".\"", link}},
+      {"an editor saves at every try",
+       {"link", "site/p.htm"},
+       saves(99),
+       3,
+       "another program changed it 5 times",
+       {"<p>saved 4</p>"}},
+      {"SIGINT", {"link", "site/p.htm"}, signal("INT"), -2, "", {}},
+      {"SIGTERM", {"sync", "site/p.htm", "--folder", "site"}, signal("TERM"), -2, "", {}},
+      {"SIGHUP", {"link", "site/p.htm"}, signal("HUP"), -2, "", {}},
+      {"SIGPIPE", {"link", "site/p.htm"}, signal("PIPE"), -2, "", {}},
+      {"a FIFO passed by mistake",
+       {"check", "site/fifo.htm"},
+       "timeout 20",
+       3,
+       "not a regular file",
+       {}},
+      {"a FIFO passed by mistake to sync",
+       {"sync", "site/fifo.htm", "--folder", "site"},
+       "timeout 20",
+       3,
+       "not a regular file",
+       {}},
+      {"a team member who does not own the page",
+       {"link", "site/p.htm"},
+       "setpriv --reuid=4242 --regid=4242 --groups=4343",
+       0,
+       "",
+       {link},
+       true},
+  };
+  std::string notRun;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.needsRoot && !root) {
+      notRun += std::string("\n  ") + c.what;
+      continue;
+    }
+    std::filesystem::remove(io / "saves");
+    const std::string before = Page("<p>mine</p>");
+    const std::string page = dir.Write("site/p.htm", before);
+    std::filesystem::remove(dir / "site/fifo.htm");
+    ASSERT_EQ(::mkfifo((dir / "site/fifo.htm").c_str(), 0644), 0);
+    if (c.needsRoot) {
+      std::filesystem::permissions(dir.Path(), std::filesystem::perms(0755));
+      std::filesystem::permissions(dir.Path() / "site", std::filesystem::perms(0777));
+      ASSERT_EQ(::chown(page.c_str(), 4001, 4343), 0);
+      std::filesystem::permissions(page, std::filesystem::perms(0664));
+    }
+    const Result r = Run(c.args, c.shell);
+    if (c.status == -2) {
+      EXPECT_NE(r.status, 0);
+      EXPECT_NE(r.status, 3);
+    } else {
+      EXPECT_EQ(r.status, c.status) << r.err;
+    }
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+    const std::string after = TempDir::Read(page);
+    if (c.pageHas.empty()) {
+      EXPECT_EQ(after, before);
+    }
+    for (const std::string& piece : c.pageHas) {
+      EXPECT_NE(after.find(piece), std::string::npos) << piece << " in\n" << after;
+    }
+    EXPECT_EQ(TempDir::Names(dir.Path() / "site"),
+              (std::set<std::string>{"a.jpg", "fifo.htm", "p.htm"}));
+    if (c.needsRoot) {
+      struct stat info {};
+      ASSERT_EQ(::stat(page.c_str(), &info), 0);
+      EXPECT_EQ(info.st_uid, 4001u);
+      EXPECT_EQ(info.st_gid, 4343u);
+      EXPECT_EQ(info.st_mode & 07777, 0664u);
+    }
+  }
+  if (!notRun.empty()) GTEST_SKIP() << "Rows that run as another user need root:" << notRun;
 }
 
 }  // namespace

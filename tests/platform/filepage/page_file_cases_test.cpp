@@ -26,9 +26,12 @@
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 namespace tervane::testing {
@@ -147,16 +150,12 @@ std::string WhatItIs(const std::string& page) {
               "'; getfattr --absolute-names -d '" + page + "' | tail -n +2");
 }
 
-// Runs `write` in a child process as user 4242 of group 4242, also in group
-// 4343; true when it wrote without an error.
-bool AsTeamMember(const std::function<void()>& write) {
+// Runs `prepare`, then `write`, in a child process; 0 when `write` wrote,
+// 1 when it threw, 2 when `prepare` failed.
+int InChild(const std::function<bool()>& prepare, const std::function<void()>& write) {
   const pid_t child = ::fork();
   if (child == 0) {
-    const gid_t team = 4343;
-    if (::setgroups(1, &team) != 0 || ::setresgid(4242, 4242, 4242) != 0 ||
-        ::setresuid(4242, 4242, 4242) != 0) {
-      ::_exit(2);
-    }
+    if (!prepare()) ::_exit(2);
     try {
       write();
     } catch (...) {
@@ -166,30 +165,33 @@ bool AsTeamMember(const std::function<void()>& write) {
   }
   int status = 0;
   ::waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Runs `write` in a child process that sees `source` mounted on `page` (a
-// file mounted on its own, which no rename may replace, as in a container).
-bool MountedOnItsOwn(const std::string& source, const std::string& page,
-                     const std::function<void()>& write) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::unshare(CLONE_NEWNS) != 0 ||
-        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        ::mount(source.c_str(), page.c_str(), nullptr, MS_BIND, nullptr) != 0) {
-      ::_exit(2);
-    }
-    try {
-      write();
-    } catch (...) {
-      ::_exit(1);
-    }
-    ::_exit(0);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+// As user 4242 of group 4242, also in group 4343.
+bool BecomeTeamMember() {
+  const gid_t team = 4343;
+  return ::setgroups(1, &team) == 0 && ::setresgid(4242, 4242, 4242) == 0 &&
+         ::setresuid(4242, 4242, 4242) == 0;
+}
+
+// Seeing `source` mounted on `page`: a file mounted on its own, which no
+// rename may replace, as in a container.
+bool MountOnItsOwn(const std::string& source, const std::string& page) {
+  return ::unshare(CLONE_NEWNS) == 0 &&
+         ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+         ::mount(source.c_str(), page.c_str(), nullptr, MS_BIND, nullptr) == 0;
+}
+
+// A file-size limit that the old page fits and the new one does not, set
+// just before the page is written.
+bool LimitWritesToTheOldSize() {
+  std::signal(SIGXFSZ, SIG_IGN);
+  SetBeforeReplaceHook([](const std::string&) {
+    const rlimit limit{kOld.size(), kOld.size()};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  });
+  return true;
 }
 
 #endif
@@ -261,6 +263,16 @@ TEST(PageFileCasesTest, WhatThePageKeepsWhateverElseTouchesIt) {
        "",
        kNew,
        {"p.htm", "q.htm"}},
+      {"a write in place cut short: the old page is put back",
+       [](Folder& folder, const std::string& page) {
+         fs::create_hard_link(page, folder.Path() / "q.htm");
+       },
+       [](const std::string& page) {
+         EXPECT_EQ(InChild(LimitWritesToTheOldSize, [&] { InsertAndSave(page); }), 1);
+       },
+       "",
+       kOld,
+       {"p.htm", "q.htm"}},
       {"an ACL and extended attributes",
        [](Folder&, const std::string& page) {
          Tool("setfacl -m u:4242:rw,g:4343:r '" + page + "' && setfattr -n user.origin -v kept '" +
@@ -272,7 +284,9 @@ TEST(PageFileCasesTest, WhatThePageKeepsWhateverElseTouchesIt) {
          ::chown(page.c_str(), 4001, 4343);
          ::chmod(page.c_str(), 0664);
        },
-       [](const std::string& page) { EXPECT_TRUE(AsTeamMember([&] { InsertAndSave(page); })); },
+       [](const std::string& page) {
+         EXPECT_EQ(InChild(BecomeTeamMember, [&] { InsertAndSave(page); }), 0);
+       },
        "",
        kNew,
        {"p.htm"},
@@ -284,7 +298,9 @@ TEST(PageFileCasesTest, WhatThePageKeepsWhateverElseTouchesIt) {
          ::chown(page.c_str(), 4242, 4343);
          ::chmod(page.c_str(), 0640);
        },
-       [](const std::string& page) { EXPECT_TRUE(AsTeamMember([&] { InsertAndSave(page); })); },
+       [](const std::string& page) {
+         EXPECT_EQ(InChild(BecomeTeamMember, [&] { InsertAndSave(page); }), 0);
+       },
        "",
        kNew,
        {"p.htm"},
@@ -296,7 +312,9 @@ TEST(PageFileCasesTest, WhatThePageKeepsWhateverElseTouchesIt) {
          ::chown(page.c_str(), 4001, 4343);
          ::chmod(page.c_str(), 0644);
        },
-       [](const std::string& page) { EXPECT_FALSE(AsTeamMember([&] { InsertAndSave(page); })); },
+       [](const std::string& page) {
+         EXPECT_EQ(InChild(BecomeTeamMember, [&] { InsertAndSave(page); }), 1);
+       },
        "",
        kOld,
        {"p.htm"},
@@ -306,7 +324,8 @@ TEST(PageFileCasesTest, WhatThePageKeepsWhateverElseTouchesIt) {
        [](Folder& folder, const std::string&) { folder.Write("source.htm", kOld); },
        [](const std::string& page) {
          const std::string source = fs::path(page).replace_filename("source.htm").string();
-         EXPECT_TRUE(MountedOnItsOwn(source, page, [&] { InsertAndSave(page); }));
+         EXPECT_EQ(
+             InChild([&] { return MountOnItsOwn(source, page); }, [&] { InsertAndSave(page); }), 0);
          EXPECT_EQ(Read(source), kNew);
        },
        "",

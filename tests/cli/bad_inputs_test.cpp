@@ -43,6 +43,8 @@ TEST_F(BadInputTest, Pages) {
       {"two body end tags", "<body>a</body>b</body>",
        std::string("<body>a</body>b") + kLink + "</body>", ""},
       {"50 MB", "<body>" + big + "</body>", "", "too large"},
+      {"a link short of 32 MiB, which the next run could not read",
+       "<body>" + std::string((32u << 20) - 20, 'x') + "</body>", "", "larger than the 32 MiB"},
       {"undeclared Shift_JIS", "<body>\x95\x5c</body>",
        std::string("<body>\x95\x5c") + kLink + "</body>", ""},
       {"declared UTF-8, Shift_JIS bytes", "<meta charset=utf-8><body>\x95\x5c</body>",

@@ -387,6 +387,9 @@ TEST_F(TervaneTest, ARunKeepsWhatOtherProgramsDoToThePage) {
     std::string errHas;
     std::vector<std::string> pageHas;  // empty: the page is as it was
     bool needsRoot = false;
+    // Under a checker (valgrind) each run takes many seconds: that pass
+    // runs one row of each kind, the plain pass all of them.
+    bool underChecker = true;
   } cases[] = {
       {"an editor saves during link",
        {"link", "site/p.htm"},
@@ -405,11 +408,13 @@ TEST_F(TervaneTest, ARunKeepsWhatOtherProgramsDoToThePage) {
        saves(99),
        3,
        "another program changed it 5 times",
-       {"<p>saved 4</p>"}},
-      {"SIGINT", {"link", "site/p.htm"}, signal("INT"), -2, "", {}},
+       {"<p>saved 4</p>"},
+       false,
+       false},
+      {"SIGINT", {"link", "site/p.htm"}, signal("INT"), -2, "", {}, false, false},
       {"SIGTERM", {"sync", "site/p.htm", "--folder", "site"}, signal("TERM"), -2, "", {}},
-      {"SIGHUP", {"link", "site/p.htm"}, signal("HUP"), -2, "", {}},
-      {"SIGPIPE", {"link", "site/p.htm"}, signal("PIPE"), -2, "", {}},
+      {"SIGHUP", {"link", "site/p.htm"}, signal("HUP"), -2, "", {}, false, false},
+      {"SIGPIPE", {"link", "site/p.htm"}, signal("PIPE"), -2, "", {}, false, false},
       {"a FIFO passed by mistake",
        {"check", "site/fifo.htm"},
        "timeout 20",
@@ -421,7 +426,9 @@ TEST_F(TervaneTest, ARunKeepsWhatOtherProgramsDoToThePage) {
        "timeout 20",
        3,
        "not a regular file",
-       {}},
+       {},
+       false,
+       false},
       {"a team member who does not own the page",
        {"link", "site/p.htm"},
        "setpriv --reuid=4242 --regid=4242 --groups=4343",
@@ -430,9 +437,11 @@ TEST_F(TervaneTest, ARunKeepsWhatOtherProgramsDoToThePage) {
        {link},
        true},
   };
+  const bool underChecker = std::getenv("TERVANE_WRAPPER") != nullptr;
   std::string notRun;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    if (underChecker && !c.underChecker) continue;
     if (c.needsRoot && !root) {
       notRun += std::string("\n  ") + c.what;
       continue;

@@ -118,7 +118,6 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes,
   if (!Exists(target) && Exists(backup)) {
     if (cause == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && MoveInto(temporary.Path(), target)) {
       temporary.Keep();
-      ::SetFileAttributesW(target.c_str(), attributes);
       ::DeleteFileW(backup.c_str());
       return;
     }

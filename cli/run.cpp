@@ -52,20 +52,11 @@ int RunList(const Options& options, std::ostream& out) {
 }
 
 int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
-  // A run that writes holds the page from before it reads it until after it
-  // is replaced, so that another run's links are never read over. `check`
-  // and --dry-run only read, and the atomic replacement always shows them a
-  // whole page.
   std::optional<PageLock> lock;
-  if (options.command == Command::kLink && !options.dryRun) {
-    if (const int code = HoldPage(options.page, lock, err); code != kExitDone) return code;
-  }
   std::unique_ptr<FilePage> page;
-  try {
-    page = FilePage::Open(options.page);
-  } catch (const std::exception& e) {
-    err << "tervane: cannot read " << options.page << ": " << e.what() << '\n';
-    return kExitPage;
+  const bool writes = options.command == Command::kLink && !options.dryRun;
+  if (const int code = OpenPageForRun(options.page, writes, lock, page, err); code != kExitDone) {
+    return code;
   }
   FileEditor editor(page.get());
   Session session(editor);
@@ -129,7 +120,7 @@ int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
     }
     page->Save();
   } catch (const std::exception& e) {
-    err << "tervane: cannot write " << options.page << ": " << e.what() << '\n';
+    SayPageFailure(err, "write", options.page, e.what());
     return kExitPage;
   }
   return ReportBoxes(boxes, dialog, out, err);

@@ -155,7 +155,7 @@ TEST_F(SyncTest, EveryBlockKeepsItsOwnSettings) {
       TempDir::Read(page),
       SitePage(decoys + "<div>" +
                Block(first,
-                     "<a href=\"img/a.jpg\"><img src=\"img/a.jpg\"></a>\n"
+                     "<p>stale</p>\n<a href=\"img/a.jpg\"><img src=\"img/a.jpg\"></a>\n"
                      "<a href=\"img/b.gif\"><img src=\"img/b.gif\"></a>\n") +
                "</div>\n" +
                Block(third, "<img src=\"img/a.jpg\"><br>\n<img src=\"img/b.gif\"><br>\n") +

@@ -30,6 +30,7 @@ struct Line {
   std::string_view end;    // "\r\n", "\n", "\r", or empty for the last
   std::string text;        // UTF-8, trimmed
   std::string indent;      // the bytes before the text
+  bool whole = true;       // false for one item of a line that held several
 };
 
 std::vector<Line> SplitLines(std::string_view contents, Charset charset) {
@@ -138,10 +139,26 @@ class Classifier {
         folderAddress_(folderAddress),
         pattern_(ListPattern(before.settings.kinds)) {
     for (std::size_t i = 0; i < before.items.size(); ++i) {
+      byOpening_.emplace(Opening(before.items[i].markup, 0), i);
       names_.insert(before.items[i].name);
       const std::vector<std::string> addresses = Addresses(before.items[i].markup);
       if (!addresses.empty()) byAddress_.emplace(addresses.front(), i);
     }
+  }
+
+  // The items of a line that holds nothing but two or more items as Tervane
+  // writes them, one after the other, as `link` writes them.
+  std::vector<std::string> Pieces(const std::string& text) const {
+    std::vector<std::string> pieces;
+    for (std::size_t at = 0; at < text.size();) {
+      const auto found = byOpening_.find(Opening(text, at));
+      if (found == byOpening_.end()) return {};
+      const std::string& markup = before_.items[found->second].markup;
+      if (text.compare(at, markup.size(), markup) != 0) return {};
+      pieces.push_back(markup);
+      at += markup.size();
+    }
+    return pieces.size() > 1 ? pieces : std::vector<std::string>();
   }
 
   // The file a line is the item of, by the first address it holds that
@@ -210,7 +227,16 @@ class Classifier {
     return name;
   }
 
+  // A piece of markup up to the end of its first quoted value, which holds
+  // the file's address: enough to tell the items apart.
+  static std::string_view Opening(std::string_view text, std::size_t at) {
+    const std::size_t open = text.find('"', at);
+    const std::size_t close = open == text.npos ? open : text.find('"', open + 1);
+    return close == text.npos ? text.substr(at) : text.substr(at, close + 1 - at);
+  }
+
   const BlockFiles& before_;
+  std::map<std::string_view, std::size_t, std::less<>> byOpening_;
   std::string folderAddress_;
   FilePattern pattern_;
   std::set<std::string, std::less<>> names_;
@@ -278,6 +304,19 @@ BlockMerge MergeBlock(std::string_view contents, Charset charset, std::string_vi
   }
 
   const Classifier classifier(before, folderAddress);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::vector<std::string> pieces = classifier.Pieces(lines[i].text);
+    if (pieces.empty()) continue;
+    std::vector<Line> split(pieces.size(), lines[i]);
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+      split[k].text = pieces[k];
+      split[k].whole = false;
+      if (k + 1 < pieces.size()) split[k].end = lineEnd;
+    }
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(i), split.begin(), split.end());
+    i += pieces.size() - 1;
+  }
   std::vector<Classified> kinds;
   std::map<std::string, std::size_t, std::less<>> itemLine;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -342,7 +381,8 @@ BlockMerge MergeBlock(std::string_view contents, Charset charset, std::string_vi
   }
   merge.contents = lead;
   const auto keepLine = [&](std::size_t i, bool last) {
-    merge.contents += lines[i].bytes;
+    merge.contents +=
+        lines[i].whole ? std::string(lines[i].bytes) : EncodeForPage(charset, lines[i].text);
     merge.contents += lines[i].end.empty() && !last ? lineEnd : lines[i].end;
   };
   const bool anythingAfterItems = !endRun.empty();
@@ -352,7 +392,7 @@ BlockMerge MergeBlock(std::string_view contents, Charset charset, std::string_vi
     const bool last = k + 1 == now.items.size() && !anythingAfterItems && !afterItem.contains(k);
     if (const auto found = itemLine.find(item.name); found != itemLine.end()) {
       const std::size_t i = found->second;
-      if (kinds[i].edited || lines[i].text == item.markup) {
+      if (kinds[i].edited || (lines[i].whole && lines[i].text == item.markup)) {
         keepLine(i, last);
       } else {
         writeNew(lines[i].indent, item.markup);

@@ -113,7 +113,8 @@ class Generator {
 
   /// The files; nullopt (with `code` set, after saying why) on a failure.
   std::optional<std::vector<FileItem>> Files(const Block& block, const BlockSettings& s,
-                                             std::ostream& out, std::ostream& err, int& code) {
+                                             const std::string& where, std::ostream& err,
+                                             int& code) {
     frmCOMAddIn& dialog = session_.Dialog();
     ApplySettings({s.kinds, block.folder, std::nullopt, s.mode}, session_.Controls());
     // The button selects all unless all are selected, as the last block may
@@ -128,7 +129,12 @@ class Generator {
     std::vector<MessageBoxRequest> boxes = session_.TakeBoxes();
     std::erase_if(boxes, [](const MessageBoxRequest& box) { return box.icon != MsgIcon::kStop; });
     if (!boxes.empty()) {
-      code = ReportBoxes(boxes, dialog, out, err);
+      // The failure concerns this block: its line goes with it.
+      for (const MessageBoxRequest& box : boxes) err << AsLines(box.text);
+      if (!dialog.LastFailure().empty()) {
+        err << where << block.line << ": " << dialog.LastFailure() << '\n';
+      }
+      code = kExitPage;
       return std::nullopt;
     }
     const std::vector<std::string>& recorded = editor_.RecordedInsertions();
@@ -218,23 +224,16 @@ bool KeepsTheBlocks(Charset charset, std::string_view page, std::size_t blockCou
   return std::all_of(missing.begin(), missing.end(), [](const auto& e) { return e.second <= 0; });
 }
 
-// A new block whose files the page links to already (with `link`, say)
-// would link them twice: says where, a line of the page each.
-void WarnOfLinksBefore(const std::string& text, const std::vector<FileItem>& items,
-                       const std::string& where, std::ostream& err) {
-  std::map<std::string, std::string, std::less<>> names;  // address -> name
-  for (const FileItem& item : items) {
-    for (const std::string& href : LinksOf(item.markup)) names.emplace(href, item.name);
-  }
-  if (names.empty()) return;
-  std::map<std::size_t, std::vector<std::string>> byLine;
-  LineCounter lines(text);
-  html::Tokenizer tokenizer(text);
+// The addresses a piece of markup links to (a, area) or shows (img), with
+// the line of the tag each; scripts, styles and the like hold none.
+std::vector<std::pair<std::size_t, std::string>> ReferencesIn(std::string_view markup) {
+  std::vector<std::pair<std::size_t, std::string>> references;
+  LineCounter lines(markup);
+  html::Tokenizer tokenizer(markup);
   for (html::Token token;;) {
     tokenizer.Next(token);
     if (token.kind == html::TokenKind::kEndOfFile) break;
     if (token.kind != html::TokenKind::kStartTag) continue;
-    // Links written in a script or a style are text.
     if (token.name == "script") tokenizer.SwitchTo(html::TextState::kScriptData);
     if (token.name == "style" || token.name == "xmp" || token.name == "noscript") {
       tokenizer.SwitchTo(html::TextState::kRawtext);
@@ -242,26 +241,48 @@ void WarnOfLinksBefore(const std::string& text, const std::vector<FileItem>& ite
     if (token.name == "title" || token.name == "textarea") {
       tokenizer.SwitchTo(html::TextState::kRcdata);
     }
-    if (token.name != "a" && token.name != "area") continue;
-    for (const html::Attribute& attribute : token.attributes) {
-      const auto found = attribute.name == "href" ? names.find(attribute.value) : names.end();
-      if (found != names.end()) byLine[lines.LineAt(token.offset)].push_back(found->second);
+    const std::string_view attribute = token.name == "a" || token.name == "area" ? "href"
+                                       : token.name == "img"                     ? "src"
+                                                                                 : "";
+    for (const html::Attribute& a : token.attributes) {
+      if (!attribute.empty() && a.name == attribute) {
+        references.emplace_back(lines.LineAt(token.offset), a.value);
+      }
+    }
+  }
+  return references;
+}
+
+// A new block for files the page links to or shows already (written with
+// `link`, say) would list them twice: says where, a line of the page each.
+void WarnOfLinksBefore(const std::string& text, const std::vector<FileItem>& items,
+                       const std::string& where, std::ostream& err) {
+  std::map<std::string, std::string, std::less<>> names;  // address -> name
+  for (const FileItem& item : items) {
+    for (auto& [line, address] : ReferencesIn(item.markup)) names.emplace(address, item.name);
+  }
+  std::map<std::size_t, std::vector<std::string>> byLine;
+  for (const auto& [line, address] : ReferencesIn(text)) {
+    const auto found = names.find(address);
+    if (found == names.end()) continue;
+    std::vector<std::string>& linked = byLine[line];
+    if (std::find(linked.begin(), linked.end(), found->second) == linked.end()) {
+      linked.push_back(found->second);
     }
   }
   for (const auto& [line, linked] : byLine) {
-    err << where << line << ": the new block links again what this line links already: ";
+    err << where << line << ": the new block lists again files this line links to or shows: ";
     for (std::size_t i = 0; i < linked.size() && i < 3; ++i) {
       err << (i > 0 ? ", " : "") << linked[i];
     }
     if (linked.size() > 3) err << " and " << linked.size() - 3 << " more";
-    err << " (delete the old links, or put the block's comments where they stand)\n";
+    err << " (delete those links, or put the block's comments around them and sync again)\n";
   }
 }
 
 }  // namespace
 
-int BringInStep(const Options& options, FilePage& page, std::string& updated, std::ostream& out,
-                std::ostream& err) {
+int BringInStep(const Options& options, FilePage& page, std::string& updated, std::ostream& err) {
   const std::string original = page.Contents();
   const fs::path pageFolder = FromUtf8(options.page).parent_path();
   const std::string where = "tervane: " + options.page + ":";
@@ -330,11 +351,11 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
     }
     int code = kExitDone;
     const std::optional<std::vector<FileItem>> now =
-        generator.Files(block, block.settings, out, err, code);
+        generator.Files(block, block.settings, where, err, code);
     if (!now) return code;
     std::optional<std::vector<FileItem>> before;
     if (block.read && *block.read != block.settings) {
-      before = generator.Files(block, *block.read, out, err, code);
+      before = generator.Files(block, *block.read, where, err, code);
       if (!before) return code;
     }
     WarnOfNamesNotUtf8(block, where, err);
@@ -397,7 +418,7 @@ int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
     return code;
   }
   std::string updated;
-  if (const int code = BringInStep(options, *page, updated, out, err); code != kExitDone) {
+  if (const int code = BringInStep(options, *page, updated, err); code != kExitDone) {
     return code;
   }
   const std::string original = page->Contents();

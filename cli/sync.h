@@ -15,8 +15,7 @@ namespace tervane::cli {
 /// the page changed under it can read it again and call this again. Returns
 /// the exit code, after saying why on `err` when it is not 0; warnings go to
 /// `err` too.
-int BringInStep(const Options& options, FilePage& page, std::string& updated, std::ostream& out,
-                std::ostream& err);
+int BringInStep(const Options& options, FilePage& page, std::string& updated, std::ostream& err);
 
 /// Writes the page only when a block changes; with --check only says
 /// (exit 1) whether one would, with --dry-run prints the change as a diff.

@@ -172,8 +172,12 @@ TEST_F(TervaneTest, FailuresSayWhatWentWrongAndLeaveThePageAlone) {
       {{"link", "site/p.htm", "--kinds", "jpeg,"}, 2, "--kinds"},
       {{"link", "site/p.htm", "--kinds", "any,jpeg"}, 2, "--kinds"},
       {{"link", "site/p.htm", "--mode", "bold"}, 2, "--mode"},
-      {{"link", "site/none.htm", "--folder", "nowhere"}, 2, "nowhere"},
-      {{"link", "site/none.htm"}, 3, "none.htm"},
+      {{"link", "site/none.htm", "--folder", "nowhere"},
+       2,
+       "folder not found: nowhere (tried " + (dir / "nowhere") + ", from the current folder)"},
+      {{"link", "site/none.htm"},
+       3,
+       "tervane: cannot read " + (dir / "site/none.htm") + ": No such file or directory\n"},
       {{"link", "site/bom16.htm"}, 3, "bom16.htm"},
       {{"link", "site/open-comment.htm"}, 3, "inside a comment"},
       {{"check", "site/p.htm", "--folder", "site/p.htm"}, 2, "p.htm"},
@@ -226,6 +230,7 @@ TEST_F(TervaneTest, FaultsWhileWritingLoseNothing) {
     const Result r = Run({"link", c.page}, c.shell);
     EXPECT_EQ(r.status, 3) << r.err;
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(": Cannot"), std::string::npos) << r.err;  // the page named once
     EXPECT_EQ(TempDir::Read(page), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path() / "site"), {}), 2);
     std::filesystem::permissions(dir.Path() / "site", std::filesystem::perms(0755));

@@ -71,11 +71,8 @@ std::vector<html::Token> StartTags(std::string_view markup) {
 // The addresses a piece of markup links to or shows, in order.
 std::vector<std::string> Addresses(std::string_view markup) {
   std::vector<std::string> addresses;
-  for (const html::Token& tag : StartTags(markup)) {
-    for (const html::Attribute& attribute : tag.attributes) {
-      if (attribute.name == "href" || attribute.name == "src") addresses.push_back(attribute.value);
-    }
-  }
+  for (Reference& reference : ReferencesIn(markup))
+    addresses.push_back(std::move(reference.address));
   return addresses;
 }
 
@@ -247,6 +244,32 @@ const char* kMoveOrForce =
     ": move it out of the block or into an item's line, or give --force to write the block anew";
 
 }  // namespace
+
+std::vector<Reference> ReferencesIn(std::string_view markup) {
+  std::vector<Reference> references;
+  html::Tokenizer tokenizer(markup);
+  for (html::Token token;;) {
+    tokenizer.Next(token);
+    if (token.kind == html::TokenKind::kEndOfFile) break;
+    if (token.kind != html::TokenKind::kStartTag) continue;
+    if (token.name == "script") tokenizer.SwitchTo(html::TextState::kScriptData);
+    if (token.name == "style" || token.name == "xmp" || token.name == "noscript") {
+      tokenizer.SwitchTo(html::TextState::kRawtext);
+    }
+    if (token.name == "title" || token.name == "textarea") {
+      tokenizer.SwitchTo(html::TextState::kRcdata);
+    }
+    const std::string_view wanted = token.name == "a" || token.name == "area" ? "href"
+                                    : token.name == "img"                     ? "src"
+                                                                              : "";
+    for (html::Attribute& attribute : token.attributes) {
+      if (!wanted.empty() && attribute.name == wanted) {
+        references.push_back({token.offset, token.name, std::move(attribute.value)});
+      }
+    }
+  }
+  return references;
+}
 
 std::size_t LineCounter::LineAt(std::size_t offset) {
   if (offset < counted_) counted_ = 0, line_ = 1;

@@ -54,6 +54,16 @@ BlockMerge MergeBlock(std::string_view contents, Charset charset, std::string_vi
                       const BlockFiles& before, const BlockFiles& now,
                       std::string_view folderAddress, bool force);
 
+/// Where a piece of markup links to a file (the href of an a or area
+/// element) or shows one (the src of an img element), as the page's parser
+/// reads it: nothing in a script, a style, a title and the like.
+struct Reference {
+  std::size_t offset = 0;  // of the tag
+  std::string tag;
+  std::string address;
+};
+std::vector<Reference> ReferencesIn(std::string_view markup);
+
 /// The lines of `text` end in CR LF, LF or CR alike. Line numbers from 1.
 class LineCounter {
  public:

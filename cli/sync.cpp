@@ -14,7 +14,6 @@
 #include "addin/platform/filepage/file_page.h"
 #include "addin/platform/filepage/page_charset.h"
 #include "addin/platform/filepage/page_outline.h"
-#include "addin/platform/html/tokenizer.h"
 #include "cli/block_items.h"
 #include "cli/block_marker.h"
 #include "cli/paths.h"
@@ -184,22 +183,6 @@ void WarnOfNamesNotUtf8([[maybe_unused]] const Block& block,
 #endif
 }
 
-// The address of the link a piece of the link builder's markup makes, if it
-// makes one: its first a element's href.
-std::vector<std::string> LinksOf(std::string_view markup) {
-  std::vector<std::string> hrefs;
-  html::Tokenizer tokenizer(markup);
-  for (html::Token token;;) {
-    tokenizer.Next(token);
-    if (token.kind == html::TokenKind::kEndOfFile) break;
-    if (token.kind != html::TokenKind::kStartTag || token.name != "a") continue;
-    for (const html::Attribute& attribute : token.attributes) {
-      if (attribute.name == "href") hrefs.push_back(attribute.value);
-    }
-  }
-  return hrefs;
-}
-
 // Whether the written page still holds every block and every link written
 // anew as a link: a block inside a select or an SVG drawing, say, would lose
 // them.
@@ -216,41 +199,14 @@ bool KeepsTheBlocks(Charset charset, std::string_view page, std::size_t blockCou
   if (starts != blockCount || ends != blockCount) return false;
   std::unordered_map<std::string, long> missing;
   for (const std::string& piece : written) {
-    for (std::string& href : LinksOf(piece)) ++missing[std::move(href)];
+    for (Reference& reference : ReferencesIn(piece)) {
+      if (reference.tag != "img") ++missing[std::move(reference.address)];
+    }
   }
   for (const std::string& href : outline.linkHrefs) {
     if (const auto found = missing.find(href); found != missing.end()) --found->second;
   }
   return std::all_of(missing.begin(), missing.end(), [](const auto& e) { return e.second <= 0; });
-}
-
-// The addresses a piece of markup links to (a, area) or shows (img), with
-// the line of the tag each; scripts, styles and the like hold none.
-std::vector<std::pair<std::size_t, std::string>> ReferencesIn(std::string_view markup) {
-  std::vector<std::pair<std::size_t, std::string>> references;
-  LineCounter lines(markup);
-  html::Tokenizer tokenizer(markup);
-  for (html::Token token;;) {
-    tokenizer.Next(token);
-    if (token.kind == html::TokenKind::kEndOfFile) break;
-    if (token.kind != html::TokenKind::kStartTag) continue;
-    if (token.name == "script") tokenizer.SwitchTo(html::TextState::kScriptData);
-    if (token.name == "style" || token.name == "xmp" || token.name == "noscript") {
-      tokenizer.SwitchTo(html::TextState::kRawtext);
-    }
-    if (token.name == "title" || token.name == "textarea") {
-      tokenizer.SwitchTo(html::TextState::kRcdata);
-    }
-    const std::string_view attribute = token.name == "a" || token.name == "area" ? "href"
-                                       : token.name == "img"                     ? "src"
-                                                                                 : "";
-    for (const html::Attribute& a : token.attributes) {
-      if (!attribute.empty() && a.name == attribute) {
-        references.emplace_back(lines.LineAt(token.offset), a.value);
-      }
-    }
-  }
-  return references;
 }
 
 // A new block for files the page links to or shows already (written with
@@ -259,13 +215,16 @@ void WarnOfLinksBefore(const std::string& text, const std::vector<FileItem>& ite
                        const std::string& where, std::ostream& err) {
   std::map<std::string, std::string, std::less<>> names;  // address -> name
   for (const FileItem& item : items) {
-    for (auto& [line, address] : ReferencesIn(item.markup)) names.emplace(address, item.name);
+    for (Reference& reference : ReferencesIn(item.markup)) {
+      names.emplace(std::move(reference.address), item.name);
+    }
   }
   std::map<std::size_t, std::vector<std::string>> byLine;
-  for (const auto& [line, address] : ReferencesIn(text)) {
-    const auto found = names.find(address);
+  LineCounter lines(text);
+  for (const Reference& reference : ReferencesIn(text)) {
+    const auto found = names.find(reference.address);
     if (found == names.end()) continue;
-    std::vector<std::string>& linked = byLine[line];
+    std::vector<std::string>& linked = byLine[lines.LineAt(reference.offset)];
     if (std::find(linked.begin(), linked.end(), found->second) == linked.end()) {
       linked.push_back(found->second);
     }

@@ -1,8 +1,6 @@
 // `tervane sync` end to end: blocks of links kept in step with their folders
 // on pages on disk.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -404,33 +402,6 @@ TEST_F(SyncTest, JapanesePagesStayInTheirEncoding) {
   EXPECT_NE(refused.err.find("p.htm:5: the character \"한\" (U+D55C) cannot be written in EUC-JP"),
             std::string::npos)
       << refused.err;
-}
-
-// Another writer holds the page: sync gives up after its wait and writes
-// nothing; --check and --dry-run only read, and do not wait.
-TEST_F(SyncTest, AHeldPageIsNotWritten) {
-  Images("site", {"a.jpg"});
-  const std::string before = Page(Block("folder=\".\"", ""));
-  const std::string page = dir.Write("site/p.htm", before);
-  const int held = ::open(page.c_str(), O_RDONLY | O_CLOEXEC);
-  ASSERT_EQ(::flock(held, LOCK_EX), 0);
-  struct Case {
-    std::vector<std::string> args;
-    int status;
-    std::string errHas;
-  } cases[] = {
-      {{"sync", "site/p.htm"}, 3, "another program is writing it (gave up after 0.3 s)"},
-      {{"sync", "site/p.htm", "--check"}, 1, "out of step"},
-      {{"sync", "site/p.htm", "--dry-run"}, 0, ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.args.back());
-    const Result r = Run(c.args, "export TERVANE_LOCK_TIMEOUT_MS=300;");
-    EXPECT_EQ(r.status, c.status) << r.err;
-    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
-    EXPECT_EQ(TempDir::Read(page), before);
-  }
-  ::close(held);
 }
 
 // --dry-run shows the change as a unified diff of the page's text (in

@@ -273,11 +273,12 @@ TEST_F(TervaneTest, ParallelRunsOnOnePageLoseNoLink) {
 }
 
 // Another writer holds the page (here the test, with flock, as a run of
-// tervane does): `link` gives up after the wait it was given, says why and
-// leaves the page alone; `check` and --dry-run only read, and do not wait.
+// tervane does): `link` and `sync` give up after the wait they were given,
+// say why and leave the page alone; `check`, --check and --dry-run only
+// read, and do not wait.
 TEST_F(TervaneTest, AHeldPageIsNotWrittenAndStillRead) {
   Images("site", {"a.jpg"});
-  const std::string before = Page("");
+  const std::string before = Page("<!-- tervane folder=\".\" -->\n<!-- /tervane -->");
   const std::string page = dir.Write("site/p.htm", before);
   const int held = ::open(page.c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_EQ(::flock(held, LOCK_EX), 0);
@@ -291,6 +292,11 @@ TEST_F(TervaneTest, AHeldPageIsNotWrittenAndStillRead) {
        "tervane: cannot write " + page + ": another program is writing it (gave up after 0.3 s)"},
       {{"link", "site/p.htm", "--dry-run"}, 0, ""},
       {{"check", "site/p.htm"}, 0, ""},
+      {{"sync", "site/p.htm"},
+       3,
+       "tervane: cannot write " + page + ": another program is writing it (gave up after 0.3 s)"},
+      {{"sync", "site/p.htm", "--check"}, 1, "out of step"},
+      {{"sync", "site/p.htm", "--dry-run"}, 0, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.back());

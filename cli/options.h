@@ -5,7 +5,7 @@
 //                 [--dry-run]
 //   tervane check PAGE [--folder DIR] [--base DIR] [--kinds LIST]
 //   tervane sync  PAGE [--folder DIR [--kinds LIST] [--mode ...] [--size] [--alt]]
-//                 [--dry-run | --check]
+//                 [--force] [--dry-run | --check]
 #pragma once
 
 #include <array>

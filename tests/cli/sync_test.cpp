@@ -490,36 +490,44 @@ TEST_F(SyncTest, PicturesCarryTheirSizeAndName) {
     return page.insert(page.find("</body>"), block + "\n");
   };
   const std::string kinds = "folder=\"img\" kinds=\"jpeg,gif-png\" ";
+  std::string joined = TextLinks("img/", {"a.png", "b&amp;c.gif", "cut.png"});
+  std::erase(joined, '\n');
   const struct {
     std::string before;
     std::vector<std::string> args;
-    std::string block;
+    std::string after;
     std::string errHas = {};
   } synced[] = {
       {linkedBefore,
        {"--mode", "image", "--size", "--alt"},
-       Block(kinds + "mode=\"image\" size alt", sized),
+       pageWith(linkedBefore, Block(kinds + "mode=\"image\" size alt", sized)),
        "p.htm:5: the new block lists again files this line links to or shows: a.png"},
       {Page(""),
        {"--mode", "image", "--alt"},
-       Block(kinds + "mode=\"image\" alt",
-             "<img src=\"img/a.png\" alt=\"a\"><br>\n"
-             "<img src=\"img/b&amp;c.gif\" alt=\"b&amp;c\"><br>\n"
-             "<img src=\"img/cut.png\" alt=\"cut\"><br>\n")},
+       pageWith(Page(""), Block(kinds + "mode=\"image\" alt",
+                                "<img src=\"img/a.png\" alt=\"a\"><br>\n"
+                                "<img src=\"img/b&amp;c.gif\" alt=\"b&amp;c\"><br>\n"
+                                "<img src=\"img/cut.png\" alt=\"cut\"><br>\n"))},
       {Page(""),
        {},
-       Block(kinds + "mode=\"text\"", TextLinks("img/", {"a.png", "b&amp;c.gif", "cut.png"}))},
+       pageWith(Page(""), Block(kinds + "mode=\"text\"",
+                                TextLinks("img/", {"a.png", "b&amp;c.gif", "cut.png"})))},
       {Page(""),
        {"--mode", "image-link"},
-       Block(kinds + "mode=\"image-link\"",
-             "<a href=\"img/a.png\"><img src=\"img/a.png\"></a>\n"
-             "<a href=\"img/b&amp;c.gif\"><img src=\"img/b&amp;c.gif\"></a>\n"
-             "<a href=\"img/cut.png\"><img src=\"img/cut.png\"></a>\n")},
+       pageWith(Page(""), Block(kinds + "mode=\"image-link\"",
+                                "<a href=\"img/a.png\"><img src=\"img/a.png\"></a>\n"
+                                "<a href=\"img/b&amp;c.gif\"><img src=\"img/b&amp;c.gif\"></a>\n"
+                                "<a href=\"img/cut.png\"><img src=\"img/cut.png\"></a>\n"))},
+      // Comments put around the links `link` wrote, all on one line: one item
+      // a line.
+      {Page(Block("folder=\"img\"", joined + "\n")),
+       {},
+       Page(Block("folder=\"img\"", TextLinks("img/", {"a.png", "b&amp;c.gif", "cut.png"})))},
   };
   for (const auto& c : synced) {
     std::vector<std::string> args = {"sync", "site/p.htm", "--folder", "site/img"};
     args.insert(args.end(), c.args.begin(), c.args.end());
-    SCOPED_TRACE(c.block);
+    SCOPED_TRACE(c.after);
     dir.Write("site/p.htm", c.before);
     const Result r = Run(args);
     EXPECT_EQ(r.status, 0) << r.err;
@@ -527,7 +535,7 @@ TEST_F(SyncTest, PicturesCarryTheirSizeAndName) {
       EXPECT_EQ(r.err, "");
     }
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
-    EXPECT_EQ(TempDir::Read(dir / "site/p.htm"), pageWith(c.before, c.block));
+    EXPECT_EQ(TempDir::Read(dir / "site/p.htm"), c.after);
     EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 0);
   }
   EXPECT_EQ(Run({"link", "site/p.htm", "--size"}).status, 2);

@@ -150,10 +150,10 @@ class Generator {
     return items;
   }
 
-  /// The address of `folder` as the items of its block write it.
-  std::string FolderAddressOf(const std::string& folder) {
+  /// The address of the folder of the last Files() as its items write it.
+  std::string FolderAddressOfFiles() {
     const DialogControls& c = session_.Controls();
-    return FolderAddress(folder, c.Location->Text(), session_.Style());
+    return FolderAddress(c.Dir1->Path(), c.Location->Text(), session_.Style());
   }
 
  private:
@@ -327,7 +327,7 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
     try {
       merge = MergeBlock(contents, charset, lineEnd,
                          {block.read.value_or(block.settings), before ? *before : *now},
-                         {block.settings, *now}, generator.FolderAddressOf(block.folder),
+                         {block.settings, *now}, generator.FolderAddressOfFiles(),
                          options.force || added == i);
       updated.append(original, copied, block.startBegin - copied);
       if (block.read && *block.read == block.settings) {

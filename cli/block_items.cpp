@@ -46,9 +46,7 @@ std::vector<Line> SplitLines(std::string_view contents, Charset charset) {
     if (end < contents.size()) next += contents.compare(end, 2, "\r\n") == 0 ? 2 : 1;
     line.end = contents.substr(end, next - end);
     const std::string_view trimmed = Trimmed(line.bytes);
-    line.indent =
-        std::string(line.bytes.substr(0, line.bytes.find(trimmed.empty() ? "" : trimmed)));
-    if (trimmed.empty()) line.indent.clear();
+    if (!trimmed.empty()) line.indent = line.bytes.substr(0, trimmed.data() - line.bytes.data());
     line.text = DecodeLenient(charset, trimmed);
     lines.push_back(std::move(line));
     at = next;

@@ -54,6 +54,73 @@ Marker Problem(std::string problem) {
   return {Marker::Kind::kStart, std::nullopt, std::move(problem)};
 }
 
+// One row a setting: its name in the start comment, the option that gives
+// it on the command line, and how it is read, written and taken from the
+// options. A flag (no value) is read with an empty value and written when
+// `write` gives a value.
+struct SettingRow {
+  std::string_view name;
+  std::string_view option;
+  bool flag;
+  // The problem with `value`, or empty.
+  std::string (*read)(BlockSettings& settings, const std::string& value);
+  // The value written, or nullopt to leave the setting out.
+  std::optional<std::string> (*write)(const BlockSettings& settings);
+  void (*take)(BlockSettings& settings, const Options& options);
+};
+
+constexpr SettingRow kSettings[] = {
+    {"folder", "--folder", false,
+     [](BlockSettings& s, const std::string& value) -> std::string {
+       s.folder = value;
+       return value.empty() ? "the folder is empty" : "";
+     },
+     [](const BlockSettings& s) -> std::optional<std::string> { return s.folder; },
+     [](BlockSettings&, const Options&) {}},
+    {"kinds", "--kinds", false,
+     [](BlockSettings& s, const std::string& value) -> std::string {
+       const std::optional<std::array<bool, 4>> kinds = ParseKinds(value);
+       if (!kinds) return "invalid kinds '" + value + "'";
+       s.kinds = *kinds;
+       return "";
+     },
+     [](const BlockSettings& s) -> std::optional<std::string> { return KindsText(s.kinds); },
+     [](BlockSettings& s, const Options& o) { s.kinds = o.kinds; }},
+    {"mode", "--mode", false,
+     [](BlockSettings& s, const std::string& value) -> std::string {
+       for (const DisplayMode mode :
+            {DisplayMode::kTextLink, DisplayMode::kImageLink, DisplayMode::kImageOnly}) {
+         if (value == ModeName(mode)) {
+           s.mode = mode;
+           return "";
+         }
+       }
+       return "invalid mode '" + value + "'";
+     },
+     [](const BlockSettings& s) -> std::optional<std::string> {
+       return std::string(ModeName(s.mode));
+     },
+     [](BlockSettings& s, const Options& o) { s.mode = o.mode; }},
+    {"size", "--size", true,
+     [](BlockSettings& s, const std::string&) -> std::string {
+       s.size = true;
+       return "";
+     },
+     [](const BlockSettings& s) -> std::optional<std::string> {
+       return s.size ? std::optional<std::string>("") : std::nullopt;
+     },
+     [](BlockSettings& s, const Options& o) { s.size = o.size; }},
+    {"alt", "--alt", true,
+     [](BlockSettings& s, const std::string&) -> std::string {
+       s.alt = true;
+       return "";
+     },
+     [](const BlockSettings& s) -> std::optional<std::string> {
+       return s.alt ? std::optional<std::string>("") : std::nullopt;
+     },
+     [](BlockSettings& s, const Options& o) { s.alt = o.alt; }},
+};
+
 }  // namespace
 
 Marker ReadMarker(std::string_view commentText) {
@@ -72,50 +139,57 @@ Marker ReadMarker(std::string_view commentText) {
     const std::string name(rest.substr(0, nameEnd));
     rest.remove_prefix(nameEnd);
     if (!seen.insert(name).second) return Problem("'" + name + "' is given twice");
-    if (name == "size" || name == "alt") {
+    const SettingRow* row = nullptr;
+    for (const SettingRow& candidate : kSettings) {
+      if (candidate.name == name) row = &candidate;
+    }
+    if (row == nullptr) return Problem("unknown setting '" + name + "'");
+    std::string value;
+    if (row->flag) {
       if (!rest.empty() && rest.front() == '=') return Problem("'" + name + "' takes no value");
-      (name == "size" ? settings.size : settings.alt) = true;
-      continue;
-    }
-    if (name != "folder" && name != "kinds" && name != "mode") {
-      return Problem("unknown setting '" + name + "'");
-    }
-    if (!rest.starts_with("=\"")) return Problem("'" + name + "' needs a value in double quotes");
-    const std::size_t close = rest.find('"', 2);
-    if (close == std::string_view::npos)
-      return Problem("the value of '" + name + "' is not closed");
-    const std::string value = Unescaped(rest.substr(2, close - 2));
-    rest.remove_prefix(close + 1);
-    if (!rest.empty() && !IsBlank(rest.front())) return Problem("no blank after '" + name + "'");
-    if (name == "folder") {
-      if (value.empty()) return Problem("the folder is empty");
-      settings.folder = value;
-    } else if (name == "kinds") {
-      const std::optional<std::array<bool, 4>> kinds = ParseKinds(value);
-      if (!kinds) return Problem("invalid kinds '" + value + "'");
-      settings.kinds = *kinds;
-    } else if (value == "text" || value == "image-link" || value == "image") {
-      settings.mode = value == "text"         ? DisplayMode::kTextLink
-                      : value == "image-link" ? DisplayMode::kImageLink
-                                              : DisplayMode::kImageOnly;
     } else {
-      return Problem("invalid mode '" + value + "'");
+      if (!rest.starts_with("=\"")) return Problem("'" + name + "' needs a value in double quotes");
+      const std::size_t close = rest.find('"', 2);
+      if (close == std::string_view::npos)
+        return Problem("the value of '" + name + "' is not closed");
+      value = Unescaped(rest.substr(2, close - 2));
+      rest.remove_prefix(close + 1);
+      if (!rest.empty() && !IsBlank(rest.front())) return Problem("no blank after '" + name + "'");
+    }
+    if (std::string problem = row->read(settings, value); !problem.empty()) {
+      return Problem(std::move(problem));
     }
   }
   if (settings.folder.empty()) return Problem("no folder=\"...\"");
-  if ((settings.size || settings.alt) && settings.mode == DisplayMode::kTextLink) {
-    return Problem("size and alt need mode=\"image-link\" or mode=\"image\"");
+  if (std::string problem = SettingsProblem(settings); !problem.empty()) {
+    return Problem(std::move(problem));
   }
   return {Marker::Kind::kStart, settings, {}};
 }
 
 std::string StartMarkerText(const BlockSettings& settings) {
-  std::string text = " tervane folder=\"" + EscapeHtml(settings.folder) + "\" kinds=\"" +
-                     KindsText(settings.kinds) + "\" mode=\"" +
-                     std::string(ModeName(settings.mode)) + "\"";
-  if (settings.size) text += " size";
-  if (settings.alt) text += " alt";
+  std::string text = " tervane";
+  for (const SettingRow& row : kSettings) {
+    const std::optional<std::string> value = row.write(settings);
+    if (!value) continue;
+    text += " " + std::string(row.name);
+    if (!row.flag) text += "=\"" + EscapeHtml(*value) + "\"";
+  }
   return text + " ";
+}
+
+BlockSettings WithGivenSettings(BlockSettings block, const Options& options) {
+  for (const SettingRow& row : kSettings) {
+    if (options.given.contains(row.option)) row.take(block, options);
+  }
+  return block;
+}
+
+std::string SettingsProblem(const BlockSettings& settings) {
+  if ((settings.size || settings.alt) && settings.mode == DisplayMode::kTextLink) {
+    return "size and alt need mode=\"image-link\" or mode=\"image\"";
+  }
+  return "";
 }
 
 }  // namespace tervane::cli

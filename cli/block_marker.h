@@ -17,6 +17,8 @@
 
 namespace tervane::cli {
 
+struct Options;
+
 struct BlockSettings {
   /// Relative to the page's folder (or absolute), as written.
   std::string folder;
@@ -43,6 +45,13 @@ Marker ReadMarker(std::string_view commentText);
 /// The text of the start comment for `settings` (without "<!--" and "-->"),
 /// which ReadMarker reads back as the same settings.
 std::string StartMarkerText(const BlockSettings& settings);
+
+/// `block` with the settings the command line gives (kinds, mode, size,
+/// alt) in place of its own; those not given stay as the block has them.
+BlockSettings WithGivenSettings(BlockSettings block, const Options& options);
+
+/// What is wrong with settings that each read well, or empty.
+std::string SettingsProblem(const BlockSettings& settings);
 
 inline constexpr std::string_view kEndMarkerText = " /tervane ";
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/paths.h"
 #include "tervane/version.h"
 
 namespace tervane::cli {
@@ -12,30 +13,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kUsageError = 2;
-
-// Paths are UTF-8 inside, whatever the system's own encoding of names.
-fs::path FromUtf8(const std::string& path) {
-  return fs::path(std::u8string(path.begin(), path.end()));
-}
-
-std::string ToUtf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-// Absolute, lexically normal, without a trailing separator except for a
-// root ("/", "C:\").
-std::string AbsolutePath(const std::string& path) {
-  const fs::path normal = fs::absolute(FromUtf8(path)).lexically_normal();
-  std::string result = ToUtf8(normal);
-  const std::size_t root = ToUtf8(normal.root_path()).size();
-  while (
-      result.size() > root &&
-      (result.back() == '/' || result.back() == static_cast<char>(fs::path::preferred_separator))) {
-    result.pop_back();
-  }
-  return result;
-}
 
 ParseOutcome UsageError(const std::string& message) {
   return {std::nullopt, kUsageError, "tervane: " + message};
@@ -101,6 +78,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   bool size = false;
   bool alt = false;
   bool check = false;
+  bool force = false;
 
   CLI::App* list = app.add_subcommand("list", "print the names the file list shows");
   CLI::App* link = app.add_subcommand("link", "write links to the listed files into PAGE");
@@ -114,10 +92,12 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
       "  <img src=\"img/a.png\" width=\"640\" height=\"480\" alt=\"a\"><br>\n"
       "  <!-- /tervane -->\n"
       "folder is relative to PAGE's folder; kinds, mode, size and alt are optional, as the\n"
-      "options of those names. sync rewrites every block (hand edits inside are replaced),\n"
-      "leaves everything else byte for byte, and writes nothing when no block changed.\n"
-      "--folder gives the block of DIR these settings, and adds it at the body's end when\n"
-      "PAGE has none.\n"
+      "options of those names. sync adds the items of new files and removes those of files\n"
+      "that are gone. An item edited by hand is kept as it stands, and so is text of your own\n"
+      "between items while its place is clear (else exit 3; --force writes the block anew).\n"
+      "Everything outside the blocks stays byte for byte; nothing is written when no block\n"
+      "changed. --folder DIR adds a block for DIR at the body's end when PAGE has none; the\n"
+      "settings given replace the block's, the others stay.\n"
       "Exit status: 0 in step (or written), 1 out of step (--check), 2 usage error,\n"
       "3 PAGE or a block cannot be read or written (the line is named); then PAGE is as it "
       "was.");
@@ -149,6 +129,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
                  "print what would change as a unified diff and leave the page as it is");
   sync->add_flag("--check", check,
                  "change nothing; exit 1 when the page is out of step with its folders");
+  sync->add_flag("--force", force,
+                 "write every block anew: items edited by hand and text of your own go");
 
   try {
     app.parse(argc, argv);
@@ -177,7 +159,12 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   if (mode == "image-link") options.mode = DisplayMode::kImageLink;
   if (mode == "image") options.mode = DisplayMode::kImageOnly;
   if (missing && !names.empty()) return UsageError("--missing cannot be combined with names");
-  if ((size || alt) && options.mode == DisplayMode::kTextLink) {
+  for (const CLI::Option* given : chosen->get_options()) {
+    if (given->count() > 0) options.given.insert(given->get_name());
+  }
+  // sync checks a block's settings once the block's own are merged in.
+  const bool modeFromBlock = chosen == sync && chosen->count("--mode") == 0;
+  if ((size || alt) && options.mode == DisplayMode::kTextLink && !modeFromBlock) {
     return UsageError("--size and --alt need --mode image-link or image");
   }
   if (chosen == sync && chosen->count("--folder") == 0 &&
@@ -192,6 +179,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   options.size = size;
   options.alt = alt;
   options.check = check;
+  options.force = force;
   options.names = std::move(names);
 
   if (chosen->count("--folder") > 0) {
@@ -199,7 +187,10 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
     options.folder = AbsolutePath(folder);
     std::error_code ec;
     if (!fs::is_directory(FromUtf8(*options.folder), ec)) {
-      return UsageError("folder not found: " + folder);
+      return UsageError("folder not found: " + folder +
+                        (FromUtf8(folder).is_absolute()
+                             ? ""
+                             : " (tried " + *options.folder + ", from the current folder)"));
     }
   }
   if (options.command != Command::kList) {

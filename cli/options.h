@@ -5,11 +5,12 @@
 //                 [--dry-run]
 //   tervane check PAGE [--folder DIR] [--base DIR] [--kinds LIST]
 //   tervane sync  PAGE [--folder DIR [--kinds LIST] [--mode ...] [--size] [--alt]]
-//                 [--dry-run | --check]
+//                 [--force] [--dry-run | --check]
 #pragma once
 
 #include <array>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,10 @@ struct Options {
   bool size = false;   // width and height of pictures
   bool alt = false;    // alt text of pictures
   bool check = false;  // sync: only say whether the page is in step
+  bool force = false;  // sync: regenerate blocks whole, hand edits and all
+  /// The options given on the command line, by name ("--kinds"), so that
+  /// sync can tell a default from a setting given.
+  std::set<std::string, std::less<>> given;
 };
 
 /// The kinds a --kinds list names, in its own form ("any" for none ticked).

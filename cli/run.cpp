@@ -52,28 +52,16 @@ int RunList(const Options& options, std::ostream& out) {
   return kExitDone;
 }
 
-int WorkOnPage(const Options& options, std::ostream& out, std::ostream& err);
-
-int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
-  // A run that writes holds the page from before it reads it until after it
-  // is replaced, so that another run's links are never read over. `check`
-  // and --dry-run only read, and the atomic replacement always shows them a
-  // whole page.
-  std::optional<PageLock> lock;
-  if (options.command == Command::kLink && !options.dryRun) {
-    if (const int code = HoldPage(options.page, lock, err); code != kExitDone) return code;
-  }
-  return RedoWhilePageChanges(options.page, err, [&] { return WorkOnPage(options, out, err); });
-}
-
-// One reading of the page and what the command does with it.
-int WorkOnPage(const Options& options, std::ostream& out, std::ostream& err) {
+// One reading of the page and what the command does with it. The first
+// reading of a run that writes takes the page's lock, which the run holds
+// until the page is replaced, so that another run's links are never read
+// over. `check` and --dry-run only read.
+int WorkOnPage(const Options& options, bool takeLock, std::optional<PageLock>& lock,
+               std::ostream& out, std::ostream& err) {
   std::unique_ptr<FilePage> page;
-  try {
-    page = FilePage::Open(options.page);
-  } catch (const std::exception& e) {
-    err << "tervane: cannot read " << options.page << ": " << e.what() << '\n';
-    return kExitPage;
+  if (const int code = OpenPageForRun(options.page, takeLock, lock, page, err);
+      code != kExitDone) {
+    return code;
   }
   FileEditor editor(page.get());
   Session session(editor);
@@ -139,10 +127,18 @@ int WorkOnPage(const Options& options, std::ostream& out, std::ostream& err) {
   } catch (const PageChangedError&) {
     throw;
   } catch (const std::exception& e) {
-    err << "tervane: cannot write " << options.page << ": " << e.what() << '\n';
+    SayPageFailure(err, "write", options.page, e.what());
     return kExitPage;
   }
   return ReportBoxes(boxes, dialog, out, err);
+}
+
+int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
+  std::optional<PageLock> lock;
+  const bool writes = options.command == Command::kLink && !options.dryRun;
+  return RedoWhilePageChanges(options.page, err, [&] {
+    return WorkOnPage(options, writes && !lock, lock, out, err);
+  });
 }
 
 }  // namespace

@@ -89,16 +89,26 @@ std::optional<PictureSize> PictureSizeOfFile(const std::filesystem::path& path) 
 
 }  // namespace
 
-int HoldPage(const std::string& page, std::optional<PageLock>& lock, std::ostream& err) {
+void SayPageFailure(std::ostream& err, std::string_view action, const std::string& page,
+                    std::string_view reason) {
+  std::string said(reason);
+  if (said.starts_with("Cannot ") && said.substr(7).starts_with(action)) {
+    said[0] = 'c';
+  } else {
+    said = std::string("cannot ") + std::string(action) + " " + page + ": " + said;
+  }
+  err << "tervane: " << said << '\n';
+}
+
+int OpenPageForRun(const std::string& path, bool writes, std::optional<PageLock>& lock,
+                   std::unique_ptr<FilePage>& page, std::ostream& err) {
   try {
-    lock.emplace(page, PageLockTimeout());
+    if (writes) lock.emplace(path, PageLockTimeout());
+    page = FilePage::Open(path);
     return kExitDone;
   } catch (const std::exception& e) {
-    // "Cannot read <page>: ..." or "Cannot write <page>: ...", as a line of
-    // ours.
-    std::string reason = e.what();
-    if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] += 'a' - 'A';
-    err << "tervane: " << reason << '\n';
+    const std::string_view reason = e.what();
+    SayPageFailure(err, reason.starts_with("Cannot write") ? "write" : "read", path, reason);
     return kExitPage;
   }
 }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 
 #include "addin/dialog/frmCOMAddIn.h"
 #include "addin/dialog/linkaddress/markup.h"
+#include "addin/platform/filepage/file_page.h"
 #include "addin/platform/filepage/page_lock.h"
 #include "addin/platform/headless/headless_view.h"
 #include "addin/platform/headless/recording_boxes.h"
@@ -60,6 +62,7 @@ class Session {
 
   frmCOMAddIn& Dialog() { return dialog_; }
   const DialogControls& Controls() { return dialog_.Controls(); }
+  PathStyle Style() const { return drives_.Style(); }
 
   /// The boxes shown since the last call.
   std::vector<MessageBoxRequest> TakeBoxes() {
@@ -94,9 +97,19 @@ void ApplySettings(const DialogSettings& settings, const DialogControls& c);
 int ReportBoxes(const std::vector<MessageBoxRequest>& boxes, const frmCOMAddIn& dialog,
                 std::ostream& out, std::ostream& err);
 
-/// The page held for writing, or the exit code after saying why it cannot
-/// be (nullopt in `lock`).
-int HoldPage(const std::string& page, std::optional<PageLock>& lock, std::ostream& err);
+/// Says "tervane: <action> <page>: <reason>" on `err`, naming the page
+/// once: a reason that already starts "Cannot <action> <page>" (as the
+/// page's own errors do) stands alone.
+void SayPageFailure(std::ostream& err, std::string_view action, const std::string& page,
+                    std::string_view reason);
+
+/// Reads the page for a run. A run that writes holds the page from before it
+/// reads it until `lock` goes, so that another run's links are never read
+/// over; a run that only reads does not wait, and the atomic replacement
+/// always shows it a whole page. Returns the exit code, after saying why
+/// when it is not kExitDone.
+int OpenPageForRun(const std::string& path, bool writes, std::optional<PageLock>& lock,
+                   std::unique_ptr<FilePage>& page, std::ostream& err);
 
 /// Runs `attempt`, which reads the page held and writes it, again from the
 /// start whenever another program saved the page after it was read

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <ostream>
 #include <unordered_map>
 
+#include "addin/dialog/linkaddress/folder_address.h"
 #include "addin/platform/codec/lenient_decode.h"
 #include "addin/platform/error.h"
 #include "addin/platform/filepage/atomic_file.h"
@@ -12,7 +14,9 @@
 #include "addin/platform/filepage/file_page.h"
 #include "addin/platform/filepage/page_charset.h"
 #include "addin/platform/filepage/page_outline.h"
+#include "cli/block_items.h"
 #include "cli/block_marker.h"
+#include "cli/paths.h"
 #include "cli/session.h"
 #include "cli/unified_diff.h"
 
@@ -20,29 +24,6 @@ namespace tervane::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path FromUtf8(std::string_view path) {
-  return fs::path(std::u8string(path.begin(), path.end()));
-}
-
-std::string ToUtf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-// As the options make --folder: absolute, lexically normal, no trailing
-// separator except for a root.
-std::string FolderOf(const fs::path& pageFolder, const std::string& written) {
-  const fs::path normal = (pageFolder / FromUtf8(written)).lexically_normal();
-  std::string result = ToUtf8(normal);
-  const std::size_t root = ToUtf8(normal.root_path()).size();
-  while (
-      result.size() > root &&
-      (result.back() == '/' || result.back() == static_cast<char>(fs::path::preferred_separator))) {
-    result.pop_back();
-  }
-  return result;
-}
 
 // `folder` as a block writes it: from the page's folder, with "/".
 std::string WrittenFolder(const fs::path& pageFolder, const std::string& folder) {
@@ -53,43 +34,56 @@ std::string WrittenFolder(const fs::path& pageFolder, const std::string& folder)
 struct Block {
   std::size_t line = 0;
   std::size_t startBegin = 0, startEnd = 0, endBegin = 0;
+  /// The settings as the start comment holds them; nullopt for a new block.
+  std::optional<BlockSettings> read;
   BlockSettings settings;
-  bool newStart = false;  // the start comment is written anew
-  bool added = false;     // the whole block is new, at startBegin
-  std::string folder;     // absolute
+  std::string folder;  // absolute
 };
 
+// A failure of the run, with the line of the page it concerns.
 class SyncFailure : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  SyncFailure(std::size_t line, const std::string& what, int code = kExitPage)
+      : std::runtime_error(std::to_string(line) + ": " + what), code_(code) {}
+  int Code() const { return code_; }
+
+ private:
+  int code_;
 };
 
-// The blocks the comments of `page` mark, in the order of the bytes. Throws
-// SyncFailure "<line>: ..." for an unbalanced, nested or unreadable marker.
-std::vector<Block> FindBlocks(FilePage& page, const std::string& bytes) {
+// The blocks the comments of `page` mark, in the order of the bytes.
+std::vector<Block> FindBlocks(FilePage& page, const std::string& bytes, LineCounter& lines) {
   std::vector<Block> blocks;
   std::optional<Block> open;
-  std::size_t line = 1, counted = 0;
   for (const PageComment& comment : page.Comments()) {
     if (bytes.compare(comment.offset, 4, "<!--") != 0) continue;  // <!x>, <?x>, </3>
     const Marker marker = ReadMarker(comment.text);
     if (marker.kind == Marker::Kind::kNone) continue;
-    line += std::count(bytes.begin() + counted, bytes.begin() + comment.offset, '\n');
-    counted = comment.offset;
-    const std::string at = std::to_string(line) + ": ";
+    const std::size_t line = lines.LineAt(comment.offset);
+    // Browsers keep neither a template's contents in the page nor links
+    // directly in a table, which they move in front of it.
+    if (comment.inTemplate) {
+      throw SyncFailure(line, "a block inside a template is no part of the page: move it out");
+    }
+    if (comment.inTable) {
+      throw SyncFailure(line,
+                        "a block directly inside a table: browsers would move its links in front "
+                        "of the table; put it in a cell or outside the table");
+    }
     if (marker.kind == Marker::Kind::kEnd) {
-      if (!open) throw SyncFailure(at + "a block end (<!-- /tervane -->) without a start");
+      if (!open) throw SyncFailure(line, "a block end (<!-- /tervane -->) without a start");
       open->endBegin = comment.offset;
       blocks.push_back(*open);
       open.reset();
       continue;
     }
     if (open) {
-      throw SyncFailure(at + "a block starts inside the block of line " +
-                        std::to_string(open->line) + " (blocks do not nest)");
+      throw SyncFailure(line, "a block starts inside the block of line " +
+                                  std::to_string(open->line) + " (blocks do not nest)");
     }
-    if (!marker.settings)
-      throw SyncFailure(at + "cannot read the block's settings: " + marker.problem);
+    if (!marker.settings) {
+      throw SyncFailure(line, "cannot read the block's settings: " + marker.problem);
+    }
     // The comment ends at the first "-->" or "--!>", as the parser read it.
     const std::size_t close =
         std::min(bytes.find("-->", comment.offset + 4), bytes.find("--!>", comment.offset + 4));
@@ -99,83 +93,101 @@ std::vector<Block> FindBlocks(FilePage& page, const std::string& bytes) {
     block.startEnd = close == std::string::npos
                          ? bytes.size()
                          : close + (bytes.compare(close, 3, "-->") == 0 ? 3 : 4);
-    block.settings = *marker.settings;
+    block.read = block.settings = *marker.settings;
     open = block;
   }
-  if (open) {
-    throw SyncFailure(std::to_string(open->line) +
-                      ": the block that starts here has no end (<!-- /tervane -->)");
-  }
+  if (open)
+    throw SyncFailure(open->line, "the block that starts here has no end (<!-- /tervane -->)");
   return blocks;
 }
 
-// The markup of each block's files, as `link --mode ...` would write it.
-std::vector<std::vector<std::string>> BlockMarkup(FilePage& page, const std::vector<Block>& blocks,
-                                                  std::ostream& out, std::ostream& err, int& code) {
-  FileEditor editor(&page);
-  editor.SetRecordOnly(true);
-  Session session(editor);
-  frmCOMAddIn& dialog = session.Dialog();
-  dialog.Show();
-  std::vector<std::vector<std::string>> markup;
-  for (const Block& block : blocks) {
-    const BlockSettings& s = block.settings;
-    ApplySettings({s.kinds, block.folder, std::nullopt, s.mode}, session.Controls());
+// The link builder, loaded once on the page, makes the markup of a block's
+// files under given settings, as `link --mode ...` would write it.
+class Generator {
+ public:
+  explicit Generator(FilePage& page) : editor_(&page), session_(editor_) {
+    editor_.SetRecordOnly(true);
+    session_.Dialog().Show();
+  }
+
+  /// The files; nullopt (with `code` set, after saying why) on a failure.
+  std::optional<std::vector<FileItem>> Files(const Block& block, const BlockSettings& s,
+                                             const std::string& where, std::ostream& err,
+                                             int& code) {
+    frmCOMAddIn& dialog = session_.Dialog();
+    ApplySettings({s.kinds, block.folder, std::nullopt, s.mode}, session_.Controls());
     // The button selects all unless all are selected, as the last block may
     // have left them.
-    FileListBox& list = *session.Controls().File1;
+    FileListBox& list = *session_.Controls().File1;
     for (std::size_t i = 0; i < list.ListCount(); ++i) list.SetSelected(i, false);
     dialog.SelectAllBtn_Click();
-    const std::vector<std::string> names = SelectedNames(*session.Controls().File1);
-    const std::size_t before = editor.RecordedInsertions().size();
-    session.TakeBoxes();
+    const std::vector<std::string> names = SelectedNames(list);
+    const std::size_t before = editor_.RecordedInsertions().size();
+    session_.TakeBoxes();
     dialog.OKButton_Click();
-    std::vector<MessageBoxRequest> boxes = session.TakeBoxes();
+    std::vector<MessageBoxRequest> boxes = session_.TakeBoxes();
     std::erase_if(boxes, [](const MessageBoxRequest& box) { return box.icon != MsgIcon::kStop; });
     if (!boxes.empty()) {
-      code = ReportBoxes(boxes, dialog, out, err);
-      return {};
-    }
-    const std::vector<std::string>& recorded = editor.RecordedInsertions();
-    std::vector<std::string> pieces(recorded.begin() + static_cast<std::ptrdiff_t>(before),
-                                    recorded.end());
-    if (s.size || s.alt) {
-      AddPictureAttributes(pieces, names, session.Controls().Dir1->Path(), s.size, s.alt);
-    }
-    markup.push_back(std::move(pieces));
-  }
-  return markup;
-}
-
-// The address of the link a piece of the link builder's markup makes, if it
-// makes one: the piece starts with <a href="...">, the value escaped.
-std::optional<std::string> LinkOf(std::string_view piece) {
-  static constexpr std::string_view kStart = "<a href=\"";
-  if (!piece.starts_with(kStart)) return std::nullopt;
-  const std::string_view value =
-      piece.substr(kStart.size(), piece.find('"', kStart.size()) - kStart.size());
-  static constexpr std::pair<std::string_view, char> kReferences[] = {
-      {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}};
-  std::string href;
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    bool replaced = false;
-    for (const auto& [reference, c] : kReferences) {
-      if (value.substr(i).starts_with(reference)) {
-        href += c;
-        i += reference.size() - 1;
-        replaced = true;
-        break;
+      // The failure concerns this block: its line goes with it.
+      for (const MessageBoxRequest& box : boxes) err << AsLines(box.text);
+      if (!dialog.LastFailure().empty()) {
+        err << where << block.line << ": " << dialog.LastFailure() << '\n';
       }
+      code = kExitPage;
+      return std::nullopt;
     }
-    if (!replaced) href += value[i];
+    const std::vector<std::string>& recorded = editor_.RecordedInsertions();
+    std::vector<std::string> markup(recorded.begin() + static_cast<std::ptrdiff_t>(before),
+                                    recorded.end());
+    std::vector<FileItem> items;
+    for (std::size_t i = 0; i < markup.size() && i < names.size(); ++i) {
+      items.push_back({names[i], markup[i], markup[i]});
+    }
+    if (s.size || s.alt) {
+      AddPictureAttributes(markup, names, session_.Controls().Dir1->Path(), s.size, s.alt);
+      for (std::size_t i = 0; i < items.size(); ++i) items[i].markup = markup[i];
+    }
+    return items;
   }
-  return href;
+
+  /// The address of the folder of the last Files() as its items write it.
+  std::string FolderAddressOfFiles() {
+    const DialogControls& c = session_.Controls();
+    return FolderAddress(c.Dir1->Path(), c.Location->Text(), session_.Style());
+  }
+
+ private:
+  FileEditor editor_;
+  Session session_;
+};
+
+// Names on disk the file list leaves out because they are not UTF-8: their
+// files get no item, and a link the block had to one is removed.
+void WarnOfNamesNotUtf8([[maybe_unused]] const Block& block,
+                        [[maybe_unused]] const std::string& where,
+                        [[maybe_unused]] std::ostream& err) {
+#ifndef _WIN32
+  std::error_code ec;
+  for (const fs::directory_entry& entry : fs::directory_iterator(FromUtf8(block.folder), ec)) {
+    const std::string name = entry.path().filename().native();
+    if (IsValidUtf8(name) || name.starts_with('.')) continue;
+    std::string shown;
+    for (const unsigned char c : name) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      shown += c < 0x80 ? std::string(1, static_cast<char>(c))
+                        : std::string("\\x") + kHex[c >> 4] + kHex[c & 15];
+    }
+    err << where << block.line << ": " << shown
+        << " is left out of the block: its name is not valid UTF-8 (rename the file)\n";
+  }
+#endif
 }
 
-// Whether the written page still holds every block and every generated link
-// as a link: a block inside a select or an SVG drawing, say, would lose them.
+// Whether the written page still holds every block and every link written
+// anew as a link: a block inside a select or an SVG drawing, say, would lose
+// them.
 bool KeepsTheBlocks(Charset charset, std::string_view page, std::size_t blockCount,
-                    const std::vector<std::vector<std::string>>& markup) {
+                    const std::vector<std::string>& written) {
   const PageOutline outline = ReadPageOutline(charset, page);
   std::size_t starts = 0, ends = 0;
   for (const PageComment& comment : outline.comments) {
@@ -186,9 +198,9 @@ bool KeepsTheBlocks(Charset charset, std::string_view page, std::size_t blockCou
   }
   if (starts != blockCount || ends != blockCount) return false;
   std::unordered_map<std::string, long> missing;
-  for (const std::vector<std::string>& pieces : markup) {
-    for (const std::string& piece : pieces) {
-      if (std::optional<std::string> href = LinkOf(piece)) ++missing[std::move(*href)];
+  for (const std::string& piece : written) {
+    for (Reference& reference : ReferencesIn(piece)) {
+      if (reference.tag != "img") ++missing[std::move(reference.address)];
     }
   }
   for (const std::string& href : outline.linkHrefs) {
@@ -197,122 +209,192 @@ bool KeepsTheBlocks(Charset charset, std::string_view page, std::size_t blockCou
   return std::all_of(missing.begin(), missing.end(), [](const auto& e) { return e.second <= 0; });
 }
 
-// One reading of the page and the blocks brought up to date in it.
-int SyncOnce(const Options& options, std::ostream& out, std::ostream& err) {
-  std::unique_ptr<FilePage> page;
-  try {
-    page = FilePage::Open(options.page);
-  } catch (const std::exception& e) {
-    err << "tervane: cannot read " << options.page << ": " << e.what() << '\n';
-    return kExitPage;
+// A new block for files the page links to or shows already (written with
+// `link`, say) would list them twice: says where, a line of the page each.
+void WarnOfLinksBefore(const std::string& text, const std::vector<FileItem>& items,
+                       const std::string& where, std::ostream& err) {
+  std::map<std::string, std::string, std::less<>> names;  // address -> name
+  for (const FileItem& item : items) {
+    for (Reference& reference : ReferencesIn(item.markup)) {
+      names.emplace(std::move(reference.address), item.name);
+    }
   }
-  const std::string original = page->Contents();
+  std::map<std::size_t, std::vector<std::string>> byLine;
+  LineCounter lines(text);
+  for (const Reference& reference : ReferencesIn(text)) {
+    const auto found = names.find(reference.address);
+    if (found == names.end()) continue;
+    std::vector<std::string>& linked = byLine[lines.LineAt(reference.offset)];
+    if (std::find(linked.begin(), linked.end(), found->second) == linked.end()) {
+      linked.push_back(found->second);
+    }
+  }
+  for (const auto& [line, linked] : byLine) {
+    err << where << line << ": the new block lists again files this line links to or shows: ";
+    for (std::size_t i = 0; i < linked.size() && i < 3; ++i) {
+      err << (i > 0 ? ", " : "") << linked[i];
+    }
+    if (linked.size() > 3) err << " and " << linked.size() - 3 << " more";
+    err << " (delete those links, or put the block's comments around them and sync again)\n";
+  }
+}
+
+}  // namespace
+
+int BringInStep(const Options& options, FilePage& page, std::string& updated, std::ostream& err) {
+  const std::string original = page.Contents();
   const fs::path pageFolder = FromUtf8(options.page).parent_path();
   const std::string where = "tervane: " + options.page + ":";
-
+  LineCounter lines(original);
   std::vector<Block> blocks;
+  std::optional<std::size_t> added;
   try {
-    blocks = FindBlocks(*page, original);
-  } catch (const SyncFailure& failure) {
-    err << where << failure.what() << '\n';
-    return kExitPage;
-  }
-  for (Block& block : blocks) block.folder = FolderOf(pageFolder, block.settings.folder);
-
-  if (options.folder) {
-    BlockSettings given{WrittenFolder(pageFolder, *options.folder), options.kinds, options.mode,
-                        options.size, options.alt};
-    const auto same = std::find_if(blocks.begin(), blocks.end(),
-                                   [&](const Block& b) { return b.folder == *options.folder; });
-    if (same == blocks.end()) {
-      Block block;
-      block.startBegin = block.startEnd = block.endBegin = page->InsertionOffset();
-      block.settings = given;
-      block.added = true;
-      block.folder = *options.folder;
-      blocks.push_back(block);
-    } else if (given.folder = same->settings.folder; !(given == same->settings)) {
-      same->settings = given;
-      same->newStart = true;
+    blocks = FindBlocks(page, original, lines);
+    for (Block& block : blocks) block.folder = AbsolutePath(block.settings.folder, pageFolder);
+    if (options.folder) {
+      const auto same = std::find_if(blocks.begin(), blocks.end(),
+                                     [&](const Block& b) { return b.folder == *options.folder; });
+      if (same == blocks.end()) {
+        Block block;
+        block.startBegin = block.startEnd = block.endBegin = page.InsertionOffset();
+        block.line = lines.LineAt(block.startBegin);
+        block.settings.folder = WrittenFolder(pageFolder, *options.folder);
+        block.folder = *options.folder;
+        added = blocks.size();
+        blocks.push_back(block);
+      }
+      Block& block = added ? blocks.back() : *same;
+      block.settings = WithGivenSettings(block.settings, options);
+      if (!SettingsProblem(block.settings).empty()) {
+        throw SyncFailure(block.line,
+                          "--size and --alt need --mode image-link or image (the block is in "
+                          "mode text)",
+                          kExitUsage);
+      }
     }
-  }
-  if (blocks.empty()) {
-    err << "tervane: " << options.page
-        << " has no block (<!-- tervane folder=\"...\" --> ... <!-- /tervane -->); give --folder "
-           "to add one\n";
-    return kExitPage;
-  }
-  for (const Block& block : blocks) {
-    std::error_code ec;
-    if (!fs::is_directory(FromUtf8(block.folder), ec)) {
-      err << where << block.line << ": the block's folder does not exist: " << block.settings.folder
-          << '\n';
+    if (blocks.empty()) {
+      err << "tervane: " << options.page
+          << " has no block (<!-- tervane folder=\"...\" --> ... <!-- /tervane -->); give "
+             "--folder to add one\n";
       return kExitPage;
     }
-  }
-
-  int code = kExitDone;
-  const std::vector<std::vector<std::string>> markup = BlockMarkup(*page, blocks, out, err, code);
-  if (code != kExitDone) return code;
-
-  // The new bytes: each block's contents, one piece a line, in the line
-  // breaks the page uses.
-  const std::size_t firstBreak = original.find('\n');
-  const std::string nl =
-      firstBreak != std::string::npos && firstBreak > 0 && original[firstBreak - 1] == '\r' ? "\r\n"
-                                                                                            : "\n";
-  const Charset charset = page->PageCharset();
-  std::string updated;
-  try {
-    std::size_t copied = 0;
-    std::vector<std::size_t> order(blocks.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-      return blocks[a].startBegin < blocks[b].startBegin;
-    });
-    for (const std::size_t i : order) {
-      const Block& block = blocks[i];
-      if (block.startBegin < copied) {
-        err << where << blocks[i].line << ": the block holds the end of the body, where --folder "
-            << "would add its own\n";
-        return kExitPage;
+    for (const Block& block : blocks) {
+      std::error_code ec;
+      if (!fs::is_directory(FromUtf8(block.folder), ec)) {
+        throw SyncFailure(
+            block.line, "the block's folder does not exist: " + block.settings.folder + " (tried " +
+                            block.folder + ", from the page's folder)");
       }
-      std::string contents = nl;
-      for (const std::string& piece : markup[i]) contents += piece + nl;
-      const std::string encoded = EncodeForPage(charset, contents);
-      updated.append(original, copied, block.startBegin - copied);
-      if (block.newStart || block.added) {
-        updated += EncodeForPage(charset, "<!--" + StartMarkerText(block.settings) + "-->");
-      } else {
-        updated.append(original, block.startBegin, block.startEnd - block.startBegin);
-      }
-      updated += encoded;
-      if (block.added) updated += "<!--" + std::string(kEndMarkerText) + "-->" + nl;
-      copied = block.added ? block.startBegin : block.endBegin;
     }
-    updated.append(original, copied);
-  } catch (const Error& e) {
-    err << "tervane: cannot write " << options.page << ": " << e.what() << '\n';
-    return kExitPage;
+  } catch (const SyncFailure& failure) {
+    err << where << failure.what() << '\n';
+    return failure.Code();
   }
+
+  Generator generator(page);
+  std::vector<std::size_t> order(blocks.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return blocks[a].startBegin < blocks[b].startBegin;
+  });
+  const Charset charset = page.PageCharset();
+  std::vector<std::string> written;
+  std::size_t copied = 0;
+  updated.clear();
+  for (const std::size_t i : order) {
+    const Block& block = blocks[i];
+    if (block.startBegin < copied) {
+      err << where << block.line << ": the block holds the end of the body, where --folder "
+          << "would add its own\n";
+      return kExitPage;
+    }
+    int code = kExitDone;
+    const std::optional<std::vector<FileItem>> now =
+        generator.Files(block, block.settings, where, err, code);
+    if (!now) return code;
+    std::optional<std::vector<FileItem>> before;
+    if (block.read && *block.read != block.settings) {
+      before = generator.Files(block, *block.read, where, err, code);
+      if (!before) return code;
+    }
+    WarnOfNamesNotUtf8(block, where, err);
+    if (added == i) WarnOfLinksBefore(DecodeLenient(charset, original), *now, where, err);
+
+    const std::string_view lineEnd = LineEndAt(original, block.startBegin);
+    const std::string_view contents =
+        std::string_view(original).substr(block.startEnd, block.endBegin - block.startEnd);
+    BlockMerge merge;
+    try {
+      merge = MergeBlock(contents, charset, lineEnd,
+                         {block.read.value_or(block.settings), before ? *before : *now},
+                         {block.settings, *now}, generator.FolderAddressOfFiles(),
+                         options.force || added == i);
+      updated.append(original, copied, block.startBegin - copied);
+      if (block.read && *block.read == block.settings) {
+        updated.append(original, block.startBegin, block.startEnd - block.startBegin);
+      } else {
+        updated += EncodeForPage(charset, "<!--" + StartMarkerText(block.settings) + "-->");
+      }
+    } catch (const Error& e) {
+      err << where << block.line << ": " << e.what() << '\n';
+      return kExitPage;
+    }
+    if (merge.refusal) {
+      err << where << lines.LineAt(block.startEnd + merge.refusal->first) << ": "
+          << merge.refusal->second << '\n';
+      return kExitPage;
+    }
+    for (const auto& [offset, name] : merge.lostEdits) {
+      err << where << lines.LineAt(block.startEnd + offset) << ": the item of " << name
+          << ", edited by hand, goes with its file\n";
+    }
+    updated += merge.contents;
+    written.insert(written.end(), merge.written.begin(), merge.written.end());
+    if (added == i) {
+      updated += "<!--" + std::string(kEndMarkerText) + "-->" + std::string(lineEnd);
+    }
+    copied = added == i ? block.startBegin : block.endBegin;
+  }
+  updated.append(original, copied);
 
   if (updated == original) return kExitDone;
   const PageEncoding encoding = DetectPageEncoding(original);
   if (!KeepsTheBlocks(charset, std::string_view(updated).substr(encoding.bomLength), blocks.size(),
-                      markup)) {
+                      written)) {
     err << "tervane: cannot write " << options.page
         << ": a block lies where its links would not be links (inside a select, a title, a "
            "script or a similar element)\n";
     return kExitPage;
   }
+  return kExitDone;
+}
+
+namespace {
+
+// One reading of the page and the blocks brought up to date in it. The
+// first reading of a run that writes takes the page's lock.
+int SyncOnce(const Options& options, bool takeLock, std::optional<PageLock>& lock,
+             std::ostream& out, std::ostream& err) {
+  std::unique_ptr<FilePage> page;
+  if (const int code = OpenPageForRun(options.page, takeLock, lock, page, err);
+      code != kExitDone) {
+    return code;
+  }
+  std::string updated;
+  if (const int code = BringInStep(options, *page, updated, err); code != kExitDone) {
+    return code;
+  }
+  const std::string original = page->Contents();
+  if (updated == original) return kExitDone;
   if (options.check) {
     err << "tervane: " << options.page << " is out of step with its folders\n";
     return kExitOutOfStep;
   }
   if (options.dryRun) {
-    out << UnifiedDiff(
-        DecodeLenient(charset, std::string_view(original).substr(encoding.bomLength)),
-        DecodeLenient(charset, std::string_view(updated).substr(encoding.bomLength)), options.page);
+    const Charset charset = page->PageCharset();
+    const std::size_t bom = DetectPageEncoding(original).bomLength;
+    out << UnifiedDiff(DecodeLenient(charset, std::string_view(original).substr(bom)),
+                       DecodeLenient(charset, std::string_view(updated).substr(bom)), options.page);
     return kExitDone;
   }
   try {
@@ -320,7 +402,7 @@ int SyncOnce(const Options& options, std::ostream& out, std::ostream& err) {
   } catch (const PageChangedError&) {
     throw;
   } catch (const std::exception& e) {
-    err << "tervane: cannot write " << options.page << ": " << e.what() << '\n';
+    SayPageFailure(err, "write", options.page, e.what());
     return kExitPage;
   }
   return kExitDone;
@@ -331,10 +413,9 @@ int SyncOnce(const Options& options, std::ostream& out, std::ostream& err) {
 int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
   std::optional<PageLock> lock;
   const bool writes = !options.dryRun && !options.check;
-  if (writes) {
-    if (const int code = HoldPage(options.page, lock, err); code != kExitDone) return code;
-  }
-  return RedoWhilePageChanges(options.page, err, [&] { return SyncOnce(options, out, err); });
+  return RedoWhilePageChanges(options.page, err, [&] {
+    return SyncOnce(options, writes && !lock, lock, out, err);
+  });
 }
 
 }  // namespace tervane::cli

@@ -3,10 +3,19 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 
+#include "addin/platform/filepage/file_page.h"
 #include "cli/options.h"
 
 namespace tervane::cli {
+
+/// The bytes `page` has once its blocks are in step with their folders (the
+/// same bytes when they are), from the page's text alone: a run that finds
+/// the page changed under it can read it again and call this again. Returns
+/// the exit code, after saying why on `err` when it is not 0; warnings go to
+/// `err` too.
+int BringInStep(const Options& options, FilePage& page, std::string& updated, std::ostream& err);
 
 /// Writes the page only when a block changes; with --check only says
 /// (exit 1) whether one would, with --dry-run prints the change as a diff.

@@ -9,11 +9,13 @@ namespace {
 
 constexpr std::size_t kContext = 3;
 
+// Each line with its "\n", so that a last line without one differs from the
+// same text with one, as diff compares them.
 std::vector<std::string_view> Lines(std::string_view text) {
   std::vector<std::string_view> lines;
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
-    lines.push_back(text.substr(0, end));
+    lines.push_back(text.substr(0, end == std::string_view::npos ? end : end + 1));
     if (end == std::string_view::npos) break;
     text.remove_prefix(end + 1);
   }
@@ -26,7 +28,9 @@ struct Step {
 };
 
 std::string Range(std::size_t start, std::size_t count) {
-  // An empty range names the line before it, as diff does.
+  // An empty range names the line before it, and a range of one line is
+  // its number alone, as diff writes them.
+  if (count == 1) return std::to_string(start + 1);
   return std::to_string(count == 0 ? start : start + 1) + "," + std::to_string(count);
 }
 
@@ -79,7 +83,7 @@ std::string UnifiedDiff(std::string_view before, std::string_view after, std::st
       if (steps[k].kind != '-') ++newCount;
       body += steps[k].kind;
       body += steps[k].line;
-      body += '\n';
+      if (!steps[k].line.ends_with('\n')) body += "\n\\ No newline at end of file\n";
     }
     diff += "@@ -" + Range(oldLine, oldCount) + " +" + Range(newLine, newCount) + " @@\n" + body;
     oldLine += oldCount;

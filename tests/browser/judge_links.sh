@@ -5,7 +5,8 @@
 # every link leads to the file it names and every picture loads. A page that
 # `tervane sync` writes, with a block of text links and a block of pictures
 # with --size and --alt, is judged too: there every picture's width and
-# height must be the size the browser finds in it.
+# height must be the size the browser finds in it; and again after a hand
+# edit and a sync that kept it.
 # Usage: judge_links.sh TERVANE
 set -euo pipefail
 tervane=$1
@@ -106,5 +107,14 @@ for charset in utf-8 Shift_JIS; do
   "$tervane" sync "$page" --check
   check "$page" "${#names[@]}" "${#names[@]}" "${#names[@]}"
 done
+
+# An alt text edited by hand stays through a sync that adds a picture, and
+# the page still leads everywhere it should.
+page=$work/site/sync-utf-8.htm
+sed -i 's|alt="a b"|alt="A better text"|' "$page"
+convert -size 7x3 xc:orange "$work/site/img/new.png"
+"$tervane" sync "$page"
+grep -q 'alt="A better text"' "$page" || { echo "the edited alt text is gone"; status=1; }
+check "$page" $((${#names[@]} + 1)) $((${#names[@]} + 1)) $((${#names[@]} + 1))
 
 exit $status

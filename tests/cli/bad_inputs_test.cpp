@@ -33,7 +33,7 @@ TEST_F(BadInputTest, Pages) {
        std::string("\x7F"
                    "ELF\0\x01\xFF\xFE\x00",
                    9),
-       "", "Cannot"},
+       "", "p.htm: not a text page (it holds NUL bytes)"},
       {"no body", "<p>text", std::string("<p>text") + kLink, ""},
       {"end tag in comment, script and attribute",
        "<body><!--</body>--><script>'</body>'</script><p title='</body>'></body>",

@@ -1,8 +1,6 @@
 // `tervane sync` end to end: blocks of links kept in step with their folders
 // on pages on disk.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,18 +40,27 @@ class SyncTest : public TervaneTest {
 
 // One page followed through the life of its folder: the first sync adds the
 // block where `link` inserts; each later sync makes the block list the
-// folder, and touches nothing when the folder did not change.
+// folder, keeps what a person wrote in it, and touches nothing when the
+// folder did not change.
 TEST_F(SyncTest, TheBlockFollowsItsFolder) {
   Images("site/img", {"b.jpg", "a.png"});
   const std::string page = dir.Write("site/p.htm", SitePage(""));
   const std::string settings = "folder=\"img\" kinds=\"jpeg,gif-png\" mode=\"text\"";
-  const std::string blockEnd = "\n<!-- /tervane -->\n";
+  const auto edit = [&](const std::string& from, const std::string& to) {
+    std::string text = TempDir::Read(page);
+    text.replace(text.find(from), from.size(), to);
+    dir.Write("site/p.htm", text);
+  };
+  const std::string walk = "<a href=\"img/c d.gif\">Our walk</a><br>\n";
+  const std::string heading = "<h2>Walks</h2>\n";
+  const std::string between = "<p>and then</p>\n";
   struct Case {
     const char* what;
     std::function<void()> change;
     std::vector<std::string> args;
     std::string lines;
     bool written;
+    std::string errHas = {};
   } cases[] = {
       {"first sync", [] {}, {"--folder", "site/img"}, TextLinks("img/", {"a.png", "b.jpg"}), true},
       {"again, unchanged", [] {}, {}, TextLinks("img/", {"a.png", "b.jpg"}), false},
@@ -82,6 +89,42 @@ TEST_F(SyncTest, TheBlockFollowsItsFolder) {
        {},
        TextLinks("img/", {"c d.gif", "写真.jpg"}),
        false},
+      {"an item edited by hand",
+       [&] { edit(">c d.gif</a>", ">Our walk</a>"); },
+       {},
+       walk + TextLinks("img/", {"写真.jpg"}),
+       false},
+      {"text of its own at the block's start",
+       [&] { edit(settings + " -->\n", settings + " -->\n" + heading); },
+       {},
+       heading + walk + TextLinks("img/", {"写真.jpg"}),
+       false},
+      {"text of its own between two items",
+       [&] { edit(walk, walk + between); },
+       {},
+       heading + walk + between + TextLinks("img/", {"写真.jpg"}),
+       false},
+      {"a file added before them",
+       [&] { Images("site/img", {"0.png"}); },
+       {},
+       heading + TextLinks("img/", {"0.png"}) + walk + between + TextLinks("img/", {"写真.jpg"}),
+       true},
+      {"a file whose name is not UTF-8",
+       [&] { Images("site/img", {"\xff.gif"}); },
+       {},
+       heading + TextLinks("img/", {"0.png"}) + walk + between + TextLinks("img/", {"写真.jpg"}),
+       false,
+       "p.htm:6: \\xFF.gif is left out of the block: its name is not valid UTF-8"},
+      {"the edited item's file removed",
+       [&] {
+         fs::remove(dir.Path() / "site/img/\xff.gif");
+         fs::remove(dir.Path() / "site/img/c d.gif");
+         edit(between, "");
+       },
+       {},
+       heading + TextLinks("img/", {"0.png", "写真.jpg"}),
+       true,
+       "p.htm:9: the item of c d.gif, edited by hand, goes with its file"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -99,6 +142,10 @@ TEST_F(SyncTest, TheBlockFollowsItsFolder) {
     const Result r = Run(args);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
+    if (c.errHas.empty()) {
+      EXPECT_EQ(r.err, "");
+    }
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
     EXPECT_EQ(TempDir::Read(page), SitePage("\n" + Block(settings, c.lines)));
     const struct timespec after = ModificationTime(page);
     EXPECT_EQ(after.tv_sec == time.tv_sec && after.tv_nsec == time.tv_nsec, !c.written);
@@ -106,27 +153,85 @@ TEST_F(SyncTest, TheBlockFollowsItsFolder) {
   }
   EXPECT_EQ(TempDir::Names(dir.Path() / "site"), (std::set<std::string>{"img", "p.htm"}));
 
-  // Other settings for the folder on the command line replace the block's.
-  const Result r =
-      Run({"sync", "site/p.htm", "--folder", "site/img", "--kinds", "gif-png", "--mode", "image"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(TempDir::Read(page),
-            SitePage("\n" + Block("folder=\"img\" kinds=\"gif-png\" mode=\"image\"",
-                                  "<img src=\"img/c d.gif\"><br>\n")));
+  // Settings given for the folder on the command line replace the block's;
+  // those not given stay as the block has them.
+  const struct {
+    std::vector<std::string> args;
+    std::string settings, lines;
+  } given[] = {
+      {{"--kinds", "gif-png", "--mode", "image"},
+       "kinds=\"gif-png\" mode=\"image\"",
+       heading + "<img src=\"img/0.png\"><br>\n"},
+      {{}, "kinds=\"gif-png\" mode=\"image\"", heading + "<img src=\"img/0.png\"><br>\n"},
+      {{"--alt"},
+       "kinds=\"gif-png\" mode=\"image\" alt",
+       heading + "<img src=\"img/0.png\" alt=\"0\"><br>\n"},
+  };
+  for (const auto& g : given) {
+    std::vector<std::string> args = {"sync", "site/p.htm", "--folder", "site/img"};
+    args.insert(args.end(), g.args.begin(), g.args.end());
+    SCOPED_TRACE(args.back());
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(TempDir::Read(page), SitePage("\n" + Block("folder=\"img\" " + g.settings, g.lines)));
+  }
 }
 
-// A page with CRLF line ends gets its block's lines with CRLF too.
-TEST_F(SyncTest, ABlockTakesThePagesLineEnds) {
+// A block's lines end as its start comment's line does, whatever the
+// page's first line has; lines are counted at CR, LF and CR LF alike.
+TEST_F(SyncTest, ABlockTakesItsLinesEnds) {
   Images("site", {"a.jpg", "b.jpg"});
-  const std::string page = dir.Write("site/p.htm",
-                                     "<html>\r\n<body>\r\n<!-- tervane folder=\".\" -->\r\n"
-                                     "<!-- /tervane -->\r\n</body>\r\n</html>\r\n");
-  const Result r = Run({"sync", "site/p.htm"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(TempDir::Read(page),
-            "<html>\r\n<body>\r\n<!-- tervane folder=\".\" -->\r\n"
-            "<a href=\"a.jpg\">a.jpg</a><br>\r\n<a href=\"b.jpg\">b.jpg</a><br>\r\n"
-            "<!-- /tervane -->\r\n</body>\r\n</html>\r\n");
+  const std::string items = "<a href=\"a.jpg\">a.jpg</a><br>%<a href=\"b.jpg\">b.jpg</a><br>%";
+  const auto ends = [](std::string text, const std::string& end) {
+    for (std::size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at)) {
+      text.replace(at, 1, end);
+    }
+    return text;
+  };
+  const std::string start = "<!-- tervane folder=\".\" -->";
+  const std::string added = "<!-- tervane folder=\".\" kinds=\"jpeg,gif-png\" mode=\"text\" -->";
+  struct Case {
+    const char* what;
+    std::string before;
+    std::vector<std::string> args;
+    std::string after;
+    std::string errHas = {};
+  } cases[] = {
+      {"CR LF, the first line LF",
+       ends("<html>\n<body>%" + start + "%<!-- /tervane -->%</body>%</html>%", "\r\n"),
+       {},
+       ends("<html>\n<body>%" + start + "%" + items + "<!-- /tervane -->%</body>%</html>%",
+            "\r\n")},
+      {"CR",
+       ends("<html>%<body>%" + start + "%<!-- /tervane -->%</body>%</html>%", "\r"),
+       {},
+       ends("<html>%<body>%" + start + "%" + items + "<!-- /tervane -->%</body>%</html>%", "\r")},
+      {"a new block, CR LF, the first line LF",
+       ends("<html>\n<body>%<p>x</p>%</body>%</html>%", "\r\n"),
+       {"--folder", "site"},
+       ends("<html>\n<body>%<p>x</p>%" + added + "%" + items + "<!-- /tervane -->%</body>%</html>%",
+            "\r\n")},
+      {"a fault on line 5 of a CR page",
+       ends("<html>%<body>%<p>%</p>%<!-- /tervane -->%", "\r"),
+       {},
+       "",
+       "p.htm:5: a block end"},
+      {"a fault on line 5 of a page with all three",
+       "<html>\r\n<body>\r<p>\n</p>\r\n<!-- /tervane -->\r",
+       {},
+       "",
+       "p.htm:5: a block end"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string page = dir.Write("site/p.htm", c.before);
+    std::vector<std::string> args = {"sync", "site/p.htm"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, c.errHas.empty() ? 0 : 3) << r.err;
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+    EXPECT_EQ(TempDir::Read(page), c.errHas.empty() ? c.after : c.before);
+  }
 }
 
 // Blocks the page describes itself, with different folders and modes, and
@@ -155,12 +260,31 @@ TEST_F(SyncTest, EveryBlockKeepsItsOwnSettings) {
       TempDir::Read(page),
       SitePage(decoys + "<div>" +
                Block(first,
-                     "<a href=\"img/a.jpg\"><img src=\"img/a.jpg\"></a>\n"
+                     "<p>stale</p>\n<a href=\"img/a.jpg\"><img src=\"img/a.jpg\"></a>\n"
                      "<a href=\"img/b.gif\"><img src=\"img/b.gif\"></a>\n") +
                "</div>\n" +
                Block(third, "<img src=\"img/a.jpg\"><br>\n<img src=\"img/b.gif\"><br>\n") +
                "<ul><li>" + Block(second, TextLinks("docs/", {"x.txt", "y.htm"})) + "</li></ul>"));
   EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 0);
+
+  // --folder names a block's folder however the block writes it: the block
+  // stays as it is.
+  const std::string synced = TempDir::Read(page);
+  for (const char* option : {"--check", "--dry-run"}) {
+    SCOPED_TRACE(option);
+    const Result same = Run({"sync", "site/p.htm", "--folder", "site/docs", option});
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_EQ(same.out, "");
+    EXPECT_EQ(Run({"sync", "site/p.htm", "--folder", "site/docs/", "--kinds", "html-text"}).status,
+              0);
+    EXPECT_EQ(TempDir::Read(page), synced);
+  }
+  // A folder name with a double quote is read back from the start comment.
+  Images("site/say \"hi\"", {"a.jpg"});
+  const std::string quoted = dir.Write("site/q.htm", SitePage(""));
+  EXPECT_EQ(Run({"sync", "site/q.htm", "--folder", "site/say \"hi\""}).status, 0);
+  EXPECT_NE(TempDir::Read(quoted).find("folder=\"say &quot;hi&quot;\""), std::string::npos);
+  EXPECT_EQ(Run({"sync", "site/q.htm", "--check"}).status, 0);
 
   // The decoys alone are no block.
   const std::string only = dir.Write("site/decoys.htm", SitePage(decoys));
@@ -193,8 +317,23 @@ TEST_F(SyncTest, UnreadableBlocksFailTheWholeRun) {
       {good + Block("folder=img", ""), "'folder' needs a value in double quotes"},
       {good + Block("folder=\"img\" size", ""), "size and alt need mode"},
       {good + Block("folder=\"img\" folder=\"img\"", ""), "'folder' is given twice"},
-      {good + Block("folder=\"gone\"", ""), "p.htm:7: the block's folder does not exist: gone"},
+      {good + Block("folder=\"gone\"", ""),
+       "p.htm:7: the block's folder does not exist: gone (tried " + (dir / "site/gone") +
+           ", from the page's folder)"},
       {"<select><option>" + good + "</select>", "would not be links"},
+      {good + Block("folder=\"img\" alt", ""),
+       "p.htm:7: cannot read the block's settings: size and alt"},
+      {"<template>" + good + "</template>", "p.htm:5: a block inside a template"},
+      {"<table>" + good + "</table>", "p.htm:5: a block directly inside a table"},
+      {"<table><tr>" + good + "</tr></table>", "p.htm:5: a block directly inside a table"},
+      // Text between an item and the item of a file that is gone: a caption of
+      // the one or a heading of the other.
+      {Block("folder=\"img\"", "<a href=\"img/gone.jpg\">gone.jpg</a><br>\n<p>Seen</p>\n" +
+                                   TextLinks("img/", {"a.jpg"})),
+       "p.htm:7: text of your own between items whose neighbours change"},
+      {Block("folder=\"img\"",
+             "<a href=\"img/a.jpg\">A</a><br>\n<a href=\"img/a.jpg\">B</a><br>\n"),
+       "p.htm:7: a second edited line for a.jpg"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.body);
@@ -206,9 +345,33 @@ TEST_F(SyncTest, UnreadableBlocksFailTheWholeRun) {
     EXPECT_EQ(TempDir::Read(page), before);
     EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 3);
   }
-  const Result usage = Run({"sync", "site/p.htm", "--mode", "image"});
-  EXPECT_EQ(usage.status, 2);
-  EXPECT_NE(usage.err.find("need --folder"), std::string::npos) << usage.err;
+  // --force writes the block anew, text of one's own and all.
+  const Result forced = Run({"sync", "site/p.htm", "--force"});
+  EXPECT_EQ(forced.status, 0) << forced.err;
+  EXPECT_EQ(TempDir::Read(dir / "site/p.htm"),
+            SitePage(Block("folder=\"img\"", TextLinks("img/", {"a.jpg"}))));
+
+  const std::string before = TempDir::Read(dir / "site/p.htm");
+  const struct {
+    std::vector<std::string> args;
+    std::string errHas;
+  } usage[] = {
+      {{"--mode", "image"}, "need --folder"},
+      {{"--size"}, "need --folder"},
+      {{"--alt"}, "need --folder"},
+      {{"--kinds", "jpeg"}, "need --folder"},
+      {{"--dry-run", "--check"}, "--dry-run cannot be combined with --check"},
+      {{"--folder", "site/img", "--size"}, "p.htm:5: --size and --alt need --mode image-link"},
+  };
+  for (const auto& u : usage) {
+    std::vector<std::string> args = {"sync", "site/p.htm"};
+    args.insert(args.end(), u.args.begin(), u.args.end());
+    SCOPED_TRACE(args.back());
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(u.errHas), std::string::npos) << r.err;
+    EXPECT_EQ(TempDir::Read(dir / "site/p.htm"), before);
+  }
 }
 
 // Pages in Shift_JIS and EUC-JP, Japanese folder and file names: the block
@@ -232,37 +395,18 @@ TEST_F(SyncTest, JapanesePagesStayInTheirEncoding) {
              head));
     EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 0);
   }
-}
-
-// Another writer holds the page: sync gives up after its wait and writes
-// nothing; --check and --dry-run only read, and do not wait.
-TEST_F(SyncTest, AHeldPageIsNotWritten) {
-  Images("site", {"a.jpg"});
-  const std::string before = Page(Block("folder=\".\"", ""));
-  const std::string page = dir.Write("site/p.htm", before);
-  const int held = ::open(page.c_str(), O_RDONLY | O_CLOEXEC);
-  ASSERT_EQ(::flock(held, LOCK_EX), 0);
-  struct Case {
-    std::vector<std::string> args;
-    int status;
-    std::string errHas;
-  } cases[] = {
-      {{"sync", "site/p.htm"}, 3, "another program is writing it (gave up after 0.3 s)"},
-      {{"sync", "site/p.htm", "--check"}, 1, "out of step"},
-      {{"sync", "site/p.htm", "--dry-run"}, 0, ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.args.back());
-    const Result r = Run(c.args, "export TERVANE_LOCK_TIMEOUT_MS=300;");
-    EXPECT_EQ(r.status, c.status) << r.err;
-    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
-    EXPECT_EQ(TempDir::Read(page), before);
-  }
-  ::close(held);
+  // A name the page's encoding cannot hold: the page and the block's line.
+  Images("site/写真", {"한.jpg"});
+  const Result refused = Run({"sync", "site/p.htm"});
+  EXPECT_EQ(refused.status, 3);
+  EXPECT_NE(refused.err.find("p.htm:5: the character \"한\" (U+D55C) cannot be written in EUC-JP"),
+            std::string::npos)
+      << refused.err;
 }
 
 // --dry-run shows the change as a unified diff of the page's text (in
-// UTF-8), hunk for hunk what diff -u shows, and writes nothing.
+// UTF-8), hunk for hunk what diff -u shows, which patch applies; it writes
+// nothing.
 TEST_F(SyncTest, DryRunPrintsTheChangeAsADiff) {
   const std::string settings = "folder=\"img\" kinds=\"jpeg\" mode=\"text\"";
   const auto links = [](const std::string& names) {
@@ -275,28 +419,42 @@ TEST_F(SyncTest, DryRunPrintsTheChangeAsADiff) {
   };
   const struct {
     std::string before, after;
+    bool finalNewline = true;
   } cases[] = {
       {"abcdefghij", "acdefghijk"},  // two hunks
       {"abcdefgh", "acdefghi"},      // changes six lines apart: one hunk
       {"", "ab"},
       {"abcdefghijklmnop", "p"},
       {"b", "a"},
+      {"ab", "abc", false},
+      {"abc", "a", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.before + " -> " + c.after);
     fs::remove_all(dir.Path() / "site");
     for (const char name : c.after) Images("site/img", {(std::string(1, name) + ".jpg").c_str()});
     fs::create_directories(dir.Path() / "site/img");
-    const std::string before = Page(Block(settings, links(c.before)));
-    const std::string page = dir.Write("site/p.htm", before);
-    dir.Write("after.htm", Page(Block(settings, links(c.after))));
+    const auto page = [&](const std::string& names) {
+      std::string text = Page(Block(settings, links(names)));
+      if (!c.finalNewline) text.pop_back();
+      return text;
+    };
+    const std::string before = page(c.before);
+    const std::string path = dir.Write("site/p.htm", before);
+    dir.Write("after.htm", page(c.after));
     const Result r = Run({"sync", "site/p.htm", "--dry-run"});
     EXPECT_EQ(r.status, 0) << r.err;
-    std::system(("diff -u " + Quote(page) + " " + Quote(dir / "after.htm") + " | tail -n +3 >" +
+    std::system(("diff -u " + Quote(path) + " " + Quote(dir / "after.htm") + " | tail -n +3 >" +
                  Quote(io / "diff"))
                     .c_str());
-    EXPECT_EQ(r.out, "--- " + page + "\n+++ " + page + "\n" + TempDir::Read(io / "diff"));
-    EXPECT_EQ(TempDir::Read(page), before);
+    EXPECT_EQ(r.out, "--- " + path + "\n+++ " + path + "\n" + TempDir::Read(io / "diff"));
+    EXPECT_EQ(TempDir::Read(path), before);
+    dir.Write("printed.diff", r.out);
+    EXPECT_EQ(std::system(("patch -s -o " + Quote(dir / "patched.htm") + " " + Quote(path) + " <" +
+                           Quote(dir / "printed.diff"))
+                              .c_str()),
+              0);
+    EXPECT_EQ(TempDir::Read(dir / "patched.htm"), page(c.after));
   }
 }
 
@@ -326,13 +484,60 @@ TEST_F(SyncTest, PicturesCarryTheirSizeAndName) {
                   "<a href=\"img/a.png\"><img src=\"img/a.png\" width=\"640\" height=\"480\"></a>");
   EXPECT_EQ(TempDir::Read(dir / "site/p.htm"), expected);
 
-  dir.Write("site/p.htm", Page(""));
-  const Result synced =
-      Run({"sync", "site/p.htm", "--folder", "site/img", "--mode", "image", "--size", "--alt"});
-  EXPECT_EQ(synced.status, 0) << synced.err;
-  EXPECT_EQ(
-      TempDir::Read(dir / "site/p.htm"),
-      Page("\n" + Block("folder=\"img\" kinds=\"jpeg,gif-png\" mode=\"image\" size alt", sized)));
+  // A block for files the page has links to already says where they are.
+  const std::string linkedBefore = TempDir::Read(dir / "site/p.htm");
+  const auto pageWith = [](std::string page, const std::string& block) {
+    return page.insert(page.find("</body>"), block + "\n");
+  };
+  const std::string kinds = "folder=\"img\" kinds=\"jpeg,gif-png\" ";
+  std::string joined = TextLinks("img/", {"a.png", "b&amp;c.gif", "cut.png"});
+  std::erase(joined, '\n');
+  const struct {
+    std::string before;
+    std::vector<std::string> args;
+    std::string after;
+    std::string errHas = {};
+  } synced[] = {
+      {linkedBefore,
+       {"--mode", "image", "--size", "--alt"},
+       pageWith(linkedBefore, Block(kinds + "mode=\"image\" size alt", sized)),
+       "p.htm:5: the new block lists again files this line links to or shows: a.png"},
+      {Page(""),
+       {"--mode", "image", "--alt"},
+       pageWith(Page(""), Block(kinds + "mode=\"image\" alt",
+                                "<img src=\"img/a.png\" alt=\"a\"><br>\n"
+                                "<img src=\"img/b&amp;c.gif\" alt=\"b&amp;c\"><br>\n"
+                                "<img src=\"img/cut.png\" alt=\"cut\"><br>\n"))},
+      {Page(""),
+       {},
+       pageWith(Page(""), Block(kinds + "mode=\"text\"",
+                                TextLinks("img/", {"a.png", "b&amp;c.gif", "cut.png"})))},
+      {Page(""),
+       {"--mode", "image-link"},
+       pageWith(Page(""), Block(kinds + "mode=\"image-link\"",
+                                "<a href=\"img/a.png\"><img src=\"img/a.png\"></a>\n"
+                                "<a href=\"img/b&amp;c.gif\"><img src=\"img/b&amp;c.gif\"></a>\n"
+                                "<a href=\"img/cut.png\"><img src=\"img/cut.png\"></a>\n"))},
+      // Comments put around the links `link` wrote, all on one line: one item
+      // a line.
+      {Page(Block("folder=\"img\"", joined + "\n")),
+       {},
+       Page(Block("folder=\"img\"", TextLinks("img/", {"a.png", "b&amp;c.gif", "cut.png"})))},
+  };
+  for (const auto& c : synced) {
+    std::vector<std::string> args = {"sync", "site/p.htm", "--folder", "site/img"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    SCOPED_TRACE(c.after);
+    dir.Write("site/p.htm", c.before);
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    if (c.errHas.empty()) {
+      EXPECT_EQ(r.err, "");
+    }
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+    EXPECT_EQ(TempDir::Read(dir / "site/p.htm"), c.after);
+    EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 0);
+  }
   EXPECT_EQ(Run({"link", "site/p.htm", "--size"}).status, 2);
 }
 

@@ -173,8 +173,12 @@ TEST_F(TervaneTest, FailuresSayWhatWentWrongAndLeaveThePageAlone) {
       {{"link", "site/p.htm", "--kinds", "jpeg,"}, 2, "--kinds"},
       {{"link", "site/p.htm", "--kinds", "any,jpeg"}, 2, "--kinds"},
       {{"link", "site/p.htm", "--mode", "bold"}, 2, "--mode"},
-      {{"link", "site/none.htm", "--folder", "nowhere"}, 2, "nowhere"},
-      {{"link", "site/none.htm"}, 3, "none.htm"},
+      {{"link", "site/none.htm", "--folder", "nowhere"},
+       2,
+       "folder not found: nowhere (tried " + (dir / "nowhere") + ", from the current folder)"},
+      {{"link", "site/none.htm"},
+       3,
+       "tervane: cannot read " + (dir / "site/none.htm") + ": No such file or directory\n"},
       {{"link", "site/bom16.htm"}, 3, "bom16.htm"},
       {{"link", "site/open-comment.htm"}, 3, "inside a comment"},
       {{"check", "site/p.htm", "--folder", "site/p.htm"}, 2, "p.htm"},
@@ -228,6 +232,7 @@ TEST_F(TervaneTest, FaultsWhileWritingLoseNothing) {
     const Result r = Run({"link", c.page}, c.shell);
     EXPECT_EQ(r.status, 3) << r.err;
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(": Cannot"), std::string::npos) << r.err;  // the page named once
     EXPECT_EQ(TempDir::Read(page), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path() / "site"), {}), 2);
     std::filesystem::permissions(dir.Path() / "site", std::filesystem::perms(0755));
@@ -270,11 +275,12 @@ TEST_F(TervaneTest, ParallelRunsOnOnePageLoseNoLink) {
 }
 
 // Another writer holds the page (here the test, with flock, as a run of
-// tervane does): `link` gives up after the wait it was given, says why and
-// leaves the page alone; `check` and --dry-run only read, and do not wait.
+// tervane does): `link` and `sync` give up after the wait they were given,
+// say why and leave the page alone; `check`, --check and --dry-run only
+// read, and do not wait.
 TEST_F(TervaneTest, AHeldPageIsNotWrittenAndStillRead) {
   Images("site", {"a.jpg"});
-  const std::string before = Page("");
+  const std::string before = Page("<!-- tervane folder=\".\" -->\n<!-- /tervane -->");
   const std::string page = dir.Write("site/p.htm", before);
   const int held = ::open(page.c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_EQ(::flock(held, LOCK_EX), 0);
@@ -288,6 +294,11 @@ TEST_F(TervaneTest, AHeldPageIsNotWrittenAndStillRead) {
        "tervane: cannot write " + page + ": another program is writing it (gave up after 0.3 s)"},
       {{"link", "site/p.htm", "--dry-run"}, 0, ""},
       {{"check", "site/p.htm"}, 0, ""},
+      {{"sync", "site/p.htm"},
+       3,
+       "tervane: cannot write " + page + ": another program is writing it (gave up after 0.3 s)"},
+      {{"sync", "site/p.htm", "--check"}, 1, "out of step"},
+      {{"sync", "site/p.htm", "--dry-run"}, 0, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.back());

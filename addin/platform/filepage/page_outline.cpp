@@ -40,24 +40,36 @@ std::string CollapsedText(const Node* element) {
   return text;
 }
 
+bool IsTableStructure(const Node* node) {
+  for (const std::string_view name : {"table", "tbody", "thead", "tfoot", "tr"}) {
+    if (IsHtmlElement(node, name)) return true;
+  }
+  return false;
+}
+
 // Walks the tree in document order without recursion: malformed pages nest
-// deeply. Template contents are not part of the document and are skipped.
-void Walk(const Node* root, PageOutline& outline) {
+// deeply. Template contents are not part of the document: only their
+// comments are read.
+void Walk(const html::Document& document, PageOutline& outline) {
   bool titleFound = false;
-  std::vector<const Node*> pending{root};
+  std::vector<std::pair<const Node*, bool>> pending{{document.root, false}};
   while (!pending.empty()) {
-    const Node* node = pending.back();
+    const auto [node, inTemplate] = pending.back();
     pending.pop_back();
-    if (!titleFound && IsHtmlElement(node, "title")) {
+    if (!inTemplate && !titleFound && IsHtmlElement(node, "title")) {
       outline.title = CollapsedText(node);
       titleFound = true;
-    } else if (IsHtmlElement(node, "a") || IsHtmlElement(node, "area")) {
+    } else if (!inTemplate && (IsHtmlElement(node, "a") || IsHtmlElement(node, "area"))) {
       if (const auto href = node->FindAttribute("href")) outline.linkHrefs.emplace_back(*href);
     }
+    if (const Node* contents = document.TemplateContents(node)) {
+      pending.emplace_back(contents, true);
+    }
     for (const Node* child = node->lastChild; child != nullptr; child = child->previousSibling) {
-      if (child->kind == NodeKind::kElement) pending.push_back(child);
+      if (child->kind == NodeKind::kElement) pending.emplace_back(child, inTemplate);
       if (child->kind == NodeKind::kComment) {
-        outline.comments.push_back({child->offset, std::string(child->data)});
+        outline.comments.push_back(
+            {child->offset, std::string(child->data), inTemplate, IsTableStructure(node)});
       }
     }
   }
@@ -75,7 +87,7 @@ PageOutline ReadPageOutline(Charset charset, std::string_view bytes) {
   {
     const html::ParseResult parsed =
         html::Parse(inPlace ? bytes : std::string_view(decoded), html::ParseOptions{});
-    Walk(parsed.document.root, outline);
+    Walk(parsed.document, outline);
     std::sort(outline.comments.begin(), outline.comments.end(),
               [](const PageComment& a, const PageComment& b) { return a.offset < b.offset; });
     bodyEnd = parsed.bodyEndTag;

@@ -17,6 +17,11 @@ struct PageComment {
   std::size_t offset = 0;
   /// The comment's text, as UTF-8.
   std::string text;
+  /// In a template's contents, which are no part of the document.
+  bool inTemplate = false;
+  /// Directly in a table, tbody, thead, tfoot or tr element, from which the
+  /// parser moves text and most elements out, in front of the table.
+  bool inTable = false;
 };
 
 struct PageOutline {
@@ -33,8 +38,8 @@ struct PageOutline {
   /// closed: markup placed just before it goes straight into the body, and
   /// what comes before it parses as it did.
   bool bodyClosedClean = false;
-  /// Every comment of the document (template contents aside), in the order
-  /// of the bytes.
+  /// Every comment of the document and of its templates' contents, in the
+  /// order of the bytes.
   std::vector<PageComment> comments;
 };
 

@@ -192,7 +192,8 @@ bool KeepsTheBlocks(Charset charset, std::string_view page, std::size_t blockCou
     }
   }
   for (const std::string& href : outline.linkHrefs) {
-    if (const auto found = missing.find(href); found != missing.end()) --found->second;
+    if (const auto found = missing.find(AddressAsRead(href)); found != missing.end())
+      --found->second;
   }
   return std::all_of(missing.begin(), missing.end(), [](const auto& e) { return e.second <= 0; });
 }
@@ -285,15 +286,19 @@ int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
       }
       std::string contents = nl;
       for (const std::string& piece : markup[i]) contents += piece + nl;
-      const std::string encoded = EncodeForPage(charset, contents);
+      const std::string encoded = EncodeForPage(page->Encoding(), contents);
       updated.append(original, copied, block.startBegin - copied);
       if (block.newStart || block.added) {
-        updated += EncodeForPage(charset, "<!--" + StartMarkerText(block.settings) + "-->");
+        updated +=
+            EncodeForPage(page->Encoding(), "<!--" + StartMarkerText(block.settings) + "-->");
       } else {
         updated.append(original, block.startBegin, block.startEnd - block.startBegin);
       }
       updated += encoded;
-      if (block.added) updated += "<!--" + std::string(kEndMarkerText) + "-->" + nl;
+      if (block.added) {
+        updated +=
+            EncodeForPage(page->Encoding(), "<!--" + std::string(kEndMarkerText) + "-->" + nl);
+      }
       copied = block.added ? block.startBegin : block.endBegin;
     }
     updated.append(original, copied);

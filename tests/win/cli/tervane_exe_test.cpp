@@ -13,6 +13,7 @@
 #include "addin/platform/filepage/page_lock.h"
 #include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
+#include "tests/support/page_encoding_rows.h"
 #include "tests/win/support/folder_address_rows.h"
 #include "tests/win/support/site_folder.h"
 
@@ -209,6 +210,24 @@ TEST_F(TervaneExeTest, WritesAndFindsJapaneseLinksInAShiftJisPage) {
       RunTervane({"link", page, "--folder", site + "\\写真", "--missing", "--dry-run"});
   EXPECT_EQ(missing.status, 0u) << missing.err;
   EXPECT_EQ(missing.out, "<a href=\"写真/冬.jpg\">冬.jpg</a><br>\n");
+}
+
+// Every encoding a browser reads, through the system's code pages: the page
+// gains the four links, written as the page can hold them, and not one other
+// byte changes; the links are found again.
+TEST_F(TervaneExeTest, PagesInEveryEncodingGainTheirLinksAndNothingElse) {
+  const fs::path site = Made("C:\\tervane-exe\\encodings");
+  for (const std::string& name : EncodingRowNames()) WriteFile(site / Widen(name));
+  const std::string page = "C:\\tervane-exe\\encodings\\p.htm";
+  for (const PageEncodingRow& row : PageEncodingRows()) {
+    SCOPED_TRACE(row.what);
+    WriteFile(Widen(page), row.page);
+    const Result linked = RunTervane({"link", page});
+    ASSERT_EQ(linked.status, 0u) << linked.err;
+    EXPECT_EQ(ReadAll(Widen(page)), PageWithLinks(row));
+    const Result checked = RunTervane({"check", page});
+    EXPECT_NE(checked.out.find("ファイルが4個あります。"), std::string::npos) << checked.out;
+  }
 }
 
 TEST_F(TervaneExeTest, ReportsWhatCannotBeDone) {

@@ -240,6 +240,12 @@ CharsetConverter::CharsetConverter(Charset charset, Direction direction)
   if (state_->codePage == kNoCodePage) {
     throw Error(kErrInvalidCall, "No conversion for " + std::string(CharsetName(charset)));
   }
+  // gb18030 takes new text in GBK's two-byte characters, as on every system
+  // (not every Windows has its code page), and reads as GBK where it has not.
+  if (state_->codePage == kGb18030 &&
+      (direction == Direction::kEncode || !::IsValidCodePage(kGb18030))) {
+    state_->codePage = 936;
+  }
   if (!state_->IsUtf16() && state_->codePage != CP_UTF8 && !::IsValidCodePage(state_->codePage)) {
     throw Error(kErrInvalidCall, "No conversion for " + std::string(CharsetName(charset)) +
                                      ": code page " + std::to_string(state_->codePage) +

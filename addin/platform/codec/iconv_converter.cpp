@@ -16,8 +16,10 @@ namespace {
 const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
 
 // glibc's name for the encoding a browser reads under the charset's name.
-// GBK pages read with GB18030, whose decoder browsers use for both; the
-// encoder for GBK stays GBK. Big5 reads with the Hong Kong extensions, as
+// GBK and gb18030 pages read with GB18030, whose decoder browsers use for
+// both, and take new text in GBK's two-byte characters, as Windows writes
+// them too (not every Windows has gb18030's code page): the rest goes in as
+// references. Big5 reads with the Hong Kong extensions, as
 // browsers read it, and writes without them, as browsers write it.
 const char* IconvName(Charset charset, CharsetConverter::Direction direction) {
   switch (charset) {
@@ -79,11 +81,10 @@ const char* IconvName(Charset charset, CharsetConverter::Direction direction) {
     case Charset::kXMacCyrillic:
       return "MAC-CYRILLIC";
     case Charset::kGbk:
-      return direction == CharsetConverter::Direction::kDecode ? "GB18030" : "GBK";
     case Charset::kGb18030:
-      return "GB18030";
+      return direction == CharsetConverter::Direction::kDecode ? "GB18030" : "GBK";
     case Charset::kBig5:
-      return "BIG5-HKSCS";
+      return direction == CharsetConverter::Direction::kDecode ? "BIG5-HKSCS" : "BIG5";
     case Charset::kEucJp:
       return "EUC-JP";
     case Charset::kCp932:

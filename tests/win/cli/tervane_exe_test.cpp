@@ -358,11 +358,12 @@ TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
     Made(c.folder);
     const std::string page = c.site + "\\page.htm";
     const fs::path folder(Widen(c.folder));
-    WriteFile(Widen(page), "<html><body>\n</body></html>");
+    WriteFile(Widen(page), "<html><head><meta charset=\"utf-8\"></head><body>\n</body></html>");
     WriteFile(folder / L"a.jpg");
     const auto block = [&](std::initializer_list<const char*> names) {
-      std::string text = "<html><body>\n<!-- tervane folder=\"" + c.written +
-                         "\" kinds=\"jpeg,gif-png\" mode=\"text\" -->\n";
+      std::string text =
+          "<html><head><meta charset=\"utf-8\"></head><body>\n<!-- tervane folder=\"" + c.written +
+          "\" kinds=\"jpeg,gif-png\" mode=\"text\" -->\n";
       for (const char* name : names) {
         text += "<a href=\"" + c.address + name + "\">" + name + "</a><br>\n";
       }

@@ -177,7 +177,7 @@ TEST_F(TervaneWindowTest, NamesThePageCannotHoldAreWrittenSoThatBrowsersReadThem
     SelectFiles(EncodingRowNames());
     Click("OKButton");
     EXPECT_EQ(ReadAll(Page()), PageWithLinks(row));
-    Click("ReverseExistLink");
+    Click("Reverse");
     const std::vector<ShownBox> boxes = watcher_->Take();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_NE(boxes[0].text.find("4個のアイテムを追加しました。"), std::string::npos)

@@ -44,8 +44,9 @@ std::string EncodeForPage(const PageEncoding& encoding, std::string_view markup)
 
 /// An address read from a page with the percent-encoding that EncodeForPage
 /// writes taken back: each run of %XX escapes of bytes 0x80 and above that
-/// spells UTF-8 characters becomes those characters; everything else stays
-/// as written, so "a%20b" and "100%" are not changed.
+/// spells UTF-8 characters becomes those characters, but for C1 controls and
+/// noncharacters, which addresses always keep percent-encoded; everything
+/// else stays as written, so "a%20b" and "100%" are not changed.
 std::string AddressAsRead(std::string_view href);
 
 }  // namespace tervane

@@ -123,6 +123,16 @@ int HighEscapeAt(std::string_view text, std::size_t pos) {
   return high * 16 + low;
 }
 
+// A C1 control or a noncharacter, which HTML parsers read as U+FFFD.
+bool IsReplacedByParsers(std::string_view character) {
+  std::uint32_t value = static_cast<unsigned char>(character[0]) & (0x7Fu >> character.size());
+  for (std::size_t i = 1; i < character.size(); ++i) {
+    value = (value << 6) | (static_cast<unsigned char>(character[i]) & 0x3Fu);
+  }
+  return (value >= 0x80 && value <= 0x9F) || (value >= 0xFDD0 && value <= 0xFDEF) ||
+         (value & 0xFFFE) == 0xFFFE;
+}
+
 }  // namespace
 
 std::string EncodeForPage(const PageEncoding& encoding, std::string_view markup) {
@@ -169,7 +179,22 @@ std::string AddressAsRead(std::string_view href) {
     for (int byte; (byte = HighEscapeAt(href, end)) >= 0; end += 3) {
       bytes += static_cast<char>(byte);
     }
-    read += IsValidUtf8(bytes) ? std::string_view(bytes) : href.substr(pos, end - pos);
+    if (!IsValidUtf8(bytes)) {
+      read += href.substr(pos, end - pos);
+    } else {
+      // Characters an address always keeps percent-encoded (HTML parsers
+      // would replace them) stay as written.
+      for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = Utf8CharLength(bytes, at);
+        const std::string_view character = std::string_view(bytes).substr(at, length);
+        if (IsReplacedByParsers(character)) {
+          read += href.substr(pos + at * 3, length * 3);
+        } else {
+          read += character;
+        }
+        at += length;
+      }
+    }
     pos = end;
   }
   return read;

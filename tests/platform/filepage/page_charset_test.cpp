@@ -128,6 +128,7 @@ TEST(PageCharsetTest, ReadsBackTheAddressesItWrites) {
       {"%C3.jpg", "%C3.jpg"},
       {"%E5%86.jpg", "%E5%86.jpg"},
       {"x%C3%A9%", "xé%"},
+      {"%C2%93%C3%A9%EF%B7%90", "%C2%93é%EF%B7%90"},  // a C1 control and a noncharacter stay
   };
   for (const auto& [href, read] : cases) EXPECT_EQ(AddressAsRead(href), read) << href;
 }

@@ -92,15 +92,22 @@ std::optional<PictureSize> SizeIn(std::string_view markup) {
   return std::nullopt;
 }
 
+// Markup as a line of the page holds it, read back: what the page's
+// encoding cannot hold (and in an undeclared page, all but ASCII) written
+// as references and percent-encoding.
+std::string PageForm(const PageEncoding& encoding, std::string_view markup) {
+  return DecodeLenient(encoding.charset, EncodeForPage(encoding, markup));
+}
+
 // Whether `text` is what Tervane writes for the file whose link builder
 // markup is `plain`, under `settings`: the size is the one the line states,
 // so that a picture whose size changed is not taken for an edit.
 bool WrittenByTervane(std::string_view text, const std::string& name, const std::string& plain,
-                      const BlockSettings& settings) {
+                      const BlockSettings& settings, const PageEncoding& encoding) {
   std::optional<std::string_view> alt;
   if (settings.alt) alt = NameWithoutExtension(name);
   const std::optional<PictureSize> size = settings.size ? SizeIn(text) : std::nullopt;
-  return text == (size || alt ? WithImageAttributes(plain, size, alt) : plain);
+  return text == PageForm(encoding, size || alt ? WithImageAttributes(plain, size, alt) : plain);
 }
 
 std::string PercentDecoded(std::string_view address) {
@@ -129,12 +136,15 @@ struct Classified {
 
 class Classifier {
  public:
-  Classifier(const BlockFiles& before, std::string_view folderAddress)
+  Classifier(const BlockFiles& before, std::string_view folderAddress, const PageEncoding& encoding)
       : before_(before),
+        encoding_(encoding),
         folderAddress_(folderAddress),
         pattern_(ListPattern(before.settings.kinds)) {
+    written_.reserve(before.items.size());
+    for (const FileItem& item : before.items) written_.push_back(PageForm(encoding, item.markup));
     for (std::size_t i = 0; i < before.items.size(); ++i) {
-      byOpening_.emplace(Opening(before.items[i].markup, 0), i);
+      byOpening_.emplace(Opening(written_[i], 0), i);
       names_.insert(before.items[i].name);
       const std::vector<std::string> addresses = Addresses(before.items[i].markup);
       if (!addresses.empty()) byAddress_.emplace(addresses.front(), i);
@@ -148,7 +158,7 @@ class Classifier {
     for (std::size_t at = 0; at < text.size();) {
       const auto found = byOpening_.find(Opening(text, at));
       if (found == byOpening_.end()) return {};
-      const std::string& markup = before_.items[found->second].markup;
+      const std::string& markup = written_[found->second];
       if (text.compare(at, markup.size(), markup) != 0) return {};
       pieces.push_back(markup);
       at += markup.size();
@@ -161,18 +171,20 @@ class Classifier {
   // line is still what Tervane wrote for it.
   Classified Classify(const Line& line) const {
     if (line.text.empty()) return {Kind::kBlank, {}, false};
-    for (const FileItem& item : before_.items) {
-      if (line.text == item.markup) return {Kind::kItem, item.name, false};
+    for (std::size_t i = 0; i < written_.size(); ++i) {
+      if (line.text == written_[i]) return {Kind::kItem, before_.items[i].name, false};
     }
-    for (const std::string& address : Addresses(line.text)) {
+    for (const std::string& written : Addresses(line.text)) {
+      const std::string address = AddressAsRead(written);
       if (const auto found = byAddress_.find(address); found != byAddress_.end()) {
         const FileItem& item = before_.items[found->second];
         return {Kind::kItem, item.name,
-                !WrittenByTervane(line.text, item.name, item.plain, before_.settings)};
+                !WrittenByTervane(line.text, item.name, item.plain, before_.settings, encoding_)};
       }
       if (std::optional<std::string> gone = GoneName(address)) {
         const std::string plain = FileMarkup(before_.settings.mode, address, *gone);
-        return {Kind::kItem, *gone, !WrittenByTervane(line.text, *gone, plain, before_.settings)};
+        return {Kind::kItem, *gone,
+                !WrittenByTervane(line.text, *gone, plain, before_.settings, encoding_)};
       }
     }
     if (std::optional<std::string> gone = GoneShortcut(line.text)) {
@@ -216,7 +228,8 @@ class Classifier {
         name.replace(at, reference.size(), c);
       }
     }
-    if (names_.contains(name) || ShortcutMarkup(addresses.front(), name) != text) {
+    if (names_.contains(name) ||
+        PageForm(encoding_, ShortcutMarkup(addresses.front(), name)) != text) {
       return std::nullopt;
     }
     return name;
@@ -231,6 +244,8 @@ class Classifier {
   }
 
   const BlockFiles& before_;
+  const PageEncoding& encoding_;
+  std::vector<std::string> written_;  // each item as the page holds it
   std::map<std::string_view, std::size_t, std::less<>> byOpening_;
   std::string folderAddress_;
   FilePattern pattern_;
@@ -293,13 +308,13 @@ std::string_view LineEndAt(std::string_view text, std::size_t offset) {
   return endAt(before);
 }
 
-BlockMerge MergeBlock(std::string_view contents, Charset charset, std::string_view lineEnd,
-                      const BlockFiles& before, const BlockFiles& now,
+BlockMerge MergeBlock(std::string_view contents, const PageEncoding& encoding,
+                      std::string_view lineEnd, const BlockFiles& before, const BlockFiles& now,
                       std::string_view folderAddress, bool force) {
   BlockMerge merge;
   const auto writeNew = [&](std::string_view indent, const std::string& markup) {
     merge.written.push_back(markup);
-    merge.contents += std::string(indent) + EncodeForPage(charset, markup);
+    merge.contents += std::string(indent) + EncodeForPage(encoding, markup);
     merge.contents += lineEnd;
   };
   if (force) {
@@ -308,7 +323,7 @@ BlockMerge MergeBlock(std::string_view contents, Charset charset, std::string_vi
     return merge;
   }
 
-  std::vector<Line> lines = SplitLines(contents, charset);
+  std::vector<Line> lines = SplitLines(contents, encoding.charset);
   // The rest of the start comment's line and the blanks before the end
   // comment frame the items; without a line end after the start comment,
   // one is written.
@@ -324,7 +339,7 @@ BlockMerge MergeBlock(std::string_view contents, Charset charset, std::string_vi
     lines.pop_back();
   }
 
-  const Classifier classifier(before, folderAddress);
+  const Classifier classifier(before, folderAddress, encoding);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::vector<std::string> pieces = classifier.Pieces(lines[i].text);
     if (pieces.empty()) continue;
@@ -403,7 +418,7 @@ BlockMerge MergeBlock(std::string_view contents, Charset charset, std::string_vi
   merge.contents = lead;
   const auto keepLine = [&](std::size_t i, bool last) {
     merge.contents +=
-        lines[i].whole ? std::string(lines[i].bytes) : EncodeForPage(charset, lines[i].text);
+        lines[i].whole ? std::string(lines[i].bytes) : EncodeForPage(encoding, lines[i].text);
     merge.contents += lines[i].end.empty() && !last ? lineEnd : lines[i].end;
   };
   const bool anythingAfterItems = !endRun.empty();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "addin/platform/codec/text_codec.h"
+#include "addin/platform/filepage/page_charset.h"
 #include "cli/block_marker.h"
 
 namespace tervane::cli {
@@ -50,8 +51,8 @@ struct BlockMerge {
 /// `folderAddress` is the address of the block's folder as its items write
 /// it. New lines end in `lineEnd`. With `force` every line is written anew
 /// and nothing of the old contents is kept.
-BlockMerge MergeBlock(std::string_view contents, Charset charset, std::string_view lineEnd,
-                      const BlockFiles& before, const BlockFiles& now,
+BlockMerge MergeBlock(std::string_view contents, const PageEncoding& encoding,
+                      std::string_view lineEnd, const BlockFiles& before, const BlockFiles& now,
                       std::string_view folderAddress, bool force);
 
 /// Where a piece of markup links to a file (the href of an a or area

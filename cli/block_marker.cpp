@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "addin/dialog/linkaddress/utf8.h"
 #include "cli/options.h"
 
 namespace tervane::cli {
@@ -15,7 +16,8 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
-// Undoes the four references a value may hold; any other "&" stays.
+// Undoes the four references a value may hold, and decimal references;
+// any other "&" stays.
 std::string Unescaped(std::string_view value) {
   static constexpr std::pair<std::string_view, char> kReferences[] = {
       {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}};
@@ -28,6 +30,21 @@ std::string Unescaped(std::string_view value) {
         value.remove_prefix(reference.size());
         replaced = true;
         break;
+      }
+    }
+    // A character that the page's encoding cannot hold is written as a
+    // decimal reference.
+    if (const std::size_t end = value.find(';'); !replaced && value.starts_with("&#") &&
+                                                 end != std::string_view::npos && end > 2 &&
+                                                 end < 10) {
+      char32_t c = 0;
+      for (const char digit : value.substr(2, end - 2)) {
+        c = digit >= '0' && digit <= '9' ? c * 10 + static_cast<char32_t>(digit - '0') : 0x110000;
+      }
+      if (c > 0 && c < 0x110000 && (c < 0xD800 || c > 0xDFFF)) {
+        AppendUtf8(c, text);
+        value.remove_prefix(end + 1);
+        replaced = true;
       }
     }
     if (!replaced) {

@@ -59,8 +59,7 @@ int RunList(const Options& options, std::ostream& out) {
 int WorkOnPage(const Options& options, bool takeLock, std::optional<PageLock>& lock,
                std::ostream& out, std::ostream& err) {
   std::unique_ptr<FilePage> page;
-  if (const int code = OpenPageForRun(options.page, takeLock, lock, page, err);
-      code != kExitDone) {
+  if (const int code = OpenPageForRun(options.page, takeLock, lock, page, err); code != kExitDone) {
     return code;
   }
   FileEditor editor(page.get());
@@ -136,9 +135,8 @@ int WorkOnPage(const Options& options, bool takeLock, std::optional<PageLock>& l
 int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
   std::optional<PageLock> lock;
   const bool writes = options.command == Command::kLink && !options.dryRun;
-  return RedoWhilePageChanges(options.page, err, [&] {
-    return WorkOnPage(options, writes && !lock, lock, out, err);
-  });
+  return RedoWhilePageChanges(options.page, err,
+                              [&] { return WorkOnPage(options, writes && !lock, lock, out, err); });
 }
 
 }  // namespace

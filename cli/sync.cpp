@@ -204,7 +204,8 @@ bool KeepsTheBlocks(Charset charset, std::string_view page, std::size_t blockCou
     }
   }
   for (const std::string& href : outline.linkHrefs) {
-    if (const auto found = missing.find(href); found != missing.end()) --found->second;
+    if (const auto found = missing.find(AddressAsRead(href)); found != missing.end())
+      --found->second;
   }
   return std::all_of(missing.begin(), missing.end(), [](const auto& e) { return e.second <= 0; });
 }
@@ -325,7 +326,7 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
         std::string_view(original).substr(block.startEnd, block.endBegin - block.startEnd);
     BlockMerge merge;
     try {
-      merge = MergeBlock(contents, charset, lineEnd,
+      merge = MergeBlock(contents, page.Encoding(), lineEnd,
                          {block.read.value_or(block.settings), before ? *before : *now},
                          {block.settings, *now}, generator.FolderAddressOfFiles(),
                          options.force || added == i);
@@ -333,7 +334,7 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
       if (block.read && *block.read == block.settings) {
         updated.append(original, block.startBegin, block.startEnd - block.startBegin);
       } else {
-        updated += EncodeForPage(charset, "<!--" + StartMarkerText(block.settings) + "-->");
+        updated += EncodeForPage(page.Encoding(), "<!--" + StartMarkerText(block.settings) + "-->");
       }
     } catch (const Error& e) {
       err << where << block.line << ": " << e.what() << '\n';
@@ -351,7 +352,8 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
     updated += merge.contents;
     written.insert(written.end(), merge.written.begin(), merge.written.end());
     if (added == i) {
-      updated += "<!--" + std::string(kEndMarkerText) + "-->" + std::string(lineEnd);
+      updated += EncodeForPage(page.Encoding(),
+                               "<!--" + std::string(kEndMarkerText) + "-->" + std::string(lineEnd));
     }
     copied = added == i ? block.startBegin : block.endBegin;
   }
@@ -376,8 +378,7 @@ namespace {
 int SyncOnce(const Options& options, bool takeLock, std::optional<PageLock>& lock,
              std::ostream& out, std::ostream& err) {
   std::unique_ptr<FilePage> page;
-  if (const int code = OpenPageForRun(options.page, takeLock, lock, page, err);
-      code != kExitDone) {
+  if (const int code = OpenPageForRun(options.page, takeLock, lock, page, err); code != kExitDone) {
     return code;
   }
   std::string updated;
@@ -413,9 +414,8 @@ int SyncOnce(const Options& options, bool takeLock, std::optional<PageLock>& loc
 int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
   std::optional<PageLock> lock;
   const bool writes = !options.dryRun && !options.check;
-  return RedoWhilePageChanges(options.page, err, [&] {
-    return SyncOnce(options, writes && !lock, lock, out, err);
-  });
+  return RedoWhilePageChanges(options.page, err,
+                              [&] { return SyncOnce(options, writes && !lock, lock, out, err); });
 }
 
 }  // namespace tervane::cli

@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   const std::string after = page->Contents();
-  const std::string encoded = tervane::EncodeForPage(page->PageCharset(), markup);
+  const std::string encoded = tervane::EncodeForPage(page->Encoding(), markup);
   Check(IsOneInsertion(before, after, encoded), "the markup goes in at exactly one place");
   try {
     page->CheckInsertions();

@@ -6,10 +6,14 @@
 # `tervane sync` writes, with a block of text links and a block of pictures
 # with --size and --alt, is judged too: there every picture's width and
 # height must be the size the browser finds in it; and again after a hand
-# edit and a sync that kept it.
-# Usage: judge_links.sh TERVANE
+# edit and a sync that kept it. Last, the pages of the encoding table (every
+# encoding, declared every way or not at all), each given its links by
+# tervane: the browser, reading the page as it reads it, must find every
+# link's text naming the file the link leads to.
+# Usage: judge_links.sh TERVANE ENCODING-PAGES
 set -euo pipefail
 tervane=$1
+encoding_pages=$2
 chromium=$(command -v chromium) || { echo "chromium is not installed" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -37,11 +41,11 @@ open(sys.argv[2], 'wb').write(data[:2] + app1 + data[2:])
 PY
 names+=("turned.jpg")
 
-judge() {  # PAGE CHARSET-META
-  local page=$1
+judge() {  # PAGE [FOLDER]
+  local page=$1 folder=${2:-$work/site/img}
   # The judging script goes into a copy, so that the page itself is tervane's.
   local copy=${page%.htm}-judged.htm
-  python3 - "$page" "$copy" "$work/site/img" <<'PY'
+  python3 - "$page" "$copy" "$folder" <<'PY'
 import sys
 page, copy, folder = sys.argv[1:4]
 data = open(page, 'rb').read()
@@ -67,8 +71,17 @@ script = ('<script>window.addEventListener("load", function () {'
   'out.textContent = (bad.length ? "BAD " + bad.join(" | ") : "GOOD") + " links=" + links + " images=" + images + " sized=" + sized;'
   'document.body.appendChild(out);'
   '});</script>') % ('"' + folder.replace('\\', '\\\\').replace('"', '\\"') + '"')
-at = data.rfind(b'</body>')
-open(copy, 'wb').write(data[:at] + script.encode('ascii', 'backslashreplace') + data[at:])
+# The script goes in as the page's own text does: in UTF-16 pages, as UTF-16.
+if data.startswith(b'\xff\xfe') or data.startswith(b'\xfe\xff'):
+    codec = 'utf-16-le' if data.startswith(b'\xff\xfe') else 'utf-16-be'
+    end = '</body>'.encode(codec)
+    at = data.rfind(end)
+    at -= at % 2
+    script = script.encode('ascii', 'backslashreplace').decode('ascii').encode(codec)
+else:
+    at = data.rfind(b'</body>')
+    script = script.encode('ascii', 'backslashreplace')
+open(copy, 'wb').write(data[:at] + script + data[at:])
 PY
   "$chromium" --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
     --disable-background-networking --disable-component-update --disable-sync \
@@ -78,9 +91,9 @@ PY
 }
 
 status=0
-check() {  # PAGE EXPECTED-LINKS EXPECTED-IMAGES [EXPECTED-SIZED]
+check() {  # PAGE EXPECTED-LINKS EXPECTED-IMAGES [EXPECTED-SIZED [FOLDER]]
   local verdict
-  verdict=$(judge "$1")
+  verdict=$(judge "$1" "${5:-}")
   echo "$(basename "$1"): $verdict"
   [ "$verdict" = "GOOD links=$2 images=$3 sized=${4:-0}" ] || status=1
 }
@@ -116,5 +129,11 @@ convert -size 7x3 xc:orange "$work/site/img/new.png"
 "$tervane" sync "$page"
 grep -q 'alt="A better text"' "$page" || { echo "the edited alt text is gone"; status=1; }
 check "$page" $((${#names[@]} + 1)) $((${#names[@]} + 1)) $((${#names[@]} + 1))
+
+mkdir "$work/encodings"
+for page in $("$encoding_pages" "$work/encodings"); do
+  "$tervane" link "$work/encodings/$page" >/dev/null
+  check "$work/encodings/$page" 4 0 0 "$work/encodings"
+done
 
 exit $status

@@ -38,7 +38,10 @@ class TervaneTest : public ::testing::Test {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempDir::Read(io / "out"),
             TempDir::Read(io / "err")};
   }
-  static std::string Page(const std::string& body, const std::string& head = "<title>T</title>") {
+  // A page that says it is UTF-8, as pages with names outside ASCII must for
+  // those names to go in as they are.
+  static std::string Page(const std::string& body,
+                          const std::string& head = "<meta charset=\"utf-8\"><title>T</title>") {
     return "<!DOCTYPE html>\n<html><head>" + head + "</head>\n<body>\n" + body +
            "\n</body>\n</html>\n";
   }

@@ -1,7 +1,8 @@
 // One direction of conversion between UTF-8 and a page charset, run in steps
 // so that a caller can stop at an output bound or step over a byte that
 // starts no character. glibc's iconv does the work on POSIX systems, the
-// system's code pages (932 and 20932) on Windows.
+// system's code pages on Windows. Throws Error, on construction, for an
+// encoding that is not IsWritable or that the system lacks.
 #pragma once
 
 #include <cstddef>

@@ -65,7 +65,8 @@ std::size_t WalkConverter(Charset charset, std::string_view bytes, std::size_t l
       if (limit - produced < kReplacement.size()) break;
       if (out != nullptr) out->append(kReplacement);
       produced += kReplacement.size();
-      rest.remove_prefix(1);
+      // A UTF-16 unit that starts no character is two bytes.
+      rest.remove_prefix(IsAsciiCompatible(charset) ? 1 : std::min<std::size_t>(2, rest.size()));
       converter.Reset();
     }
   }

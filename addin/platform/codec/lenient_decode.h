@@ -13,7 +13,8 @@ namespace tervane {
 /// Decodes `bytes` into UTF-8 without failing. In UTF-8, what browsers
 /// replace reads as U+FFFD: each ill-formed sequence as far as it could have
 /// gone on (see NextUtf8). In the other charsets, each byte at which no valid
-/// character begins reads as U+FFFD, and decoding goes on with the next byte.
+/// character begins reads as U+FFFD, and decoding goes on with the next byte
+/// (in UTF-16, each such unit of two bytes).
 std::string DecodeLenient(Charset charset, std::string_view bytes);
 
 /// The number of leading bytes of `bytes` that DecodeLenient turns into the

@@ -62,7 +62,7 @@ class FileBody : public HtmlElement {
       return;
     }
     // A dry run fails where the real insertion would.
-    EncodeForPage(target_.page->PageCharset(), html);
+    EncodeForPage(target_.page->Encoding(), html);
     target_.recorded->emplace_back(html);
   }
 

@@ -171,12 +171,18 @@ std::string FilePage::Url() const { return PageFileUrl(impl_->path); }
 
 Charset FilePage::PageCharset() const { return impl_->encoding.charset; }
 
+const PageEncoding& FilePage::Encoding() const { return impl_->encoding; }
+
 std::string FilePage::Title() {
   if (!impl_->outline && impl_->InsertionsKeepThePage()) return impl_->originalTitle;
   return impl_->Outline().title;
 }
 
-std::vector<std::string> FilePage::LinkHrefs() { return impl_->Outline().linkHrefs; }
+std::vector<std::string> FilePage::LinkHrefs() {
+  std::vector<std::string> hrefs = impl_->Outline().linkHrefs;
+  for (std::string& href : hrefs) href = AddressAsRead(href);
+  return hrefs;
+}
 
 std::vector<PageComment> FilePage::Comments() {
   std::vector<PageComment> comments = impl_->Outline().comments;
@@ -189,7 +195,7 @@ std::size_t FilePage::InsertionOffset() const { return impl_->insertAt; }
 void FilePage::InsertBeforeBodyEnd(std::string_view markup) {
   std::string encoded;
   try {
-    encoded = EncodeForPage(impl_->encoding.charset, markup);
+    encoded = EncodeForPage(impl_->encoding, markup);
   } catch (const Error& error) {
     throw Error(error.Number(), "Cannot insert into " + impl_->path + ": " + error.what());
   }

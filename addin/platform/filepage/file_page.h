@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "addin/platform/codec/text_codec.h"
+#include "addin/platform/filepage/page_charset.h"
 #include "addin/platform/filepage/page_outline.h"
 
 namespace tervane {
@@ -18,10 +19,9 @@ namespace tervane {
 class FilePage {
  public:
   /// Reads the page at `path` (absolute, as given: symbolic links are not
-  /// resolved here). The encoding comes from a byte-order mark, else a meta
-  /// charset declaration in the first 1024 bytes, else UTF-8 when the bytes
-  /// are UTF-8, else code page 932. Throws Error when the file cannot be
-  /// read or declares an encoding other than UTF-8, Shift_JIS or EUC-JP.
+  /// resolved here), in the encoding DetectPageEncoding finds. Throws Error
+  /// when the file cannot be read or declares an encoding in which nothing
+  /// can be written (see IsWritable).
   static std::unique_ptr<FilePage> Open(const std::string& path);
 
   ~FilePage();
@@ -32,12 +32,14 @@ class FilePage {
   /// The page's address as an editor reports it (see PageFileUrl).
   std::string Url() const;
   Charset PageCharset() const;
+  const PageEncoding& Encoding() const;
 
   /// The text of the title element, blanks collapsed and trimmed.
   std::string Title();
   /// The href of every a and area element that has one, in document order,
-  /// as written in the page with character references decoded, as UTF-8.
-  /// Includes what was inserted.
+  /// as written in the page with character references and the percent-encoding
+  /// of characters decoded (see AddressAsRead), as UTF-8. Includes what was
+  /// inserted.
   std::vector<std::string> LinkHrefs();
 
   /// The comments of Contents(), offsets counted in its bytes.
@@ -48,8 +50,8 @@ class FilePage {
 
   /// Places `markup` (UTF-8) just before the closing body tag, after what
   /// earlier calls inserted; at the end of the document when the page has no
-  /// closing body tag. Throws Error, leaving the page as it was, when a
-  /// character of `markup` cannot be written in the page's encoding.
+  /// closing body tag, encoded by EncodeForPage. Throws Error, leaving the
+  /// page as it was, when `markup` is not valid UTF-8.
   void InsertBeforeBodyEnd(std::string_view markup);
 
   bool Modified() const;

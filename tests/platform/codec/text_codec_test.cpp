@@ -40,9 +40,16 @@ TEST(TextCodecTest, LabelsNameTheirCharset) {
       {"EUC-JP", Charset::kEucJp},
       {"x-euc-jp", Charset::kEucJp},
       {"cseucpkdfmtjapanese", Charset::kEucJp},
-      {"iso-8859-1", std::nullopt},
-      {"utf-16", std::nullopt},
-      {"iso-2022-jp", std::nullopt},
+      {"iso-8859-1", Charset::kWindows1252},
+      {"US-ASCII", Charset::kWindows1252},
+      {"latin2", Charset::kIso8859_2},
+      {"ks_c_5601-1987", Charset::kEucKr},
+      {"GB2312", Charset::kGbk},
+      {"big5-hkscs", Charset::kBig5},
+      {"utf-16", Charset::kUtf16Le},
+      {"unicodeFFFE", Charset::kUtf16Be},
+      {"iso-2022-jp", Charset::kIso2022Jp},
+      {"iso-2022-kr", Charset::kReplacement},
       {"shift jis", std::nullopt},
       {"euc-jp-ms", std::nullopt},
       {"", std::nullopt},
@@ -53,6 +60,8 @@ TEST(TextCodecTest, LabelsNameTheirCharset) {
   EXPECT_EQ(CharsetName(Charset::kUtf8), "UTF-8");
   EXPECT_EQ(CharsetName(Charset::kCp932), "Shift_JIS");
   EXPECT_EQ(CharsetName(Charset::kEucJp), "EUC-JP");
+  EXPECT_EQ(CharsetName(Charset::kWindows1252), "windows-1252");
+  EXPECT_EQ(CharsetName(Charset::kUtf16Le), "UTF-16LE");
 }
 
 TEST(TextCodecTest, RecognisesWellFormedUtf8) {
@@ -105,6 +114,17 @@ TEST(TextCodecTest, DecodesOnlyValidText) {
       {Charset::kEucJp, "\xC6", std::nullopt},
       {Charset::kUtf8, "日本", "日本"},
       {Charset::kUtf8, "\xFF", std::nullopt},
+      {Charset::kWindows1252, "caf\xE9 \x80", "café €"},
+      {Charset::kIso8859_2, "\xB1", "ą"},
+      {Charset::kWindows1258, "A\xEC", "A\u0301"},  // a combining mark stays apart
+      {Charset::kEucKr, "\xC7\xD1", "한"},
+      {Charset::kGbk, "\xD6\xD0", "中"},
+      {Charset::kGb18030, "\xD6\xD0", "中"},
+      {Charset::kBig5, "\xA4\xA4", "中"},
+      {Charset::kUtf16Le, std::string("a\0\x3D\xD8\x00\xDE", 6), "a😀"},
+      {Charset::kUtf16Be, std::string("\0a", 2), "a"},
+      {Charset::kUtf16Le, std::string("\x00\xD8", 2), std::nullopt},  // a lone surrogate
+      {Charset::kUtf16Le, "a", std::nullopt},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(DecodeStrict(c.charset, c.bytes), c.text)
@@ -128,10 +148,21 @@ TEST(TextCodecTest, EncodesOnlyWhatReadsBackUnchanged) {
       {Charset::kCp932, "〜", std::nullopt},  // would read back as "～"
       {Charset::kCp932, "\xFF", std::nullopt},
       {Charset::kEucJp, "日本.jpg", "\xC6\xFC\xCB\xDC.jpg"},
-      {Charset::kEucJp, "é", kWindows ? std::nullopt : std::optional<std::string>("\x8F\xAB\xB1")},
+      {Charset::kEucJp, "é", std::nullopt},  // JIS X 0212, which browsers do not write
       {Charset::kEucJp, "①", std::nullopt},
       {Charset::kUtf8, "é😀", "é😀"},
       {Charset::kUtf8, "\xC0\xAF", std::nullopt},
+      {Charset::kWindows1252, "café €", "caf\xE9 \x80"},
+      {Charset::kWindows1252, "写", std::nullopt},
+      {Charset::kIso8859_2, "ą", "\xB1"},
+      {Charset::kIso8859_2, "é☃", std::nullopt},
+      {Charset::kEucKr, "한", "\xC7\xD1"},
+      {Charset::kGb18030, "中é", "\xD6\xD0\xA8\xA6"},
+      {Charset::kGb18030, "☃", std::nullopt},  // four bytes, which not every Windows writes
+      {Charset::kBig5, "中", "\xA4\xA4"},
+      {Charset::kBig5, "é", std::nullopt},  // a Hong Kong extension, which browsers do not write
+      {Charset::kUtf16Be, "é", std::string("\0\xE9", 2)},
+      {Charset::kUtf16Le, "😀", std::string("\x3D\xD8\x00\xDE", 4)},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Encode(c.charset, c.text), c.bytes) << CharsetName(c.charset) << " text: " << c.text;
@@ -167,6 +198,16 @@ TEST(TextCodecTest, DecodesAnyBytesAndFindsTheirSourceAgain) {
        "b",
        "a" + r + " b"},
       {Charset::kEucJp, "\xC6\xFC\xC6", "日" + r},
+      {Charset::kUtf16Le,
+       std::string("a\0\x00\xD8"
+                   "b\0",
+                   6),
+       "a" + r + "b"},
+      {Charset::kUtf16Be, std::string("\0a\0", 3), "a" + r},
+      {Charset::kWindows1258,
+       "A\xEC"
+       "b",
+       "A\u0301b"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(CharsetName(c.charset)) + " " + testing::PrintToString(c.bytes));

@@ -13,6 +13,7 @@
 #include "addin/platform/filepage/page_lock.h"
 #include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
+#include "tests/support/page_encoding_rows.h"
 #include "tests/win/support/folder_address_rows.h"
 #include "tests/win/support/site_folder.h"
 
@@ -211,6 +212,24 @@ TEST_F(TervaneExeTest, WritesAndFindsJapaneseLinksInAShiftJisPage) {
   EXPECT_EQ(missing.out, "<a href=\"写真/冬.jpg\">冬.jpg</a><br>\n");
 }
 
+// Every encoding a browser reads, through the system's code pages: the page
+// gains the four links, written as the page can hold them, and not one other
+// byte changes; the links are found again.
+TEST_F(TervaneExeTest, PagesInEveryEncodingGainTheirLinksAndNothingElse) {
+  const fs::path site = Made("C:\\tervane-exe\\encodings");
+  for (const std::string& name : EncodingRowNames()) WriteFile(site / Widen(name));
+  const std::string page = "C:\\tervane-exe\\encodings\\p.htm";
+  for (const PageEncodingRow& row : PageEncodingRows()) {
+    SCOPED_TRACE(row.what);
+    WriteFile(Widen(page), row.page);
+    const Result linked = RunTervane({"link", page});
+    ASSERT_EQ(linked.status, 0u) << linked.err;
+    EXPECT_EQ(ReadAll(Widen(page)), PageWithLinks(row));
+    const Result checked = RunTervane({"check", page});
+    EXPECT_NE(checked.out.find("ファイルが4個あります。"), std::string::npos) << checked.out;
+  }
+}
+
 TEST_F(TervaneExeTest, ReportsWhatCannotBeDone) {
   Made("C:\\tervane-exe\\web2");
   WriteFile(L"C:\\tervane-exe\\web2\\page.htm", "<html><body></body></html>");
@@ -339,11 +358,12 @@ TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
     Made(c.folder);
     const std::string page = c.site + "\\page.htm";
     const fs::path folder(Widen(c.folder));
-    WriteFile(Widen(page), "<html><body>\n</body></html>");
+    WriteFile(Widen(page), "<html><head><meta charset=\"utf-8\"></head><body>\n</body></html>");
     WriteFile(folder / L"a.jpg");
     const auto block = [&](std::initializer_list<const char*> names) {
-      std::string text = "<html><body>\n<!-- tervane folder=\"" + c.written +
-                         "\" kinds=\"jpeg,gif-png\" mode=\"text\" -->\n";
+      std::string text =
+          "<html><head><meta charset=\"utf-8\"></head><body>\n<!-- tervane folder=\"" + c.written +
+          "\" kinds=\"jpeg,gif-png\" mode=\"text\" -->\n";
       for (const char* name : names) {
         text += "<a href=\"" + c.address + name + "\">" + name + "</a><br>\n";
       }

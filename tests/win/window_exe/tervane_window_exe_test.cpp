@@ -15,6 +15,7 @@
 #include "addin/platform/filepage/page_lock.h"
 #include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
+#include "tests/support/page_encoding_rows.h"
 #include "tests/win/support/box_watcher.h"
 #include "tests/win/support/link_builder_window.h"
 #include "tests/win/support/site_folder.h"
@@ -157,6 +158,33 @@ TEST_F(TervaneWindowTest, CreatingWritesThePageBeforeReporting) {
     Click("CancelButton");
     EXPECT_EQ(Finish(), 0u);
     EXPECT_EQ(FolderEntries(site_), (std::vector<std::string>{"img", "index.htm", "top.jpg"}));
+  }
+}
+
+// Names a page's encoding cannot hold (café and ☃ in Shift_JIS or EUC-JP)
+// go in as references and UTF-8 percent-encoding, in a page declared every
+// way or not at all, and 反転 finds them all again.
+TEST_F(TervaneWindowTest, NamesThePageCannotHoldAreWrittenSoThatBrowsersReadThem) {
+  for (const std::string& name : EncodingRowNames()) WriteFile(site_ / Widen(name));
+  for (const PageEncodingRow& row : PageEncodingRows()) {
+    if (!row.what.starts_with("Shift_JIS") && !row.what.starts_with("EUC-JP") &&
+        !row.what.starts_with("utf-8")) {
+      continue;
+    }
+    SCOPED_TRACE(row.what);
+    WriteFile(Page(), row.page);
+    Start({Page()});
+    SelectFiles(EncodingRowNames());
+    Click("OKButton");
+    EXPECT_EQ(ReadAll(Page()), PageWithLinks(row));
+    Click("Reverse");
+    const std::vector<ShownBox> boxes = watcher_->Take();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[0].text.find("4個のアイテムを追加しました。"), std::string::npos)
+        << boxes[0].text;
+    EXPECT_NE(boxes[1].text.find("ファイルが4個あります。"), std::string::npos) << boxes[1].text;
+    Click("CancelButton");
+    EXPECT_EQ(Finish(), 0u);
   }
 }
 

@@ -23,6 +23,10 @@ int Failed(InstallerPlatform& platform) {
 // Copies that an earlier run moved aside because the editor had them loaded
 // are named like this, beside the target.
 constexpr std::string_view kAsidePattern = "~Tervane-*.old";
+// Temporary files are named "~Tervane-<process>-<n>.tmp"; one is left only by
+// a run that was ended before it could delete it, and only one run goes on
+// at a time.
+constexpr std::string_view kTemporaryPattern = "~Tervane-*.tmp";
 
 // The last "\" of `path` after its first character, or npos.
 std::size_t LastSeparator(std::string_view path) {
@@ -34,12 +38,15 @@ std::string FolderOf(std::string_view path) {
   return std::string(path.substr(0, path.rfind('\\')));
 }
 
-// Deletes the copies moved aside before, which fails for any still loaded;
-// the paths of those that stay.
-std::vector<std::string> RemoveAsideCopies(InstallerPlatform& platform, std::string_view target) {
+// Deletes what earlier runs left beside the target: copies moved aside,
+// which fails for any still loaded, and temporary files of runs that were
+// ended. The paths of those that stay.
+std::vector<std::string> RemoveLeftovers(InstallerPlatform& platform, std::string_view target) {
   std::vector<std::string> left;
-  for (const std::string& path : platform.FindFiles(FolderOf(target), kAsidePattern)) {
-    if (!platform.DeleteFile(path)) left.push_back(path);
+  for (const std::string_view pattern : {kAsidePattern, kTemporaryPattern}) {
+    for (const std::string& path : platform.FindFiles(FolderOf(target), pattern)) {
+      if (!platform.DeleteFile(path)) left.push_back(path);
+    }
   }
   return left;
 }
@@ -49,7 +56,7 @@ int Install(InstallerPlatform& platform, const std::string& target) {
     ShowError(platform, std::string(texts::kM8NoFolder) + target);
     return Failed(platform);
   }
-  RemoveAsideCopies(platform, target);
+  RemoveLeftovers(platform, target);
   const Extracted extracted = ExtractLibrary(platform, target);
   if (extracted == Extracted::kInUse) {
     ShowError(platform, texts::kInUse);
@@ -82,7 +89,9 @@ int Uninstall(InstallerPlatform& platform, const std::string& target) {
   }
   std::vector<std::string> left;
   if (!platform.DeleteFile(target) && platform.Attributes(target)) left.push_back(target);
-  for (std::string& aside : RemoveAsideCopies(platform, target)) left.push_back(std::move(aside));
+  for (std::string& leftover : RemoveLeftovers(platform, target)) {
+    left.push_back(std::move(leftover));
+  }
   if (!left.empty()) {
     std::string text(texts::kLeftBehind);
     for (const std::string& path : left) text += "\r\n" + path;

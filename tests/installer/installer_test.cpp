@@ -72,6 +72,7 @@ class FakeSystem : public InstallerPlatform {
   }
   MoveResult ReplaceFile(std::string_view source, std::string_view target) override {
     const auto existing = entries.find(std::string(target));
+    if (existing == entries.end() && writeAfterMoveFails) return MoveResult::kFailed;
     if (existing != entries.end() && (existing->second.loaded || existing->second.held)) {
       return MoveResult::kInUse;
     }
@@ -93,17 +94,18 @@ class FakeSystem : public InstallerPlatform {
     return true;
   }
   std::vector<std::string> FindFiles(std::string_view folder, std::string_view pattern) override {
-    EXPECT_EQ(pattern, "~Tervane-*.old");
+    const std::size_t star = pattern.find('*');
+    const std::string prefix = std::string(folder) + "\\" + std::string(pattern.substr(0, star));
+    const std::string_view suffix = pattern.substr(star + 1);
     std::vector<std::string> found;
-    const std::string prefix = std::string(folder) + "\\~Tervane-";
     for (const auto& [path, entry] : entries) {
-      if (path.starts_with(prefix) && path.ends_with(".old")) found.push_back(path);
+      if (path.starts_with(prefix) && path.ends_with(suffix)) found.push_back(path);
     }
     return found;
   }
   bool DeleteKeys(const std::vector<std::string>& keys) override {
     deletedKeys = keys;
-    return true;
+    return !keysStay;
   }
   std::string SystemFolder() override { return "C:\\windows\\system32"; }
   std::string CurrentFolder() override { return "C:\\Downloads"; }
@@ -132,6 +134,7 @@ class FakeSystem : public InstallerPlatform {
   std::optional<std::string> appData = kRoaming;
   std::optional<std::string> library = kCarried;
   bool refuseFolders = false, diskFull = false, targetInUse = false, deleteRefused = false;
+  bool writeAfterMoveFails = false, keysStay = false;
   std::optional<std::uint32_t> registrationResult = 0;
   std::deque<MsgAnswer> answers;
   std::map<std::string, Entry> entries;
@@ -179,9 +182,19 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
   const auto unversioned = [](S s) { s.Installed(std::nullopt); };
   const auto noDelete = [](S s) { s.Installed(kV13), s.deleteRefused = true; };
   const auto noUnregister = [](S s) { s.Installed(kV13), s.registrationResult = 5; };
+  const auto keysStay = [&](S s) { noUnregister(s), s.keysStay = true; };
   const auto diskFull = [](S s) { s.Installed(kV13), s.diskFull = true; };
   const auto held = [](S s) { s.Installed(kV13), s.entries[kTarget].held = true; };
   const auto loaded = [](S s) { s.Installed(kV13), s.entries[kTarget].loaded = true; };
+  const auto loadedNoWrite = [&](S s) { loaded(s), s.writeAfterMoveFails = true; };
+  // What a run ended from outside and an earlier run beside a loaded copy
+  // left in the add-ins folder.
+  const auto leftovers = [](S s) {
+    s.Installed(kV13);
+    for (const char* name : {"~Tervane-4242-0.tmp", "~Tervane-4242-1.tmp", "~Tervane-0.old"}) {
+      s.entries[kRoaming + "\\microsoft\\addins\\" + name] = Entry{};
+    }
+  };
   const auto notAlone = [](S s) { s.Installed(kV13), s.alone = false; };
   const auto noAllocator = [](S s) { s.allocator = false; };
   const auto noAppData = [](S s) { s.appData.reset(); };
@@ -211,6 +224,13 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
        0,
        gone,
        {"/u"}},
+      {"unregistering fails, the keys stay",
+       keysStay,
+       {A::kNo, A::kYes, A::kYes},
+       {M[3], M[4], t::kRemoveAnyway, M[9]},
+       -1,
+       old,
+       {"/u"}},
       {"unregistering fails: kept",
        noUnregister,
        {A::kNo, A::kYes, A::kNo},
@@ -228,6 +248,15 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
       {"disk full: the old copy survives", diskFull, {A::kYes}, {M[3], M[9]}, -1, old, {}},
       {"target held open: the old copy survives", held, {A::kYes}, {M[3], t::kInUse}, -1, old, {}},
       {"target loaded: moved aside", loaded, {A::kYes}, {M[3], restart}, 0, ours, {"/s"}},
+      {"moved aside, writing fails: put back", loadedNoWrite, {A::kYes}, {M[3], M[9]}, -1, old, {}},
+      {"leftovers go at installation", leftovers, {A::kYes}, {M[3], M[6]}, 0, ours, {"/s"}},
+      {"leftovers go at uninstallation",
+       leftovers,
+       {A::kNo, A::kYes},
+       {M[3], M[4], M[5]},
+       0,
+       gone,
+       {"/u"}},
       {"regsvr32 cannot start", noRegsvr, {A::kYes}, {M[2], M[9]}, -1, ours, {"/s"}},
       {"registration fails: the copy stays", regFails, {A::kYes}, {M[2], M[9]}, -1, ours, {"/s"}},
   };
@@ -249,8 +278,10 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
     for (const std::string& run : system.runs)
       switches.push_back(run.substr(run.find("\" /") + 2, 2));
     EXPECT_EQ(switches, c.switches);
+    // Only a copy still loaded may stay beside the target.
     for (const auto& [path, entry] : system.entries) {
       EXPECT_EQ(path.find(".tmp"), std::string::npos) << "temporary file left: " << path;
+      EXPECT_TRUE(path.find("~Tervane-") == std::string::npos || entry.loaded) << "left: " << path;
     }
   }
 }

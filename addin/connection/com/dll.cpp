@@ -159,4 +159,12 @@ STDAPI DllRegisterServer() {
   }
 }
 
-STDAPI DllUnregisterServer() { return tervane::com::UnregisterServer(); }
+STDAPI DllUnregisterServer() {
+  try {
+    const std::wstring path = tervane::com::ModulePath();
+    if (path.empty()) return SELFREG_E_CLASS;
+    return tervane::com::UnregisterServer(path);
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+}

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "addin/connection/registration_data.h"
@@ -42,18 +43,6 @@ std::wstring W(std::string_view utf8) { return Widen(utf8); }
 std::wstring FolderOf(const std::wstring& path) {
   const std::size_t slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
-// The top keys that registration creates and unregistration deletes whole.
-std::vector<std::wstring> OwnedKeys() {
-  const std::wstring classes(kClasses);
-  return {
-      classes + L"CLSID\\" + W(registration::kClassId),
-      classes + W(registration::kProgId),
-      classes + L"TypeLib\\" + W(registration::kTypeLibraryId),
-      classes + L"Interface\\" + W(registration::kDefaultInterfaceId),
-      W(registration::AddInKey()),
-  };
 }
 
 std::vector<KeyEntry> Entries(const std::wstring& modulePath) {
@@ -178,6 +167,54 @@ HRESULT WriteEntry(const KeyEntry& entry, Journal& journal) {
   return S_OK;
 }
 
+// The file's volume and index, which a short (8.3) name and a long one of
+// the same file share; nullopt when it cannot be opened.
+std::optional<std::pair<DWORD, std::uint64_t>> FileIdentity(const std::wstring& path) {
+  const win32::UniqueFile file(::CreateFileW(path.c_str(), 0,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, 0, nullptr));
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!file || !::GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
+  return std::make_pair(
+      information.dwVolumeSerialNumber,
+      std::uint64_t{information.nFileIndexHigh} << 32 | information.nFileIndexLow);
+}
+
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+  if (::lstrcmpiW(a.c_str(), b.c_str()) == 0) return true;
+  const auto identityOfA = FileIdentity(a);
+  return identityOfA && identityOfA == FileIdentity(b);
+}
+
+// Whether the class is registered for a file other than `modulePath`: then
+// the keys are another copy's (the installed one, say), and unregistering
+// this copy leaves them. Without a server path nothing names another copy,
+// and what is left of the keys is ours to remove.
+bool RegisteredForAnotherFile(const std::wstring& modulePath) {
+  const std::wstring key =
+      std::wstring(kClasses) + L"CLSID\\" + W(registration::kClassId) + L"\\InprocServer32";
+  UniqueKey opened;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, opened.put()) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  DWORD type = 0;
+  DWORD bytes = 0;
+  if (::RegQueryValueExW(opened.get(), nullptr, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    return false;
+  }
+  // One more character than the value holds: a stored text need not end in
+  // a NUL.
+  std::wstring server(bytes / sizeof(wchar_t) + 1, L'\0');
+  if (::RegQueryValueExW(opened.get(), nullptr, nullptr, &type,
+                         reinterpret_cast<BYTE*>(server.data()), &bytes) != ERROR_SUCCESS) {
+    return false;
+  }
+  server.resize(::wcslen(server.c_str()));
+  return !server.empty() && !SameFile(server, modulePath);
+}
+
 }  // namespace
 
 HRESULT RegisterServer(const std::wstring& modulePath) noexcept {
@@ -197,12 +234,13 @@ HRESULT RegisterServer(const std::wstring& modulePath) noexcept {
   }
 }
 
-HRESULT UnregisterServer() noexcept {
+HRESULT UnregisterServer(const std::wstring& modulePath) noexcept {
   try {
+    if (RegisteredForAnotherFile(modulePath)) return S_OK;
     HRESULT result = S_OK;
-    for (const std::wstring& path : OwnedKeys()) {
+    for (const std::string& path : registration::OwnedKeys()) {
       // The key with everything below it.
-      const LSTATUS status = ::SHDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+      const LSTATUS status = ::SHDeleteKeyW(HKEY_CURRENT_USER, W(path).c_str());
       if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
         result = HRESULT_FROM_WIN32(status);
       }

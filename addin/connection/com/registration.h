@@ -15,7 +15,9 @@ namespace tervane::com {
 /// wrote is undone: keys it created go, values it overwrote get their
 /// earlier contents back, and an earlier registration stays as it was.
 HRESULT RegisterServer(const std::wstring& modulePath) noexcept;
-/// Removes our keys; keys already gone are no failure.
-HRESULT UnregisterServer() noexcept;
+/// Removes our keys, unless the class is registered for a file other than
+/// `modulePath` (another copy's registration stays); keys already gone are
+/// no failure.
+HRESULT UnregisterServer(const std::wstring& modulePath) noexcept;
 
 }  // namespace tervane::com

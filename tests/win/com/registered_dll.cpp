@@ -11,9 +11,9 @@ std::wstring AddInPath() {
   return path.substr(0, path.find_last_of(L'\\') + 1) + L"Tervane.dll";
 }
 
-DWORD RunRegsvr32(const std::wstring& flag) {
+DWORD RunRegsvr32(const std::wstring& flag, const std::wstring& library) {
   std::wstring command =
-      L"regsvr32.exe /s " + (flag.empty() ? L"" : flag + L" ") + L"\"" + AddInPath() + L"\"";
+      L"regsvr32.exe /s " + (flag.empty() ? L"" : flag + L" ") + L"\"" + library + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};

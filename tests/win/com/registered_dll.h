@@ -11,8 +11,8 @@ namespace tervane::testing {
 
 /// The full path of Tervane.dll in the test program's folder.
 std::wstring AddInPath();
-/// Runs "regsvr32 /s [flag] <AddInPath()>" and returns its exit code.
-DWORD RunRegsvr32(const std::wstring& flag = L"");
+/// Runs "regsvr32 /s [flag] <library>" and returns its exit code.
+DWORD RunRegsvr32(const std::wstring& flag = L"", const std::wstring& library = AddInPath());
 
 /// Whether the program runs under Wine, whose COM runtime (8.0) reads classes
 /// only from HKEY_LOCAL_MACHINE, not the current user's merged view.

@@ -176,6 +176,72 @@ TEST(Registration, RegistersPerUserAndRemovesOnlyItsOwnKeys) {
   EXPECT_EQ(SharedKeys(), sharedBefore) << "unregistering changed the shared interface key";
 }
 
+// Unregistering removes what is left of this copy's keys, whichever are
+// gone already (the editor's add-in list deletes its record, say), and never
+// the keys of the copy registered from another file. A copy named by its
+// short (8.3) path is the same copy.
+TEST(Registration, UnregisteringRemovesWhatIsLeftOfThisCopysKeysOnly) {
+  wchar_t temporary[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temporary);
+  const std::wstring folder =
+      std::wstring(temporary) + L"Tervane second copy " + std::to_wstring(::GetCurrentProcessId());
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring second = folder + L"\\Tervane.dll";
+  ASSERT_TRUE(::CopyFileW(AddInPath().c_str(), second.c_str(), FALSE));
+  wchar_t shortName[MAX_PATH] = {};
+  ASSERT_NE(::GetShortPathNameW(second.c_str(), shortName, MAX_PATH), 0u);
+  ASSERT_NE(std::wstring(shortName), second);
+
+  const std::vector<std::string> ours = registration::OwnedKeys();
+  const std::string clsid = ours[0];
+  struct Case {
+    const char* what;
+    std::wstring registered, unregistered;
+    std::vector<std::string> gone;  // before unregistering
+    bool stay;
+  };
+  const Case cases[] = {
+      {"every key there", AddInPath(), AddInPath(), {}, false},
+      {"the editor's record gone", AddInPath(), AddInPath(), {registration::AddInKey()}, false},
+      {"the class gone", AddInPath(), AddInPath(), {clsid}, false},
+      {"the server key gone", AddInPath(), AddInPath(), {clsid + "\\InprocServer32"}, false},
+      {"only the record left",
+       AddInPath(),
+       AddInPath(),
+       {ours[0], ours[1], ours[2], ours[3]},
+       false},
+      {"every key gone", AddInPath(), AddInPath(), ours, false},
+      {"by its short path", second, shortName, {}, false},
+      {"another copy", AddInPath(), second, {}, true},
+      {"another copy, its record gone", AddInPath(), second, {registration::AddInKey()}, true},
+      {"the installed copy elsewhere", second, AddInPath(), {}, true},
+  };
+  const auto snapshot = [&] {
+    std::map<std::wstring, std::wstring> keys;
+    for (const std::string& key : ours) {
+      if (KeyExists(key)) keys[Widen(key)] = L"";
+      Snapshot(HKEY_CURRENT_USER, Widen(key), keys);
+    }
+    return keys;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RunRegsvr32(L"/u");
+    ASSERT_EQ(RunRegsvr32(L"", c.registered), 0u);
+    for (const std::string& key : c.gone) ::SHDeleteKeyW(HKEY_CURRENT_USER, Widen(key).c_str());
+    const auto before = snapshot();
+    EXPECT_EQ(RunRegsvr32(L"/u", c.unregistered), 0u);
+    if (c.stay) {
+      EXPECT_EQ(snapshot(), before);
+    } else {
+      for (const std::string& key : ours) EXPECT_FALSE(KeyExists(key)) << key << " left behind";
+    }
+    RunRegsvr32(L"/u", c.registered);
+  }
+  ::DeleteFileW(second.c_str());
+  ::RemoveDirectoryW(folder.c_str());
+}
+
 // A registration that fails half-way (a key it must fill is volatile, so
 // that no lasting key goes below it) takes back only what it wrote.
 TEST(Registration, AFailedRegistrationLeavesTheRegistryAsItWas) {

@@ -5,7 +5,9 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <deque>
 #include <fstream>
 #include <mutex>
@@ -78,18 +80,26 @@ struct Started {
   DWORD id = 0;
 };
 
+// A Wine process can end while Wine itself sets it up, before any of the
+// program's code runs (its loader did not get the address range it needs,
+// say); CreateProcess then fails. Such a start is tried again; each failure
+// is written out, and three in a row fail the test.
 Started StartInstaller() {
-  std::wstring command = L"\"" + FromBuild(TERVANE_SETUP) + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-    ADD_FAILURE() << "the installer did not start";
-    return {};
+  for (int attempt = 1; attempt <= 3; ++attempt) {
+    std::wstring command = L"\"" + FromBuild(TERVANE_SETUP) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &process)) {
+      ::CloseHandle(process.hThread);
+      return {win32::UniqueHandleOwner(process.hProcess), process.dwProcessId};
+    }
+    std::fprintf(stderr, "The installer did not start (attempt %d, error %lu)\n", attempt,
+                 static_cast<unsigned long>(::GetLastError()));
   }
-  ::CloseHandle(process.hThread);
-  return {win32::UniqueHandleOwner(process.hProcess), process.dwProcessId};
+  ADD_FAILURE() << "the installer did not start";
+  return {};
 }
 
 HWND BoxOf(DWORD processId) {
@@ -151,7 +161,7 @@ class InstallerRunTest : public ::testing::Test {
   void TearDown() override { Clear(); }
   void Clear() {
     if (KeyExists(registration::AddInKey())) RunInstaller({IDNO, IDYES, IDYES});
-    for (const std::wstring& aside : AsideCopies()) ::DeleteFileW(aside.c_str());
+    for (const std::wstring& leftover : Leftovers()) ::DeleteFileW(leftover.c_str());
     ::DeleteFileW(target_.c_str());
     ::RemoveDirectoryW(target_.c_str());
     ::RemoveDirectoryW(addins_.c_str());
@@ -162,16 +172,34 @@ class InstallerRunTest : public ::testing::Test {
     ::CreateDirectoryW(addins_.c_str(), nullptr);
     ASSERT_TRUE(::CopyFileW(source.c_str(), target_.c_str(), FALSE));
   }
-  // The copies that the installer moved aside beside the target.
-  std::vector<std::wstring> AsideCopies() const {
+  // The files matching `pattern` beside the target.
+  std::vector<std::wstring> Beside(const wchar_t* pattern) const {
     std::vector<std::wstring> paths;
     WIN32_FIND_DATAW found{};
-    win32::UniqueFind search(::FindFirstFileW((addins_ + L"\\~Tervane-*.old").c_str(), &found));
+    win32::UniqueFind search(::FindFirstFileW((addins_ + L"\\" + pattern).c_str(), &found));
     if (search) {
       do paths.push_back(addins_ + L"\\" + found.cFileName);
       while (::FindNextFileW(search.get(), &found));
     }
     return paths;
+  }
+  // The copies that the installer moved aside beside the target.
+  std::vector<std::wstring> AsideCopies() const { return Beside(L"~Tervane-*.old"); }
+  // What runs before left beside the target: copies moved aside and
+  // temporary files.
+  std::vector<std::wstring> Leftovers() const {
+    std::vector<std::wstring> paths = AsideCopies();
+    for (std::wstring& path : Beside(L"~Tervane-*.tmp")) paths.push_back(std::move(path));
+    return paths;
+  }
+  // A temporary file of a run that was ended, and a copy moved aside by a
+  // run while the editor had it loaded.
+  void PlaceLeftovers() const {
+    for (const wchar_t* name : {L"\\~Tervane-4242-0.tmp", L"\\~Tervane-3.old"}) {
+      win32::UniqueFile file(::CreateFileW((addins_ + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                           CREATE_ALWAYS, 0, nullptr));
+      EXPECT_TRUE(file) << Narrow(addins_ + name);
+    }
   }
   static std::vector<std::string> Shown(const SetupRun& run) {
     std::vector<std::string> texts;
@@ -198,9 +226,11 @@ TEST_F(InstallerRunTest, InstallsReinstallsAndUninstalls) {
   EXPECT_EQ(RegisteredPath(), target_);
   EXPECT_TRUE(KeyExists(registration::AddInKey()));
 
+  PlaceLeftovers();
   const SetupRun again = RunInstaller({IDYES});
   EXPECT_EQ(Shown(again), (Texts{std::string(t::kM3Reinstall), std::string(t::kM6Installed)}));
   EXPECT_EQ(ReadAll(target_), library_);
+  EXPECT_EQ(Leftovers(), std::vector<std::wstring>{});
 
   const SetupRun keep = RunInstaller({IDNO, IDNO});
   EXPECT_EQ(Shown(keep), (Texts{std::string(t::kM3Reinstall), std::string(t::kM4Uninstall)}));
@@ -208,11 +238,13 @@ TEST_F(InstallerRunTest, InstallsReinstallsAndUninstalls) {
   EXPECT_EQ(ReadAll(target_), library_);
   EXPECT_TRUE(KeyExists(registration::AddInKey()));
 
+  PlaceLeftovers();
   const SetupRun removal = RunInstaller({IDNO, IDYES});
   EXPECT_EQ(Shown(removal), (Texts{std::string(t::kM3Reinstall), std::string(t::kM4Uninstall),
                                    std::string(t::kM5Uninstalled)}));
   EXPECT_EQ(removal.exitCode, 0u);
   EXPECT_EQ(::GetFileAttributesW(target_.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(Leftovers(), std::vector<std::wstring>{});
   EXPECT_FALSE(KeyExists(registration::AddInKey()));
   EXPECT_FALSE(KeyExists("Software\\Classes\\" + std::string(registration::kProgId)));
 }
@@ -301,10 +333,15 @@ TEST_F(InstallerRunTest, ADamagedCopyIsRemovedAnyway) {
 }
 
 // While one installer waits for the user, a second one says so and ends.
+// The first is waited for until it shows its box or ends, however long its
+// start takes, and is answered whatever the checks find, so that no
+// installer is left holding the single run.
 TEST_F(InstallerRunTest, OnlyOneInstallerRunsAtATime) {
   const Started first = StartInstaller();
-  for (int wait = 0; wait < 200 && !BoxOf(first.id); ++wait) ::Sleep(50);
-  ASSERT_TRUE(BoxOf(first.id)) << "the first installer showed nothing";
+  ASSERT_TRUE(first.process);
+  while (!BoxOf(first.id) && ::WaitForSingleObject(first.process.get(), 20) == WAIT_TIMEOUT) {
+  }
+  EXPECT_TRUE(BoxOf(first.id)) << "the first installer ended without a box";
   const SetupRun second = RunInstaller({});
   EXPECT_EQ(Shown(second), Texts{std::string(t::kAlreadyRunning)});
   EXPECT_EQ(second.exitCode, 0u);

@@ -271,9 +271,9 @@ TEST_F(WindowTest, TabAndAccessKeysMoveTheFocus) {
   EXPECT_EQ(SelectedFiles(), (std::vector<std::string>{"a.jpg", "B.png", "c.gif"}));
 }
 
-// The link display mode chosen with the keyboard alone: Tab enters the
-// option group at the chosen option, and the arrow keys move and choose
-// within it, wrapping at its ends.
+// The link display mode chosen with the arrow keys or the mouse: the arrow
+// keys move and choose within the group, wrapping at its ends, and Tab from
+// before the group or Shift+Tab from after it enters at the chosen option.
 TEST_F(WindowTest, ArrowKeysChooseTheLinkDisplayMode) {
   OpenFolder("img");
   SelectFiles({"a.jpg"});
@@ -284,24 +284,43 @@ TEST_F(WindowTest, ArrowKeysChooseTheLinkDisplayMode) {
   const std::string_view markup[] = {R"(<a href="img/a.jpg">a.jpg</a><br>)",
                                      R"(<a href="img/a.jpg"><img src="img/a.jpg"></a>)",
                                      R"(<img src="img/a.jpg"><br>)"};
+  constexpr WPARAM kMouse = 0;    // the option `chosen` clicked
+  constexpr WPARAM kBackTab = 1;  // Shift+Tab from the button after the group
   struct Case {
     WPARAM key;
     int chosen;  // index into the options
   };
-  const Case cases[] = {{VK_DOWN, 1},  {VK_DOWN, 2}, {VK_DOWN, 0}, {VK_UP, 2},
-                        {VK_LEFT, 1},  {VK_UP, 0},   {VK_UP, 2},   {VK_RIGHT, 0},
-                        {VK_RIGHT, 1}, {VK_TAB, 1},  {VK_DOWN, 2}, {VK_TAB, 2}};
+  const Case cases[] = {{VK_DOWN, 1}, {VK_DOWN, 2}, {VK_DOWN, 0},  {VK_UP, 2},    {VK_LEFT, 1},
+                        {VK_UP, 0},   {VK_UP, 2},   {VK_RIGHT, 0}, {VK_RIGHT, 1}, {VK_TAB, 1},
+                        {VK_DOWN, 2}, {VK_TAB, 2},  {VK_UP, 1},    {kBackTab, 1}, {kMouse, 0},
+                        {VK_TAB, 0},  {kMouse, 2},  {kBackTab, 2}, {kMouse, 1},   {VK_TAB, 1}};
   ::SetFocus(Control("Filter3"));
   PressKey(::GetFocus(), VK_TAB);
   ASSERT_EQ(::GetFocus(), Control("OptWithText"));
   for (const Case& c : cases) {
-    // Tab rows leave the group and come back into it from the filter boxes.
+    // Tab rows leave the group and come back into it from the filter boxes;
+    // Shift+Tab rows come back from the button after it, focused as the
+    // mouse would focus it.
     if (c.key == VK_TAB) {
       PressKey(::GetFocus(), VK_TAB);
       EXPECT_EQ(::GetFocus(), Control("SelectAllBtn"));
       ::SetFocus(Control("Filter3"));
+      PressKey(::GetFocus(), VK_TAB);
+    } else if (c.key == kBackTab) {
+      ::SetFocus(Control("SelectAllBtn"));
+      BYTE keys[256] = {};
+      keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
+      ::SetKeyboardState(keys);
+      PressKey(::GetFocus(), VK_TAB);
+      BYTE released[256] = {};
+      ::SetKeyboardState(released);
+    } else if (c.key == kMouse) {
+      HWND option = Control(names[c.chosen]);
+      ::SendMessageW(option, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+      ::SendMessageW(option, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    } else {
+      PressKey(::GetFocus(), c.key);
     }
-    PressKey(::GetFocus(), c.key);
     SCOPED_TRACE(names[c.chosen]);
     EXPECT_EQ(::GetFocus(), Control(names[c.chosen]));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(options[i]->Value(), i == c.chosen) << names[i];

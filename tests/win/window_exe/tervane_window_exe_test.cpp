@@ -56,9 +56,11 @@ class TervaneWindowTest : public ::testing::Test,
     }
   }
 
-  /// Starts the program with `arguments` (none when empty); with
-  /// `waitForWindow`, until its link builder window is open.
-  void Start(const std::vector<fs::path>& arguments, bool waitForWindow = true) {
+  /// Starts the program with `arguments` (none when empty), in `folder`
+  /// (this program's current folder when empty); with `waitForWindow`,
+  /// until its link builder window is open.
+  void Start(const std::vector<fs::path>& arguments, bool waitForWindow = true,
+             const fs::path& folder = {}) {
     std::wstring exe = L"Z:" + Widen(TERVANE_WINDOW_EXE);
     for (wchar_t& c : exe) c = c == L'/' ? L'\\' : c;
     std::wstring command = L"\"" + exe + L"\"";
@@ -67,7 +69,7 @@ class TervaneWindowTest : public ::testing::Test,
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &process))
+                                 folder.empty() ? nullptr : folder.c_str(), &startup, &process))
         << TERVANE_WINDOW_EXE;
     process_.reset(process.hProcess);
     ::CloseHandle(process.hThread);
@@ -117,15 +119,21 @@ std::string Completion(const std::string& url, int count) {
          "個のアイテムを追加しました。";
 }
 
+// How the page is named on the command line.
+enum class Named { kAbsolute, kWithSlashes, kRelative };
+
 // Each press of 作成 writes the page before it reports: the links go in
 // before the body's end tag, in the page's own encoding, and every other
-// byte stays.
+// byte stays. However the page was named, the title bar shows its file
+// name, and the page read and written is the one named, also after the
+// folder list has made another folder current.
 TEST_F(TervaneWindowTest, CreatingWritesThePageBeforeReporting) {
   WriteFile(site_ / "img" / L"夏.jpg");
   struct Case {
     std::string what, head, tail;
     std::vector<std::string> names;
     std::string inserted;  // by one press, in the page's encoding
+    Named named = Named::kAbsolute;
   };
   const Case cases[] = {
       {"UTF-8 with a byte-order mark and CRLF",
@@ -138,11 +146,35 @@ TEST_F(TervaneWindowTest, CreatingWritesThePageBeforeReporting) {
        "</body></html>",
        {"夏.jpg"},
        "<a href=\"img/\x89\xc4.jpg\">\x89\xc4.jpg</a><br>"},
+      {"named with / separators",
+       "<html><body>",
+       "</body></html>",
+       {"a.jpg"},
+       R"(<a href="img/a.jpg">a.jpg</a><br>)",
+       Named::kWithSlashes},
+      {"named relative to the current folder",
+       "<html><body>",
+       "</body></html>",
+       {"a.jpg"},
+       R"(<a href="img/a.jpg">a.jpg</a><br>)",
+       Named::kRelative},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     WriteFile(Page(), c.head + c.tail);
-    Start({Page()});
+    std::wstring slashes = Page().wstring();
+    std::replace(slashes.begin(), slashes.end(), L'\\', L'/');
+    switch (c.named) {
+      case Named::kAbsolute:
+        Start({Page()});
+        break;
+      case Named::kWithSlashes:
+        Start({slashes});
+        break;
+      case Named::kRelative:
+        Start({Page().filename()}, true, site_);
+        break;
+    }
     EXPECT_EQ(Caption(window_), kTitle + " - index.htm");
     EXPECT_EQ(Caption(Control("Location")), siteText_);
     OpenFolder("img");
@@ -241,6 +273,7 @@ TEST_F(TervaneWindowTest, WithoutAPageItAsksForOne) {
   HWND filters = ::GetDlgItem(boxes.front(), 0x470);  // the box's file type list
   EXPECT_EQ(Items(filters),
             (std::vector<std::string>{"HTML ファイル (*.htm;*.html)", "すべてのファイル (*.*)"}));
+  EXPECT_EQ(::SendMessageW(filters, CB_GETCURSEL, 0, 0), 0) << "the box starts on pages";
   ::PostMessageW(boxes.front(), WM_COMMAND, IDCANCEL, 0);
   EXPECT_EQ(Finish(), 0u);
   EXPECT_TRUE(Open(thread_).empty());

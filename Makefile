@@ -1,5 +1,6 @@
 # The two commands of the README are `make demo` and `make test`. Both
-# install what is missing (Debian packages), then build with CMake.
+# install what is missing (Debian packages), then build with CMake: `demo`
+# only what `tervane` needs, `test` everything.
 
 BUILD   := build
 NATIVE  := $(BUILD)/native
@@ -13,7 +14,7 @@ FUZZ_TARGETS := shortcut_fuzz page_location_fuzz folder_address_fuzz list_patter
 JOBS    ?= $(shell nproc)
 XVFB    := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps native asan windows win64 win32 fuzz-build fuzz test test-native test-asan \
+.PHONY: all deps program-deps program native asan windows win64 win32 fuzz-build fuzz test test-native test-asan \
 	test-fuzz test-windows demo bench dist clean format
 
 all: native windows
@@ -21,8 +22,13 @@ all: native windows
 deps:
 	@scripts/install-deps
 
-$(NATIVE)/build.ninja: | deps
-	@cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+program-deps:
+	@scripts/install-deps program
+
+# The native tree builds the tests too once `make test` has run in it; a tree
+# that `make demo` made builds only the program until then.
+$(NATIVE)/build.ninja: | program-deps
+	@cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
 
 $(ASAN)/build.ninja: | deps
 	@cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTERVANE_SANITIZE=ON >/dev/null
@@ -40,7 +46,13 @@ $(FUZZ)/build.ninja: | deps
 		-DTERVANE_FUZZ=ON >/dev/null
 
 native: deps $(NATIVE)/build.ninja
+	@grep -q '^BUILD_TESTING:BOOL=ON' $(NATIVE)/CMakeCache.txt || \
+		cmake -S . -B $(NATIVE) -DBUILD_TESTING=ON >/dev/null
 	@cmake --build $(NATIVE) -j $(JOBS)
+
+# `tervane` and the libraries it links, nothing else.
+program: program-deps $(NATIVE)/build.ninja
+	@cmake --build $(NATIVE) -j $(JOBS) --target tervane
 
 asan: deps $(ASAN)/build.ninja
 	@cmake --build $(ASAN) -j $(JOBS)
@@ -101,7 +113,7 @@ test-windows: windows
 # Runs every test. CTest's summary of the last suite ends the output.
 test: test-native test-asan test-fuzz test-windows
 
-demo: native
+demo: program
 	@scripts/demo $(NATIVE)/bin/tervane $(BUILD)/demo
 
 # Optimised build in its own folder, micro-benchmarks and whole-program

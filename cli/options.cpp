@@ -149,6 +149,10 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
                  "print what would change as a unified diff and leave the page as it is");
   sync->add_flag("--check", check,
                  "change nothing; exit 1 when the page is out of step with its folders");
+  std::string site;
+  sync->add_option("--site", site,
+                   "the folder a block's folder must lie in (default: the current folder when "
+                   "PAGE lies in it, else PAGE's folder)");
 
   try {
     app.parse(argc, argv);
@@ -201,6 +205,12 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
     if (!fs::is_directory(FromUtf8(*options.folder), ec)) {
       return UsageError("folder not found: " + folder);
     }
+  }
+  if (chosen == sync && chosen->count("--site") > 0) {
+    options.site = AbsolutePath(site);
+    std::error_code ec;
+    if (!fs::is_directory(FromUtf8(*options.site), ec))
+      return UsageError("site not found: " + site);
   }
   if (options.command != Command::kList) {
     options.page = AbsolutePath(page);

@@ -5,7 +5,7 @@
 //                 [--dry-run]
 //   tervane check PAGE [--folder DIR] [--base DIR] [--kinds LIST]
 //   tervane sync  PAGE [--folder DIR [--kinds LIST] [--mode ...] [--size] [--alt]]
-//                 [--dry-run | --check]
+//                 [--dry-run | --check] [--site DIR]
 #pragma once
 
 #include <array>
@@ -29,9 +29,10 @@ struct Options {
   DisplayMode mode = DisplayMode::kTextLink;
   bool missing = false;
   bool dryRun = false;
-  bool size = false;   // width and height of pictures
-  bool alt = false;    // alt text of pictures
-  bool check = false;  // sync: only say whether the page is in step
+  bool size = false;                // width and height of pictures
+  bool alt = false;                 // alt text of pictures
+  bool check = false;               // sync: only say whether the page is in step
+  std::optional<std::string> site;  // sync: the folder blocks may reach; absolute
 };
 
 /// The kinds a --kinds list names, in its own form ("any" for none ticked).

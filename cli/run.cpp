@@ -107,6 +107,7 @@ int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
   editor.SetRecordOnly(options.dryRun || pictureAttributes);
   session.TakeBoxes();
   dialog.OKButton_Click();
+  ReportScriptShortcuts(dialog, err);
   const std::vector<MessageBoxRequest> boxes = session.TakeBoxes();
   const bool failed = std::any_of(boxes.begin(), boxes.end(), [](const MessageBoxRequest& box) {
     return box.icon == MsgIcon::kStop || box.text == texts::kNothingSelected;

@@ -17,6 +17,7 @@
 #include "addin/platform/headless/headless_view.h"
 #include "addin/platform/headless/recording_boxes.h"
 #include "addin/platform/headless/recording_shell.h"
+#include "cli/site.h"
 #include "cli/system.h"
 
 namespace tervane::cli {
@@ -52,9 +53,11 @@ class LineWriter {
 // The dialog and the headless platform under it, for one command.
 class Session {
  public:
-  explicit Session(PageApplication& editor)
-      : views_(drives_, files_),
-        platform_{drives_, files_, boxes_, shell_, editor, views_},
+  /// With a `site`, the dialog reads no file outside it (see SiteFiles).
+  explicit Session(PageApplication& editor, const Site* site = nullptr)
+      : siteFiles_(files_, site),
+        views_(drives_, siteFiles_),
+        platform_{drives_, siteFiles_, boxes_, shell_, editor, views_},
         dialog_(platform_) {}
 
   frmCOMAddIn& Dialog() { return dialog_; }
@@ -70,6 +73,7 @@ class Session {
  private:
   SystemDrives drives_;
   SystemFiles files_;
+  SiteFiles siteFiles_;
   RecordingMessageBoxes boxes_;
   RecordingShell shell_;
   HeadlessViewFactory views_;
@@ -93,6 +97,10 @@ void ApplySettings(const DialogSettings& settings, const DialogControls& c);
 int ReportBoxes(const std::vector<MessageBoxRequest>& boxes, const frmCOMAddIn& dialog,
                 std::ostream& out, std::ostream& err);
 
+/// Says on `err`, one line each, which shortcut files the last press of
+/// OKButton did not link because their address would run a script.
+void ReportScriptShortcuts(const frmCOMAddIn& dialog, std::ostream& err);
+
 /// The page held for writing, or the exit code after saying why it cannot
 /// be (nullopt in `lock`).
 int HoldPage(const std::string& page, std::optional<PageLock>& lock, std::ostream& err);
@@ -102,8 +110,10 @@ std::vector<std::string> SelectedNames(FileListBox& list);
 
 /// Picture attributes for the markup of each file `names[i]` of `folder`:
 /// `markups[i]` gains its width and height (when `size` and the picture's
-/// header can be read) and its alt text (when `alt`).
+/// header can be read, and with a `site` the picture lies inside it) and its
+/// alt text (when `alt`).
 void AddPictureAttributes(std::vector<std::string>& markups, const std::vector<std::string>& names,
-                          const std::string& folder, bool size, bool alt);
+                          const std::string& folder, bool size, bool alt,
+                          const Site* site = nullptr);
 
 }  // namespace tervane::cli

@@ -14,6 +14,7 @@
 #include "addin/platform/filepage/page_outline.h"
 #include "cli/block_marker.h"
 #include "cli/session.h"
+#include "cli/site.h"
 #include "cli/unified_diff.h"
 
 namespace tervane::cli {
@@ -111,10 +112,11 @@ std::vector<Block> FindBlocks(FilePage& page, const std::string& bytes) {
 
 // The markup of each block's files, as `link --mode ...` would write it.
 std::vector<std::vector<std::string>> BlockMarkup(FilePage& page, const std::vector<Block>& blocks,
-                                                  std::ostream& out, std::ostream& err, int& code) {
+                                                  const Site& site, std::ostream& out,
+                                                  std::ostream& err, int& code) {
   FileEditor editor(&page);
   editor.SetRecordOnly(true);
-  Session session(editor);
+  Session session(editor, &site);
   frmCOMAddIn& dialog = session.Dialog();
   dialog.Show();
   std::vector<std::vector<std::string>> markup;
@@ -130,6 +132,7 @@ std::vector<std::vector<std::string>> BlockMarkup(FilePage& page, const std::vec
     const std::size_t before = editor.RecordedInsertions().size();
     session.TakeBoxes();
     dialog.OKButton_Click();
+    ReportScriptShortcuts(dialog, err);
     std::vector<MessageBoxRequest> boxes = session.TakeBoxes();
     std::erase_if(boxes, [](const MessageBoxRequest& box) { return box.icon != MsgIcon::kStop; });
     if (!boxes.empty()) {
@@ -140,7 +143,7 @@ std::vector<std::vector<std::string>> BlockMarkup(FilePage& page, const std::vec
     std::vector<std::string> pieces(recorded.begin() + static_cast<std::ptrdiff_t>(before),
                                     recorded.end());
     if (s.size || s.alt) {
-      AddPictureAttributes(pieces, names, session.Controls().Dir1->Path(), s.size, s.alt);
+      AddPictureAttributes(pieces, names, session.Controls().Dir1->Path(), s.size, s.alt, &site);
     }
     markup.push_back(std::move(pieces));
   }
@@ -248,7 +251,13 @@ int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
            "to add one\n";
     return kExitPage;
   }
+  const Site site = Site::Of(options);
   for (const Block& block : blocks) {
+    if (!site.Holds(block.folder)) {
+      err << where << block.line << ": the block's folder lies outside the site (" << site.Folder()
+          << "): " << block.settings.folder << " (--site names another site)\n";
+      return kExitPage;
+    }
     std::error_code ec;
     if (!fs::is_directory(FromUtf8(block.folder), ec)) {
       err << where << block.line << ": the block's folder does not exist: " << block.settings.folder
@@ -258,7 +267,8 @@ int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
   }
 
   int code = kExitDone;
-  const std::vector<std::vector<std::string>> markup = BlockMarkup(*page, blocks, out, err, code);
+  const std::vector<std::vector<std::string>> markup =
+      BlockMarkup(*page, blocks, site, out, err, code);
   if (code != kExitDone) return code;
 
   // The new bytes: each block's contents, one piece a line, in the line

@@ -69,6 +69,7 @@ TEST_F(BadInputTest, ShortcutFiles) {
     const char* what;
     std::string contents;
     std::string markup;
+    bool runsAScript = false;  // refused with a word on standard error
   };
   const std::string placeholder = "<P>Unknown: \"s.url\"</p>";
   const Case cases[] = {
@@ -86,6 +87,25 @@ TEST_F(BadInputTest, ShortcutFiles) {
       {"100 MB", "[InternetShortcut]\nURL=http://a/\n" + std::string(100u << 20, ' '), placeholder},
       {"double quote in the address", "[InternetShortcut]\nURL=http://a/\"><script>x</script>\n",
        "<a href=\"http://a/&quot;&gt;&lt;script&gt;x&lt;/script&gt;\">s</a><br>"},
+      // Addresses a browser would run as a script, in the spellings it
+      // still runs.
+      {"javascript:", "[InternetShortcut]\nURL=javascript:alert(document.cookie)\n", placeholder,
+       true},
+      {"letter case", "[InternetShortcut]\nURL=JavaScript:alert(1)\n", placeholder, true},
+      {"controls in front", "[InternetShortcut]\nURL=\x01\x02javascript:alert(1)\n", placeholder,
+       true},
+      {"a tab inside the scheme", "[InternetShortcut]\nURL=java\tscript:alert(1)\n", placeholder,
+       true},
+      {"vbscript:", "[InternetShortcut]\nURL=vbscript:msgbox(1)\n", placeholder, true},
+      {"data:", "[InternetShortcut]\nURL=data:text/html,<script>alert(1)</script>\n", placeholder,
+       true},
+      {"in the Unicode twin",
+       "[InternetShortcut]\nURL=http://a/\n[InternetShortcut.W]\nURL=javascript:x\n", placeholder,
+       true},
+      {"an entity in the text, written escaped", "[InternetShortcut]\nURL=jav&#x61;script:x\n",
+       "<a href=\"jav&amp;#x61;script:x\">s</a><br>"},
+      {"ordinary schemes link", "[InternetShortcut]\nURL=mailto:a@example.jp?subject=javascript:\n",
+       "<a href=\"mailto:a@example.jp?subject=javascript:\">s</a><br>"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -94,6 +114,11 @@ TEST_F(BadInputTest, ShortcutFiles) {
     const Result r = Run({"link", "site/p.htm", "s.url", "--kinds", "shortcut", "--dry-run"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, c.markup + "\n");
+    EXPECT_EQ(r.err, c.runsAScript ? "tervane: " + (dir / "site/s.url") +
+                                         ": not linked, its address would run a script "
+                                         "(javascript:, vbscript: or data:); written as a "
+                                         "shortcut without an address\n"
+                                   : "");
   }
 }
 

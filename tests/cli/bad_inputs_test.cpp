@@ -1,6 +1,10 @@
 // What other people made, at its worst: one row per bad input, grouped by
 // the reader that meets it, each with the behaviour chosen for it — a link
 // written correctly, or a clear error and an untouched page.
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "tests/cli/tervane_fixture.h"
 
 namespace tervane::testing {
@@ -119,6 +123,48 @@ TEST_F(BadInputTest, ShortcutFiles) {
                                          "(javascript:, vbscript: or data:); written as a "
                                          "shortcut without an address\n"
                                    : "");
+  }
+}
+
+// A picture in a folder that others fill may be a link to something that is
+// no stored file: --size neither hangs on it nor reads it (strace watches
+// every read of the target), and the pictures beside it keep their size.
+TEST_F(BadInputTest, PicturesThatAreNoStoredFiles) {
+  const std::string png = std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x03\0\0\0\x02", 24);
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  const struct {
+    const char* what;
+    std::string target;
+    bool listed;  // files of /proc and /sys claim to be regular files
+  } cases[] = {
+      {"a FIFO", dir / "fifo", false},
+      {"a device whose reads block", "/dev/ptmx", false},
+      {"a file of /proc", "/proc/version", true},
+      {"a file of /sys", "/sys/kernel/uevent_seqnum", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(dir / "site");
+    dir.Write("site/img/a.png", png);
+    std::filesystem::create_symlink(c.target, dir / "site/img/x.png");
+    const std::string sized = "<img src=\"img/a.png\" width=\"3\" height=\"2\"><br>\n";
+    const std::string unsized = c.listed ? "<img src=\"img/x.png\"><br>\n" : "";
+    dir.Write("site/p.htm", Page("<!-- tervane folder=\"img\" mode=\"image\" size -->\n" + sized +
+                                 unsized + "<!-- /tervane -->"));
+    const std::string watch = "timeout 20 strace -f -qq -e trace=read,pread64,readv,preadv -P " +
+                              Quote(c.target) + " -o " + Quote(io / "trace");
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"link", "site/p.htm", "--folder", "site/img",
+                                                "--mode", "image", "--size", "--dry-run"},
+                                               {"sync", "site/p.htm", "--check"}}) {
+      SCOPED_TRACE(args[0]);
+      const Result r = Run(args, watch);
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(TempDir::Read(io / "trace"), "");
+      if (args[0] == "link") {
+        EXPECT_EQ(r.out, sized + unsized);
+      }
+    }
   }
 }
 

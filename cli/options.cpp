@@ -118,6 +118,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
       "leaves everything else byte for byte, and writes nothing when no block changed.\n"
       "--folder gives the block of DIR these settings, and adds it at the body's end when\n"
       "PAGE has none.\n"
+      "A block's folder must lie inside the site: --site DIR, else the current folder when\n"
+      "PAGE lies in it, else PAGE's folder.\n"
       "Exit status: 0 in step (or written), 1 out of step (--check), 2 usage error,\n"
       "3 PAGE or a block cannot be read or written (the line is named); then PAGE is as it "
       "was.");

@@ -126,9 +126,10 @@ TEST_F(BadInputTest, ShortcutFiles) {
   }
 }
 
-// A picture in a folder that others fill may be a link to something that is
-// no stored file: --size neither hangs on it nor reads it (strace watches
-// every read of the target), and the pictures beside it keep their size.
+// A picture or a shortcut in a folder that others fill may be a link to
+// something that is no stored file: neither --size nor the shortcut reader
+// hangs on it or reads it (strace watches every read of the target), and the
+// pictures beside it keep their size.
 TEST_F(BadInputTest, PicturesThatAreNoStoredFiles) {
   const std::string png = std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x03\0\0\0\x02", 24);
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
@@ -147,16 +148,20 @@ TEST_F(BadInputTest, PicturesThatAreNoStoredFiles) {
     std::filesystem::remove_all(dir / "site");
     dir.Write("site/img/a.png", png);
     std::filesystem::create_symlink(c.target, dir / "site/img/x.png");
+    std::filesystem::create_symlink(c.target, dir / "site/img/x.url");
     const std::string sized = "<img src=\"img/a.png\" width=\"3\" height=\"2\"><br>\n";
-    const std::string unsized = c.listed ? "<img src=\"img/x.png\"><br>\n" : "";
-    dir.Write("site/p.htm", Page("<!-- tervane folder=\"img\" mode=\"image\" size -->\n" + sized +
-                                 unsized + "<!-- /tervane -->"));
+    const std::string unsized =
+        c.listed ? "<img src=\"img/x.png\"><br>\n<P>Unknown: \"img/x.url\"</p>\n" : "";
+    dir.Write("site/p.htm",
+              Page("<!-- tervane folder=\"img\" kinds=\"shortcut,gif-png\" mode=\"image\" size "
+                   "-->\n" +
+                   sized + unsized + "<!-- /tervane -->"));
     const std::string watch = "timeout 20 strace -f -qq -e trace=read,pread64,readv,preadv -P " +
                               Quote(c.target) + " -o " + Quote(io / "trace");
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"link", "site/p.htm", "--folder", "site/img",
-                                                "--mode", "image", "--size", "--dry-run"},
-                                               {"sync", "site/p.htm", "--check"}}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"link", "site/p.htm", "--folder", "site/img", "--kinds", "shortcut,gif-png", "--mode",
+              "image", "--size", "--dry-run"},
+             {"sync", "site/p.htm", "--check"}}) {
       SCOPED_TRACE(args[0]);
       const Result r = Run(args, watch);
       EXPECT_EQ(r.status, 0) << r.err;

@@ -98,6 +98,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
       "Everything outside the blocks stays byte for byte; nothing is written when no block\n"
       "changed. --folder DIR adds a block for DIR at the body's end when PAGE has none; the\n"
       "settings given replace the block's, the others stay.\n"
+      "A block's folder must lie inside the site: --site DIR, else the current folder when\n"
+      "PAGE lies in it, else PAGE's folder.\n"
       "Exit status: 0 in step (or written), 1 out of step (--check), 2 usage error,\n"
       "3 PAGE or a block cannot be read or written (the line is named); then PAGE is as it "
       "was.");
@@ -131,6 +133,10 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
                  "change nothing; exit 1 when the page is out of step with its folders");
   sync->add_flag("--force", force,
                  "write every block anew: items edited by hand and text of your own go");
+  std::string site;
+  sync->add_option("--site", site,
+                   "the folder a block's folder must lie in (default: the current folder when "
+                   "PAGE lies in it, else PAGE's folder)");
 
   try {
     app.parse(argc, argv);
@@ -192,6 +198,12 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
                              ? ""
                              : " (tried " + *options.folder + ", from the current folder)"));
     }
+  }
+  if (chosen == sync && chosen->count("--site") > 0) {
+    options.site = AbsolutePath(site);
+    std::error_code ec;
+    if (!fs::is_directory(FromUtf8(*options.site), ec))
+      return UsageError("site not found: " + site);
   }
   if (options.command != Command::kList) {
     options.page = AbsolutePath(page);

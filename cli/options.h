@@ -5,7 +5,7 @@
 //                 [--dry-run]
 //   tervane check PAGE [--folder DIR] [--base DIR] [--kinds LIST]
 //   tervane sync  PAGE [--folder DIR [--kinds LIST] [--mode ...] [--size] [--alt]]
-//                 [--force] [--dry-run | --check]
+//                 [--force] [--dry-run | --check] [--site DIR]
 #pragma once
 
 #include <array>
@@ -37,6 +37,7 @@ struct Options {
   /// The options given on the command line, by name ("--kinds"), so that
   /// sync can tell a default from a setting given.
   std::set<std::string, std::less<>> given;
+  std::optional<std::string> site;  // sync: the folder blocks may reach; absolute
 };
 
 /// The kinds a --kinds list names, in its own form ("any" for none ticked).

@@ -102,6 +102,7 @@ int WorkOnPage(const Options& options, bool takeLock, std::optional<PageLock>& l
   editor.SetRecordOnly(options.dryRun || pictureAttributes);
   session.TakeBoxes();
   dialog.OKButton_Click();
+  ReportScriptShortcuts(dialog, err);
   const std::vector<MessageBoxRequest> boxes = session.TakeBoxes();
   const bool failed = std::any_of(boxes.begin(), boxes.end(), [](const MessageBoxRequest& box) {
     return box.icon == MsgIcon::kStop || box.text == texts::kNothingSelected;

@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 
 #include "addin/dialog/linkaddress/texts.h"
 #include "addin/platform/filepage/atomic_file.h"
+#include "addin/platform/filepage/picture_file.h"
 
 namespace tervane::cli {
 
@@ -76,14 +76,26 @@ int ReportBoxes(const std::vector<MessageBoxRequest>& boxes, const frmCOMAddIn& 
   return code;
 }
 
+void ReportScriptShortcuts(const frmCOMAddIn& dialog, std::ostream& err) {
+  if (dialog.ScriptShortcuts().empty()) return;
+  std::string folder = dialog.Controls().File1->Path();
+  if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') {
+    folder += static_cast<char>(std::filesystem::path::preferred_separator);
+  }
+  for (const std::string& name : dialog.ScriptShortcuts()) {
+    err << "tervane: " << folder << name
+        << ": not linked, its address would run a script (javascript:, vbscript: or data:); "
+           "written as a shortcut without an address\n";
+  }
+}
+
 namespace {
 
-std::optional<PictureSize> PictureSizeOfFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return ReadPictureSize([&in](char* into, std::size_t length) {
-    in.read(into, static_cast<std::streamsize>(length));
-    return static_cast<std::size_t>(in.gcount());
+std::optional<PictureSize> PictureSizeOfFile(const std::string& path) {
+  const std::unique_ptr<PictureFile> file = PictureFile::Open(path, kMaxPictureHeaderBytes);
+  if (!file) return std::nullopt;
+  return ReadPictureSize([&file](std::uint64_t offset, char* into, std::size_t length) {
+    return file->ReadAt(offset, into, length);
   });
 }
 
@@ -139,13 +151,20 @@ std::vector<std::string> SelectedNames(FileListBox& list) {
 }
 
 void AddPictureAttributes(std::vector<std::string>& markups, const std::vector<std::string>& names,
-                          const std::string& folder, bool size, bool alt) {
+                          const std::string& folder, bool size, bool alt, const Site* site) {
   const std::filesystem::path base(std::u8string(folder.begin(), folder.end()));
+  const auto pathOf = [&base](const std::string& name) {
+    const std::u8string path = (base / std::u8string(name.begin(), name.end())).u8string();
+    return std::string(path.begin(), path.end());
+  };
   for (std::size_t i = 0; i < markups.size() && i < names.size(); ++i) {
     if (markups[i].find("<img ") == std::string::npos) continue;
     const std::string& name = names[i];
     std::optional<PictureSize> pictureSize;
-    if (size) pictureSize = PictureSizeOfFile(base / std::u8string(name.begin(), name.end()));
+    if (size) {
+      const std::string path = pathOf(name);
+      if (!site || site->Holds(path)) pictureSize = PictureSizeOfFile(path);
+    }
     std::optional<std::string_view> altText;
     if (alt) altText = NameWithoutExtension(name);
     markups[i] = WithImageAttributes(markups[i], pictureSize, altText);

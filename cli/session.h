@@ -20,6 +20,7 @@
 #include "addin/platform/headless/headless_view.h"
 #include "addin/platform/headless/recording_boxes.h"
 #include "addin/platform/headless/recording_shell.h"
+#include "cli/site.h"
 #include "cli/system.h"
 
 namespace tervane::cli {
@@ -55,9 +56,11 @@ class LineWriter {
 // The dialog and the headless platform under it, for one command.
 class Session {
  public:
-  explicit Session(PageApplication& editor)
-      : views_(drives_, files_),
-        platform_{drives_, files_, boxes_, shell_, editor, views_},
+  /// With a `site`, the dialog reads no file outside it (see SiteFiles).
+  explicit Session(PageApplication& editor, const Site* site = nullptr)
+      : siteFiles_(files_, site),
+        views_(drives_, siteFiles_),
+        platform_{drives_, siteFiles_, boxes_, shell_, editor, views_},
         dialog_(platform_) {}
 
   frmCOMAddIn& Dialog() { return dialog_; }
@@ -74,6 +77,7 @@ class Session {
  private:
   SystemDrives drives_;
   SystemFiles files_;
+  SiteFiles siteFiles_;
   RecordingMessageBoxes boxes_;
   RecordingShell shell_;
   HeadlessViewFactory views_;
@@ -119,13 +123,19 @@ inline constexpr int kPageAttempts = 5;
 int RedoWhilePageChanges(const std::string& page, std::ostream& err,
                          const std::function<int()>& attempt);
 
+/// Says on `err`, one line each, which shortcut files the last press of
+/// OKButton did not link because their address would run a script.
+void ReportScriptShortcuts(const frmCOMAddIn& dialog, std::ostream& err);
+
 /// The selected names of the file list, in list order.
 std::vector<std::string> SelectedNames(FileListBox& list);
 
 /// Picture attributes for the markup of each file `names[i]` of `folder`:
 /// `markups[i]` gains its width and height (when `size` and the picture's
-/// header can be read) and its alt text (when `alt`).
+/// header can be read, and with a `site` the picture lies inside it) and its
+/// alt text (when `alt`).
 void AddPictureAttributes(std::vector<std::string>& markups, const std::vector<std::string>& names,
-                          const std::string& folder, bool size, bool alt);
+                          const std::string& folder, bool size, bool alt,
+                          const Site* site = nullptr);
 
 }  // namespace tervane::cli

@@ -18,6 +18,7 @@
 #include "cli/block_marker.h"
 #include "cli/paths.h"
 #include "cli/session.h"
+#include "cli/site.h"
 #include "cli/unified_diff.h"
 
 namespace tervane::cli {
@@ -105,7 +106,8 @@ std::vector<Block> FindBlocks(FilePage& page, const std::string& bytes, LineCoun
 // files under given settings, as `link --mode ...` would write it.
 class Generator {
  public:
-  explicit Generator(FilePage& page) : editor_(&page), session_(editor_) {
+  Generator(FilePage& page, const Site& site)
+      : editor_(&page), session_(editor_, &site), site_(site) {
     editor_.SetRecordOnly(true);
     session_.Dialog().Show();
   }
@@ -125,6 +127,7 @@ class Generator {
     const std::size_t before = editor_.RecordedInsertions().size();
     session_.TakeBoxes();
     dialog.OKButton_Click();
+    ReportScriptShortcuts(dialog, err);
     std::vector<MessageBoxRequest> boxes = session_.TakeBoxes();
     std::erase_if(boxes, [](const MessageBoxRequest& box) { return box.icon != MsgIcon::kStop; });
     if (!boxes.empty()) {
@@ -144,7 +147,7 @@ class Generator {
       items.push_back({names[i], markup[i], markup[i]});
     }
     if (s.size || s.alt) {
-      AddPictureAttributes(markup, names, session_.Controls().Dir1->Path(), s.size, s.alt);
+      AddPictureAttributes(markup, names, session_.Controls().Dir1->Path(), s.size, s.alt, &site_);
       for (std::size_t i = 0; i < items.size(); ++i) items[i].markup = markup[i];
     }
     return items;
@@ -159,6 +162,7 @@ class Generator {
  private:
   FileEditor editor_;
   Session session_;
+  const Site& site_;
 };
 
 // Names on disk the file list leaves out because they are not UTF-8: their
@@ -246,6 +250,7 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
   const std::string original = page.Contents();
   const fs::path pageFolder = FromUtf8(options.page).parent_path();
   const std::string where = "tervane: " + options.page + ":";
+  const Site site = Site::Of(options);
   LineCounter lines(original);
   std::vector<Block> blocks;
   std::optional<std::size_t> added;
@@ -279,6 +284,15 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
              "--folder to add one\n";
       return kExitPage;
     }
+    // Outside the site first, so that a page from others cannot find out
+    // which folders exist on this machine.
+    for (const Block& block : blocks) {
+      if (!site.Holds(block.folder)) {
+        throw SyncFailure(block.line, "the block's folder lies outside the site (" + site.Folder() +
+                                          "): " + block.settings.folder +
+                                          " (--site names another site)");
+      }
+    }
     for (const Block& block : blocks) {
       std::error_code ec;
       if (!fs::is_directory(FromUtf8(block.folder), ec)) {
@@ -292,7 +306,7 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
     return failure.Code();
   }
 
-  Generator generator(page);
+  Generator generator(page, site);
   std::vector<std::size_t> order(blocks.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {

@@ -20,6 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(url.find('\0') == std::string::npos, "the address holds no NUL");
   Check(url.size() <= bytes.size() * 3, "the address is no longer than its text");
   if (!url.empty()) Check(bytes.find("=") != std::string_view::npos, "an address comes from a key");
+  // A script address has its scheme before the first ":", and a browser
+  // reads the same scheme with blanks and controls in front of it.
+  if (tervane::RunsAsScript(url)) {
+    Check(url.find(':') != std::string::npos, "a script address has a scheme");
+    Check(tervane::RunsAsScript(" \t\x01" + url), "blanks in front run the same script");
+  }
 
   if (const auto decoded = tervane::DecodeUtf7(bytes)) {
     Check(tervane::fuzz::IsUtf8(*decoded), "UTF-7 decodes to UTF-8");

@@ -116,6 +116,7 @@ void frmCOMAddIn::GetPageInfo_Click() {
 }
 
 void frmCOMAddIn::OKButton_Click() {
+  scriptShortcuts_.clear();
   try {
     FileListBox& list = *Controls().File1;
     const std::size_t count = list.ListCount();
@@ -154,6 +155,7 @@ void frmCOMAddIn::OKButton_Click() {
 }
 
 void frmCOMAddIn::ReverseExistLink_Click() {
+  scriptShortcuts_.clear();
   try {
     const std::string folderAddress = GetFolderAddress();
     const std::unique_ptr<HtmlDocument> document = ActivePageDocument();
@@ -235,13 +237,20 @@ std::string frmCOMAddIn::AddTrailingSlash(std::string_view text) {
 
 bool frmCOMAddIn::IsShortcutName(std::string_view name) { return tervane::IsShortcutName(name); }
 
-std::string frmCOMAddIn::ReadShortcutUrl(std::string_view name) const {
+std::string frmCOMAddIn::ReadShortcutUrl(std::string_view name) {
   const std::string path = JoinPath(Controls().File1->Path(), name, platform_.drives.Style());
   const std::optional<std::string> bytes =
       platform_.files.ReadSmallFile(path, kMaxShortcutFileBytes);
   if (!bytes) return {};
-  return ShortcutUrlFromBytes(
+  std::string url = ShortcutUrlFromBytes(
       *bytes, [this](std::string_view ansi) { return platform_.files.DecodeAnsi(ansi); });
+  // A links folder may hold shortcuts that others wrote: a script address
+  // would run in the page of whoever follows the link.
+  if (RunsAsScript(url)) {
+    scriptShortcuts_.emplace_back(name);
+    return {};
+  }
+  return url;
 }
 
 std::unique_ptr<HtmlDocument> frmCOMAddIn::ActivePageDocument() {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "addin/dialog/linkaddress/markup.h"
 #include "addin/platform/platform.h"
@@ -40,6 +41,11 @@ class frmCOMAddIn : public DialogEvents {
   /// the dialog failure message; empty when there was none.
   const std::string& LastFailure() const { return lastFailure_; }
 
+  /// The shortcut files of the last press of OKButton or ReverseExistLink
+  /// whose address would run a script (see RunsAsScript): each was read as
+  /// a shortcut without an address, so 作成 wrote its placeholder.
+  const std::vector<std::string>& ScriptShortcuts() const { return scriptShortcuts_; }
+
   void Form_Load();
 
   void Drive1_Change() override;
@@ -59,7 +65,7 @@ class frmCOMAddIn : public DialogEvents {
   std::string RemoveTrailingBackslash(std::string_view text) const;
   static std::string AddTrailingSlash(std::string_view text);
   static bool IsShortcutName(std::string_view name);
-  std::string ReadShortcutUrl(std::string_view name) const;
+  std::string ReadShortcutUrl(std::string_view name);
 
   /// The active page's document, reached afresh: page application, active
   /// page window, document. Error when no page is open.
@@ -71,6 +77,7 @@ class frmCOMAddIn : public DialogEvents {
   Platform& platform_;
   std::unique_ptr<DialogView> view_;
   std::string lastFailure_;
+  std::vector<std::string> scriptShortcuts_;
 };
 
 }  // namespace tervane

@@ -6,10 +6,11 @@
 # `tervane sync` writes, with a block of text links and a block of pictures
 # with --size and --alt, is judged too: there every picture's width and
 # height must be the size the browser finds in it; and again after a hand
-# edit and a sync that kept it. Last, the pages of the encoding table (every
+# edit and a sync that kept it. Then the pages of the encoding table (every
 # encoding, declared every way or not at all), each given its links by
 # tervane: the browser, reading the page as it reads it, must find every
-# link's text naming the file the link leads to.
+# link's text naming the file the link leads to. Last, a folder of shortcut
+# files that others wrote: no link written runs a script, the rest link.
 # Usage: judge_links.sh TERVANE ENCODING-PAGES
 set -euo pipefail
 tervane=$1
@@ -30,7 +31,7 @@ for name in "${names[@]}"; do
   width=$((width + 1))
 done
 # A JPEG turned by a quarter in its EXIF block, which browsers apply: 5x9 on
-# screen.
+# screen. Chromium's naturalWidth and naturalHeight judge every size below.
 convert -size 9x5 xc:orange "$work/turned.jpg"
 python3 - "$work/turned.jpg" "$work/site/img/turned.jpg" <<'PY'
 import sys
@@ -40,6 +41,32 @@ app1 = b'\xff\xe1' + (len(tiff) + 8).to_bytes(2, 'big') + b'Exif\0\0' + tiff
 open(sys.argv[2], 'wb').write(data[:2] + app1 + data[2:])
 PY
 names+=("turned.jpg")
+# The eight EXIF orientations, written by exiftool into a JPEG and (as its
+# eXIf chunk, before the image data) into a PNG, 11x7 unturned.
+convert -size 11x7 xc:teal "$work/o.jpg"
+convert -size 11x7 xc:teal "$work/o.png"
+for o in 1 2 3 4 5 6 7 8; do
+  for ext in jpg png; do
+    cp "$work/o.$ext" "$work/site/img/o$o.$ext"
+    exiftool -q -q -m -n -overwrite_original -Orientation=$o "$work/site/img/o$o.$ext"
+    names+=("o$o.$ext")
+  done
+done
+# What photo editors leave before a JPEG's frame header: an ICC profile of
+# 431 KiB and 200 KiB of XMP, beyond what the size reader reads; and a PNG
+# whose eXIf chunk comes after the image data, where browsers ignore it.
+python3 - "$work/o.jpg" "$work/o.png" "$work/site/img" <<'PY'
+import sys, zlib
+jpeg, png, folder = open(sys.argv[1], 'rb').read(), open(sys.argv[2], 'rb').read(), sys.argv[3]
+tiff = b'MM\0*' + (8).to_bytes(4, 'big') + (1).to_bytes(2, 'big') + bytes.fromhex('0112 0003 00000001 0006 0000') + bytes(4)
+def segment(marker, payload): return bytes([0xFF, marker]) + (len(payload) + 2).to_bytes(2, 'big') + payload
+icc = b''.join(segment(0xE2, b'ICC_PROFILE\0' + bytes([i, 8]) + b'c' * 55200) for i in range(1, 9))
+xmp = b''.join(segment(0xE1, b'http://ns.adobe.com/xap/1.0/\0' + b'x' * 51200) for _ in range(4))
+open(folder + '/metadata.jpg', 'wb').write(jpeg[:2] + icc + xmp + segment(0xE1, b'Exif\0\0' + tiff) + jpeg[2:])
+chunk = lambda kind, data: len(data).to_bytes(4, 'big') + kind + data + zlib.crc32(kind + data).to_bytes(4, 'big')
+open(folder + '/late-exif.png', 'wb').write(png[:-12] + chunk(b'eXIf', tiff) + png[-12:])
+PY
+names+=("metadata.jpg" "late-exif.png")
 
 judge() {  # PAGE [FOLDER]
   local page=$1 folder=${2:-$work/site/img}
@@ -135,5 +162,52 @@ for page in $("$encoding_pages" "$work/encodings"); do
   "$tervane" link "$work/encodings/$page" >/dev/null
   check "$work/encodings/$page" 4 0 0 "$work/encodings"
 done
+
+# Shortcuts that others wrote: no link tervane writes is one the browser
+# would run as a script, in any spelling the browser still runs, and every
+# other shortcut links to its address.
+mkdir -p "$work/site/links"
+python3 - "$work/site/links" <<'PY'
+import sys
+folder = sys.argv[1]
+scripts = ['javascript:alert(1)', 'JaVaScRiPt:alert(1)', 'vbscript:msgbox(1)',
+           'data:text/html,<script>alert(1)</script>', ' \x01\x1f javascript:alert(1)',
+           'java\tscr\tipt:alert(1)']
+others = ['http://e.example/', 'mailto:a@e.example', 'ftp://e.example/', 'news:comp.lang',
+          'img/a b.png', 'java script:x', 'jav&#x61;script:x', 'javascripts:x']
+for prefix, addresses in (('s', scripts), ('o', others)):
+    for i, address in enumerate(addresses):
+        with open('%s/%s%d.url' % (folder, prefix, i), 'wb') as f:
+            f.write(b'[InternetShortcut]\r\nURL=' + address.encode() + b'\r\n')
+PY
+printf '<!DOCTYPE html>\n<html><head><meta charset="utf-8"><title>t</title></head>\n<body>\n</body>\n</html>\n' \
+  > "$work/site/links.htm"
+"$tervane" link "$work/site/links.htm" --folder "$work/site/links" --kinds shortcut >/dev/null 2>&1
+python3 - "$work/site/links.htm" <<'PY'
+import sys
+page = sys.argv[1]
+data = open(page, 'rb').read()
+script = (b'<script>window.addEventListener("load", function () {'
+  b'var bad = [], links = 0;'
+  b'document.querySelectorAll("a").forEach(function (a) {'
+  b'  links++;'
+  b'  if (["javascript:", "vbscript:", "data:"].indexOf(a.protocol) >= 0) bad.push(a.textContent);'
+  b'  if (a.textContent[0] !== "o") bad.push("linked " + a.textContent);'
+  b'});'
+  b'var out = document.createElement("pre"); out.id = "verdict";'
+  b'out.textContent = (bad.length ? "BAD " + bad.join(" | ") : "GOOD") + " links=" + links +'
+  b'  " placeholders=" + document.querySelectorAll("p").length;'
+  b'document.body.appendChild(out);'
+  b'});</script>')
+at = data.rfind(b'</body>')
+open(page.replace('.htm', '-judged.htm'), 'wb').write(data[:at] + script + data[at:])
+PY
+verdict=$("$chromium" --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+    --disable-background-networking --disable-component-update --disable-sync \
+    --user-data-dir="$work/profile" --virtual-time-budget=10000 \
+    --dump-dom "file://$work/site/links-judged.htm" 2>/dev/null |
+  grep -o 'id="verdict">[^<]*' | sed 's/id="verdict">//')
+echo "links.htm: $verdict"
+[ "$verdict" = "GOOD links=8 placeholders=6" ] || status=1
 
 exit $status

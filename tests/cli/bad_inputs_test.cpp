@@ -1,6 +1,10 @@
 // What other people made, at its worst: one row per bad input, grouped by
 // the reader that meets it, each with the behaviour chosen for it — a link
 // written correctly, or a clear error and an untouched page.
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "tests/cli/tervane_fixture.h"
 
 namespace tervane::testing {
@@ -71,6 +75,7 @@ TEST_F(BadInputTest, ShortcutFiles) {
     const char* what;
     std::string contents;
     std::string markup;
+    bool runsAScript = false;  // refused with a word on standard error
   };
   const std::string placeholder = "<P>Unknown: \"s.url\"</p>";
   const Case cases[] = {
@@ -88,6 +93,25 @@ TEST_F(BadInputTest, ShortcutFiles) {
       {"100 MB", "[InternetShortcut]\nURL=http://a/\n" + std::string(100u << 20, ' '), placeholder},
       {"double quote in the address", "[InternetShortcut]\nURL=http://a/\"><script>x</script>\n",
        "<a href=\"http://a/&quot;&gt;&lt;script&gt;x&lt;/script&gt;\">s</a><br>"},
+      // Addresses a browser would run as a script, in the spellings it
+      // still runs.
+      {"javascript:", "[InternetShortcut]\nURL=javascript:alert(document.cookie)\n", placeholder,
+       true},
+      {"letter case", "[InternetShortcut]\nURL=JavaScript:alert(1)\n", placeholder, true},
+      {"controls in front", "[InternetShortcut]\nURL=\x01\x02javascript:alert(1)\n", placeholder,
+       true},
+      {"a tab inside the scheme", "[InternetShortcut]\nURL=java\tscript:alert(1)\n", placeholder,
+       true},
+      {"vbscript:", "[InternetShortcut]\nURL=vbscript:msgbox(1)\n", placeholder, true},
+      {"data:", "[InternetShortcut]\nURL=data:text/html,<script>alert(1)</script>\n", placeholder,
+       true},
+      {"in the Unicode twin",
+       "[InternetShortcut]\nURL=http://a/\n[InternetShortcut.W]\nURL=javascript:x\n", placeholder,
+       true},
+      {"an entity in the text, written escaped", "[InternetShortcut]\nURL=jav&#x61;script:x\n",
+       "<a href=\"jav&amp;#x61;script:x\">s</a><br>"},
+      {"ordinary schemes link", "[InternetShortcut]\nURL=mailto:a@example.jp?subject=javascript:\n",
+       "<a href=\"mailto:a@example.jp?subject=javascript:\">s</a><br>"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -96,6 +120,58 @@ TEST_F(BadInputTest, ShortcutFiles) {
     const Result r = Run({"link", "site/p.htm", "s.url", "--kinds", "shortcut", "--dry-run"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, c.markup + "\n");
+    EXPECT_EQ(r.err, c.runsAScript ? "tervane: " + (dir / "site/s.url") +
+                                         ": not linked, its address would run a script "
+                                         "(javascript:, vbscript: or data:); written as a "
+                                         "shortcut without an address\n"
+                                   : "");
+  }
+}
+
+// A picture or a shortcut in a folder that others fill may be a link to
+// something that is no stored file: neither --size nor the shortcut reader
+// hangs on it or reads it (strace watches every read of the target), and the
+// pictures beside it keep their size.
+TEST_F(BadInputTest, PicturesThatAreNoStoredFiles) {
+  const std::string png = std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x03\0\0\0\x02", 24);
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  const struct {
+    const char* what;
+    std::string target;
+    bool listed;  // files of /proc and /sys claim to be regular files
+  } cases[] = {
+      {"a FIFO", dir / "fifo", false},
+      {"a device whose reads block", "/dev/ptmx", false},
+      {"a file of /proc", "/proc/version", true},
+      {"a file of /sys", "/sys/kernel/uevent_seqnum", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(dir / "site");
+    dir.Write("site/img/a.png", png);
+    std::filesystem::create_symlink(c.target, dir / "site/img/x.png");
+    std::filesystem::create_symlink(c.target, dir / "site/img/x.url");
+    const std::string sized = "<img src=\"img/a.png\" width=\"3\" height=\"2\"><br>\n";
+    const std::string unsized =
+        c.listed ? "<img src=\"img/x.png\"><br>\n<P>Unknown: \"img/x.url\"</p>\n" : "";
+    dir.Write("site/p.htm",
+              Page("<!-- tervane folder=\"img\" kinds=\"shortcut,gif-png\" mode=\"image\" size "
+                   "-->\n" +
+                   sized + unsized + "<!-- /tervane -->"));
+    const std::string watch = "timeout 20 strace -f -qq -e trace=read,pread64,readv,preadv -P " +
+                              Quote(c.target) + " -o " + Quote(io / "trace");
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"link", "site/p.htm", "--folder", "site/img", "--kinds", "shortcut,gif-png", "--mode",
+              "image", "--size", "--dry-run"},
+             {"sync", "site/p.htm", "--check"}}) {
+      SCOPED_TRACE(args[0]);
+      const Result r = Run(args, watch);
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(TempDir::Read(io / "trace"), "");
+      if (args[0] == "link") {
+        EXPECT_EQ(r.out, sized + unsized);
+      }
+    }
   }
 }
 

@@ -374,6 +374,95 @@ TEST_F(SyncTest, UnreadableBlocksFailTheWholeRun) {
   }
 }
 
+// Pages that others wrote: a block lists only folders inside the site (the
+// current folder, or --site), resolved through symbolic links, and reads no
+// file that a link leads out of it; the user's own --folder goes anywhere.
+// Each row under sync, --check and --dry-run alike.
+TEST_F(SyncTest, ABlockReachesOnlyIntoTheSite) {
+  TempDir other;
+  const std::string outside = other.Path().string();
+  const std::string outsideName = other.Path().filename().string();
+  other.Write("secret.jpg", "img");
+  other.Write("away.url", "[InternetShortcut]\nURL=http://secret.example/\n");
+  Images("shared", {"s.jpg"});
+  Images("site/img", {"a.jpg"});
+  fs::create_directory_symlink(outside, dir.Path() / "site/out");
+  fs::create_symlink(other / "secret.jpg", dir.Path() / "site/img/link.jpg");
+  fs::create_symlink(other / "away.url", dir.Path() / "site/img/away.url");
+  const std::string png = std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x03\0\0\0\x02", 24);
+  other.Write("big.png", png);
+  fs::create_symlink(other / "big.png", dir.Path() / "site/img/big.png");
+  struct Case {
+    const char* what;
+    std::string settings;
+    std::vector<std::string> args;
+    std::string lines;  // "" when refused
+  } cases[] = {
+      {"a folder beside the page's, inside the site",
+       "folder=\"../shared\"",
+       {},
+       TextLinks("../shared/", {"s.jpg"})},
+      {"a file linked from outside is listed, not read",
+       "folder=\"img\" kinds=\"any\"",
+       {},
+       TextLinks("img/", {"a.jpg"}) + "<P>Unknown: \"img/away.url\"</p>\n" +
+           TextLinks("img/", {"big.png", "link.jpg"})},
+      {"... nor sized",
+       "folder=\"img\" kinds=\"gif-png\" mode=\"image\" size",
+       {},
+       "<img src=\"img/big.png\"><br>\n"},
+      {"--site takes the outside in",
+       "folder=\"img\" kinds=\"gif-png\" mode=\"image\" size",
+       {"--site", other.Path().parent_path().string()},
+       "<img src=\"img/big.png\" width=\"3\" height=\"2\"><br>\n"},
+      {"'..' out of the site", "folder=\"../../" + outsideName + "\"", {}, ""},
+      {"an absolute folder", "folder=\"" + outside + "\"", {}, ""},
+      {"/etc", "folder=\"/etc\" kinds=\"any\"", {}, ""},
+      {"a symbolic link out of the site", "folder=\"out\"", {}, ""},
+      {"--site as a relative path",
+       "folder=\"img\"",
+       {"--site", "site/img/.."},
+       TextLinks("img/", {"a.jpg", "big.png", "link.jpg"})},
+      {"--site elsewhere", "folder=\"img\"", {"--site", "shared"}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string before = SitePage(Block(c.settings, ""));
+    const std::string page = dir.Write("site/p.htm", before);
+    for (const char* how : {"--check", "--dry-run", ""}) {
+      SCOPED_TRACE(how);
+      std::vector<std::string> args = {"sync", "site/p.htm"};
+      if (*how) args.push_back(how);
+      args.insert(args.end(), c.args.begin(), c.args.end());
+      const Result r = Run(args);
+      if (c.lines.empty()) {
+        EXPECT_EQ(r.status, 3);
+        EXPECT_NE(r.err.find("p.htm:5: the block's folder lies outside the site"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.find("secret"), std::string::npos) << r.err;
+        EXPECT_EQ(TempDir::Read(page), before);
+      } else if (std::string(how) == "--check") {
+        EXPECT_EQ(r.status, 1) << r.err;
+      } else if (*how) {
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("+" + c.lines.substr(0, c.lines.find('\n'))), std::string::npos)
+            << r.out;
+      } else {
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(TempDir::Read(page), SitePage(Block(c.settings, c.lines)));
+      }
+    }
+  }
+  // The user's own --folder may lie outside, and so may what it holds.
+  dir.Write("site/p.htm", SitePage(""));
+  const Result r = Run({"sync", "site/p.htm", "--folder", outside, "--kinds", "jpeg,shortcut"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(TempDir::Read(dir / "site/p.htm").find("<a href=\"http://secret.example/\">away</a>"),
+            std::string::npos);
+}
+
 // Pages in Shift_JIS and EUC-JP, Japanese folder and file names: the block
 // is read and written in the page's own encoding.
 TEST_F(SyncTest, JapanesePagesStayInTheirEncoding) {

@@ -55,14 +55,20 @@ TEST_F(LinksTest, NamesAreEscapedInTheMarkupAndEncodedInTheAddress) {
              "<a href=\"img/R&amp;D&amp;copy.jpg\">R&amp;D&amp;copy.jpg</a><br>"}));
 }
 
+// A shortcut whose address would run a script in the page is read as one
+// without an address; the dialog says nothing more than for that.
 TEST_F(LinksTest, ShortcutsLinkToTheirAddressInAnyModeOrLeaveAPlaceholder) {
+  files.AddFile("C:\\web\\img", "script.url", "[InternetShortcut]\r\nURL= JavaScript:alert(1)\r\n");
+  OpenIn("C:\\web\\img");
   C().OptWithImg->SetValue(true);
-  Select({"news.url", "broken.URL"});
+  Select({"news.url", "broken.URL", "script.url"});
   dialog.OKButton_Click();
   EXPECT_EQ(Inserted(), (Names{"<P>Unknown: \"img/broken.URL\"</p>",
-                               "<a href=\"http://news.example/?a=1&amp;b=2\">news</a><br>"}));
+                               "<a href=\"http://news.example/?a=1&amp;b=2\">news</a><br>",
+                               "<P>Unknown: \"img/script.url\"</p>"}));
   EXPECT_EQ(TakeTexts(), Names{"アクティブなページ Top(URL:file:///C:/web/index.htm)にリンクを追加"
-                               "\r\n\r\n2個のアイテムを追加しました。"});
+                               "\r\n\r\n3個のアイテムを追加しました。"});
+  EXPECT_EQ(dialog.ScriptShortcuts(), Names{"script.url"});
 }
 
 TEST_F(LinksTest, SelectedFilesGoInInListOrderAndTheCountIsReported) {

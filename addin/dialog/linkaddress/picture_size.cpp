@@ -6,8 +6,6 @@
 namespace tervane {
 namespace {
 
-using State = PictureHeader::State;
-
 constexpr std::uint32_t kLargestSide = 0x7FFFFFFF;
 
 std::uint32_t Byte(std::string_view bytes, std::size_t at) {
@@ -22,59 +20,117 @@ std::uint32_t Big32(std::string_view b, std::size_t at) {
 std::uint32_t Little16(std::string_view b, std::size_t at) {
   return Byte(b, at) | Byte(b, at + 1) << 8;
 }
-
-PictureHeader Unreadable() { return {}; }
-
-PictureHeader NeedMore(std::size_t needed) {
-  if (needed > kMaxPictureHeaderBytes) return Unreadable();
-  return {State::kNeedMore, {}, needed};
+std::uint32_t Little32(std::string_view b, std::size_t at) {
+  return Little16(b, at) | Little16(b, at + 2) << 16;
 }
 
-PictureHeader Sized(std::uint32_t width, std::uint32_t height) {
-  if (width == 0 || height == 0 || width > kLargestSide || height > kLargestSide) {
-    return Unreadable();
+// The file seen through a window of recently read bytes. Every read counts
+// against kMaxPictureHeaderBytes; a skip costs nothing until the bytes after
+// it are asked for.
+class Source {
+ public:
+  explicit Source(const PictureBytesAt& read) : read_(read) {}
+
+  /// The `length` bytes at `offset`; nullopt when the file ends before them
+  /// or reading them would go beyond the limit.
+  std::optional<std::string_view> At(std::uint64_t offset, std::size_t length) {
+    if (offset >= start_ && offset - start_ + length <= window_.size()) {
+      return std::string_view(window_).substr(offset - start_, length);
+    }
+    // A new window, with what follows the asked bytes: the next segment
+    // header usually comes with it.
+    const std::size_t left = kMaxPictureHeaderBytes - spent_;
+    if (length > left) return std::nullopt;
+    window_.resize(std::min(std::max(length, kWindow), left));
+    std::size_t got = 0;
+    while (got < window_.size()) {
+      const std::size_t count = read_(offset + got, window_.data() + got, window_.size() - got);
+      if (count == 0) break;
+      got += std::min(count, window_.size() - got);
+    }
+    window_.resize(got);
+    start_ = offset;
+    spent_ += got;
+    if (got < length) return std::nullopt;
+    return std::string_view(window_).substr(0, length);
   }
-  return {State::kSize, {width, height}, 0};
+
+ private:
+  static constexpr std::size_t kWindow = 512;
+  const PictureBytesAt& read_;
+  std::string window_;
+  std::uint64_t start_ = 0;
+  std::size_t spent_ = 0;
+};
+
+std::optional<PictureSize> Sized(std::uint32_t width, std::uint32_t height, bool turned) {
+  if (width == 0 || height == 0 || width > kLargestSide || height > kLargestSide) {
+    return std::nullopt;
+  }
+  return turned ? PictureSize{height, width} : PictureSize{width, height};
 }
 
-PictureHeader ReadPng(std::string_view b) {
-  // Signature, then the first chunk, which must be IHDR of 13 bytes.
-  if (b.size() < 24) return NeedMore(24);
-  if (Big32(b, 8) != 13 || b.substr(12, 4) != "IHDR") return Unreadable();
-  return Sized(Big32(b, 16), Big32(b, 20));
-}
-
-PictureHeader ReadGif(std::string_view b) {
-  if (b.size() < 10) return NeedMore(10);
-  return Sized(Little16(b, 6), Little16(b, 8));
-}
-
-// The EXIF orientation of an APP1 segment's payload (after its length):
-// true when it turns the picture by a quarter (values 5 to 8). A payload
-// that is not EXIF, or cannot be read, turns nothing.
-bool TurnsByAQuarter(std::string_view payload) {
-  if (payload.size() < 14 || payload.substr(0, 6) != std::string_view("Exif\0\0", 6)) return false;
-  const std::string_view tiff = payload.substr(6);
-  const bool little = tiff.substr(0, 4) == std::string_view("II*\0", 4);
-  if (!little && tiff.substr(0, 4) != std::string_view("MM\0*", 4)) return false;
-  const auto u16 = [&](std::size_t at) { return little ? Little16(tiff, at) : Big16(tiff, at); };
-  const auto u32 = [&](std::size_t at) -> std::uint64_t {
-    return little ? (Little16(tiff, at) | std::uint64_t{Little16(tiff, at + 2)} << 16)
-                  : Big32(tiff, at);
+// Whether the TIFF structure in [tiff, end) (an EXIF block) carries an
+// orientation that turns the picture by a quarter (values 5 to 8). A block
+// that cannot be read turns nothing.
+bool TurnsByAQuarter(Source& source, std::uint64_t tiff, std::uint64_t end) {
+  if (tiff + 8 > end) return false;
+  const std::optional<std::string_view> header = source.At(tiff, 8);
+  if (!header) return false;
+  const bool little = header->substr(0, 4) == std::string_view("II*\0", 4);
+  if (!little && header->substr(0, 4) != std::string_view("MM\0*", 4)) return false;
+  const auto u16 = [&](std::string_view b, std::size_t at) {
+    return little ? Little16(b, at) : Big16(b, at);
   };
-  const std::uint64_t ifd = u32(4);
-  if (ifd + 2 > tiff.size()) return false;
-  const std::uint32_t entries = u16(ifd);
+  const auto u32 = [&](std::string_view b, std::size_t at) {
+    return little ? Little32(b, at) : Big32(b, at);
+  };
+  const std::uint64_t ifd = tiff + u32(*header, 4);
+  if (ifd + 2 > end) return false;
+  const std::optional<std::string_view> count = source.At(ifd, 2);
+  if (!count) return false;
+  const std::uint32_t entries = u16(*count, 0);
   for (std::uint32_t i = 0; i < entries; ++i) {
-    const std::uint64_t entry = ifd + 2 + std::uint64_t{i} * 12;
-    if (entry + 12 > tiff.size()) return false;
+    const std::uint64_t at = ifd + 2 + std::uint64_t{i} * 12;
+    if (at + 12 > end) return false;
+    const std::optional<std::string_view> entry = source.At(at, 12);
+    if (!entry) return false;
     // Orientation: type SHORT, one value, held in the entry itself.
-    if (u16(entry) == 0x0112 && u16(entry + 2) == 3 && u32(entry + 4) == 1) {
-      const std::uint32_t orientation = u16(entry + 8);
+    if (u16(*entry, 0) == 0x0112 && u16(*entry, 2) == 3 && u32(*entry, 4) == 1) {
+      const std::uint32_t orientation = u16(*entry, 8);
       return orientation >= 5 && orientation <= 8;
     }
   }
   return false;
+}
+
+std::optional<PictureSize> ReadGif(Source& source) {
+  const std::optional<std::string_view> b = source.At(0, 10);
+  if (!b) return std::nullopt;
+  return Sized(Little16(*b, 6), Little16(*b, 8), false);
+}
+
+// The first chunk must be IHDR of 13 bytes. An eXIf chunk before the image
+// data turns the picture as a JPEG's EXIF block does.
+std::optional<PictureSize> ReadPng(Source& source) {
+  const std::optional<std::string_view> ihdr = source.At(8, 16);
+  if (!ihdr || Big32(*ihdr, 0) != 13 || ihdr->substr(4, 4) != "IHDR") return std::nullopt;
+  const std::uint32_t width = Big32(*ihdr, 8), height = Big32(*ihdr, 12);
+  if (!Sized(width, height, false)) return std::nullopt;
+  bool turned = false;
+  for (std::uint64_t at = 8 + 8 + 13 + 4;;) {
+    const std::optional<std::string_view> chunk = source.At(at, 8);
+    if (!chunk) break;
+    const std::string_view type = chunk->substr(4, 4);
+    const std::uint64_t length = Big32(*chunk, 0);
+    if (type == "IDAT" || type == "IEND" || length > kLargestSide) break;
+    if (type == "eXIf") {
+      turned = TurnsByAQuarter(source, at + 8, at + 8 + length);
+      break;
+    }
+    at += 8 + length + 4;
+  }
+  return Sized(width, height, turned);
 }
 
 bool IsStartOfFrame(std::uint32_t marker) {
@@ -82,13 +138,12 @@ bool IsStartOfFrame(std::uint32_t marker) {
   return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
-PictureHeader ReadJpeg(std::string_view b) {
+std::optional<PictureSize> ReadJpeg(Source& source) {
   bool turned = false;
-  std::size_t at = 2;
-  for (;;) {
-    if (at + 2 > b.size()) return NeedMore(at + 2);
-    if (Byte(b, at) != 0xFF) return Unreadable();
-    const std::uint32_t marker = Byte(b, at + 1);
+  for (std::uint64_t at = 2;;) {
+    const std::optional<std::string_view> b = source.At(at, 2);
+    if (!b || Byte(*b, 0) != 0xFF) return std::nullopt;
+    const std::uint32_t marker = Byte(*b, 1);
     if (marker == 0xFF) {  // a fill byte
       ++at;
       continue;
@@ -100,21 +155,23 @@ PictureHeader ReadJpeg(std::string_view b) {
     }
     // A second start of image, the end of image, or the scan before any
     // frame header: no size to be found.
-    if (marker == 0xD8 || marker == 0xD9 || marker == 0xDA || marker == 0x00) return Unreadable();
-    if (at + 4 > b.size()) return NeedMore(at + 4);
-    const std::size_t length = Big16(b, at + 2);
-    if (length < 2) return Unreadable();
+    if (marker == 0xD8 || marker == 0xD9 || marker == 0xDA || marker == 0x00) return std::nullopt;
+    const std::optional<std::string_view> lengthBytes = source.At(at + 2, 2);
+    if (!lengthBytes) return std::nullopt;
+    const std::uint64_t length = Big16(*lengthBytes, 0);
+    if (length < 2) return std::nullopt;
     if (IsStartOfFrame(marker)) {
       // Length, precision, height, width.
-      if (length < 8) return Unreadable();
-      if (at + 9 > b.size()) return NeedMore(at + 9);
-      const std::uint32_t height = Big16(b, at + 5);
-      const std::uint32_t width = Big16(b, at + 7);
-      return turned ? Sized(height, width) : Sized(width, height);
+      if (length < 8) return std::nullopt;
+      const std::optional<std::string_view> frame = source.At(at + 5, 4);
+      if (!frame) return std::nullopt;
+      return Sized(Big16(*frame, 2), Big16(*frame, 0), turned);
     }
-    if (marker == 0xE1 && !turned) {
-      if (at + 2 + length > b.size()) return NeedMore(at + 2 + length);
-      turned = TurnsByAQuarter(b.substr(at + 4, length - 2));
+    if (marker == 0xE1 && !turned && length >= 2 + 6) {
+      const std::optional<std::string_view> id = source.At(at + 4, 6);
+      if (id && *id == std::string_view("Exif\0\0", 6)) {
+        turned = TurnsByAQuarter(source, at + 10, at + 2 + length);
+      }
     }
     at += 2 + length;
   }
@@ -122,43 +179,24 @@ PictureHeader ReadJpeg(std::string_view b) {
 
 }  // namespace
 
-PictureHeader ReadPictureHeader(std::string_view prefix) {
+std::optional<PictureSize> ReadPictureSize(const PictureBytesAt& read) {
   static constexpr std::string_view kPng("\x89PNG\r\n\x1A\n", 8);
-  if (prefix.size() < 2) return NeedMore(8);
-  if (Byte(prefix, 0) == 0xFF && Byte(prefix, 1) == 0xD8) return ReadJpeg(prefix);
-  if (prefix.size() < 8) {
-    const bool mayBe =
-        kPng.starts_with(prefix) || std::string_view("GIF8").starts_with(prefix.substr(0, 4));
-    return mayBe ? NeedMore(8) : Unreadable();
-  }
-  if (prefix.starts_with(kPng)) return ReadPng(prefix);
-  if (prefix.starts_with("GIF87a") || prefix.starts_with("GIF89a")) return ReadGif(prefix);
-  return Unreadable();
+  Source source(read);
+  const std::optional<std::string_view> start = source.At(0, 2);
+  if (!start) return std::nullopt;
+  if (Byte(*start, 0) == 0xFF && Byte(*start, 1) == 0xD8) return ReadJpeg(source);
+  const std::optional<std::string_view> signature = source.At(0, 8);
+  if (!signature) return std::nullopt;
+  if (*signature == kPng) return ReadPng(source);
+  if (signature->starts_with("GIF87a") || signature->starts_with("GIF89a")) return ReadGif(source);
+  return std::nullopt;
 }
 
-std::optional<PictureSize> ReadPictureSize(
-    const std::function<std::size_t(char* into, std::size_t length)>& read) {
-  // Most headers end in the first few hundred bytes; an EXIF block before a
-  // JPEG frame header takes the reads further, as far as the limit.
-  std::string prefix;
-  std::size_t wanted = 512;
-  for (;;) {
-    const std::size_t had = prefix.size();
-    prefix.resize(wanted);
-    std::size_t got = had;
-    while (got < wanted) {
-      const std::size_t count = read(prefix.data() + got, wanted - got);
-      if (count == 0) break;
-      got += count;
-    }
-    prefix.resize(got);
-    const PictureHeader header = ReadPictureHeader(prefix);
-    if (header.state == State::kSize) return header.size;
-    if (header.state == State::kUnreadable || got < wanted || header.needed <= got) {
-      return std::nullopt;
-    }
-    wanted = std::min(std::max(header.needed, got * 2), kMaxPictureHeaderBytes);
-  }
+std::optional<PictureSize> PictureSizeOfBytes(std::string_view bytes) {
+  return ReadPictureSize([bytes](std::uint64_t offset, char* into, std::size_t length) {
+    if (offset >= bytes.size()) return std::size_t{0};
+    return bytes.copy(into, length, static_cast<std::size_t>(offset));
+  });
 }
 
 }  // namespace tervane

@@ -1,8 +1,10 @@
-// The width and height of a picture, read from the first bytes of its file:
-// the frame header of a JPEG file (with the EXIF orientation, which browsers
-// apply), the IHDR chunk of a PNG file, the logical screen of a GIF file.
-// Only the header is read, never more than kMaxPictureHeaderBytes, so a
-// folder of large pictures costs little more than a folder of names.
+// The width and height of a picture, read from its header: the frame header
+// of a JPEG file (with the EXIF orientation, which browsers apply), the IHDR
+// chunk of a PNG file (with the orientation of its eXIf chunk), the logical
+// screen of a GIF file. Segments and chunks that say nothing of the size
+// (colour profiles, XMP, thumbnails) are skipped without being read, so a
+// folder of large pictures costs little more than a folder of names, however
+// much metadata comes before the size.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +15,8 @@
 
 namespace tervane {
 
-/// The most of a picture's file that is ever read for its size.
+/// The most bytes of a picture's file that are ever read for its size. The
+/// offset reached may lie much further on.
 inline constexpr std::size_t kMaxPictureHeaderBytes = 64 * 1024;
 
 struct PictureSize {
@@ -22,28 +25,20 @@ struct PictureSize {
   friend bool operator==(const PictureSize&, const PictureSize&) = default;
 };
 
-/// What the first bytes of a file say about the picture's size.
-struct PictureHeader {
-  enum class State { kSize, kNeedMore, kUnreadable };
-  State state = State::kUnreadable;
-  /// kSize: as a browser lays the picture out (width and height swapped for
-  /// an EXIF orientation that turns it by a quarter); both at least 1.
-  PictureSize size;
-  /// kNeedMore: a longer prefix to call again with (more than was given, at
-  /// most kMaxPictureHeaderBytes).
-  std::size_t needed = 0;
-};
+/// Random access to a picture's file: fills up to `length` bytes at `into`
+/// with the file's bytes from `offset` on, and returns how many (fewer only
+/// at its end or on a failure).
+using PictureBytesAt =
+    std::function<std::size_t(std::uint64_t offset, char* into, std::size_t length)>;
 
-/// Reads `prefix`, the first bytes of a file. A file that is none of the
-/// three formats, a header that is cut short or lies about its lengths, a
-/// size of 0 or above 2^31 - 1, and a JPEG whose frame header lies beyond
-/// kMaxPictureHeaderBytes are all unreadable.
-PictureHeader ReadPictureHeader(std::string_view prefix);
+/// The size as a browser lays the picture out (width and height swapped for
+/// an EXIF orientation that turns it by a quarter: 5 to 8), both at least 1.
+/// nullopt when unreadable: none of the three formats, a header that is cut
+/// short or lies about its lengths, a side of 0 or above 2^31 - 1, or a size
+/// that reading kMaxPictureHeaderBytes does not reach.
+std::optional<PictureSize> ReadPictureSize(const PictureBytesAt& read);
 
-/// Reads the size through `read` (which fills up to `length` bytes at `into`
-/// with the file's next bytes and returns how many; 0 at its end), asking
-/// for no more than the header needs. nullopt when unreadable.
-std::optional<PictureSize> ReadPictureSize(
-    const std::function<std::size_t(char* into, std::size_t length)>& read);
+/// The same for a file whose bytes are all at hand.
+std::optional<PictureSize> PictureSizeOfBytes(std::string_view bytes);
 
 }  // namespace tervane

@@ -171,6 +171,20 @@ std::string ShortcutUrlFromBytes(std::string_view bytes, const AnsiDecoder& deco
   return values.ansi ? std::string{*values.ansi} : std::string{};
 }
 
+bool RunsAsScript(std::string_view address) {
+  // The scheme runs up to the first ":"; a character that cannot stand in a
+  // scheme makes the address relative, and none of the three names holds one.
+  std::string scheme;
+  for (const char c : address) {
+    if (c == ':') return scheme == "javascript" || scheme == "vbscript" || scheme == "data";
+    if (c == '\t' || c == '\n' || c == '\r') continue;
+    if (static_cast<unsigned char>(c) <= 0x20 && scheme.empty()) continue;
+    scheme += ToLowerAscii(c);
+    if (scheme.size() > 10) return false;
+  }
+  return false;
+}
+
 std::optional<std::string> DecodeUtf7(std::string_view utf7) {
   Utf16Writer writer;
   std::size_t i = 0;

@@ -38,6 +38,14 @@ using AnsiDecoder = std::function<std::optional<std::string>(std::string_view)>;
 ///    empty.
 std::string ShortcutUrlFromBytes(std::string_view bytes, const AnsiDecoder& decodeAnsi);
 
+/// True when a browser would run `address` as a script when the link is
+/// followed: its scheme is "javascript", "vbscript" or "data" as a browser
+/// reads a URL, that is after dropping C0 controls and spaces around it and
+/// tabs and line breaks inside it, in any letter case. A link is written
+/// with its address escaped, so a character reference in a shortcut's text
+/// reaches the browser as the text it is, not as the character it names.
+bool RunsAsScript(std::string_view address);
+
 /// Decodes UTF-7 (RFC 2152) into UTF-8; nullopt when malformed.
 std::optional<std::string> DecodeUtf7(std::string_view utf7);
 

@@ -78,6 +78,7 @@ std::optional<std::string> PosixFileSystem::ReadSmallFile(std::string_view path,
   if (fd.Get() < 0) return std::nullopt;
   struct stat info {};
   if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (IsOnPseudoFileSystem(fd.Get())) return std::nullopt;
   if (static_cast<std::size_t>(info.st_size) > maxBytes) return std::nullopt;
 
   std::string bytes;

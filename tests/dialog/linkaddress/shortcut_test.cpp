@@ -129,6 +129,51 @@ TEST(ShortcutTest, AddressFromFileContents) {
   }
 }
 
+// The scheme as a browser reads it from an href: controls and spaces in
+// front dropped, tabs and line breaks anywhere dropped, any letter case.
+// What a browser would not run links as it stands.
+TEST(ShortcutTest, AddressesThatRunAScript) {
+  const struct {
+    std::string_view address;
+    bool runs;
+  } cases[] = {
+      {"javascript:alert(document.cookie)", true},
+      {"JaVaScRiPt:alert(1)", true},
+      {"vbscript:msgbox(1)", true},
+      {"VBScript:x", true},
+      {"data:text/html,<script>alert(1)</script>", true},
+      {"DATA:,x", true},
+      {" \x01\x1F\x0C\x0B javascript:x", true},
+      {"java\tscript:x", true},
+      {"java\nscr\ript:x", true},
+      {"\tjavascript\t:x", true},
+      {"javascript:", true},
+      // Ordinary addresses.
+      {"http://e/", false},
+      {"https://e/javascript:x", false},
+      {"ftp://e/", false},
+      {"mailto:a@e", false},
+      {"file:///C:/a", false},
+      {"img/a.jpg", false},
+      {"../data:x", false},
+      {"?javascript:x", false},
+      {"#javascript:x", false},
+      {"news:comp.lang", false},
+      {"javascripts:x", false},
+      {"jscript:x", false},
+      {"java script:x", false},     // a blank inside is no scheme character
+      {"java\x01script:x", false},  // nor a control
+      {"javascript", false},
+      {"\u00A0javascript:x", false},  // only ASCII blanks are dropped
+      {"jav&#x61;script:x", false},   // written escaped: "&" is no scheme character
+      {"", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "address '" << c.address << "'");
+    EXPECT_EQ(RunsAsScript(c.address), c.runs);
+  }
+}
+
 TEST(ShortcutTest, Utf7) {
   const struct {
     std::string_view utf7;

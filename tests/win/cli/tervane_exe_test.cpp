@@ -340,18 +340,23 @@ TEST_F(TervaneExeTest, AHeldPageIsNotWritten) {
 }
 
 // tervane.exe sync with the page and its material on drive C:, on the second
-// drive, and on two drives: the block follows its folder, --check says when
-// it does not, and --dry-run shows what a sync would change.
+// drive, and on two drives (the material's folder named as the site): the
+// block follows its folder, --check says when it does not, and --dry-run
+// shows what a sync would change.
 TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
   const std::string d(1, second_);
   struct Case {
     std::string site, folder, written, address;
+    std::vector<std::string> siteArguments;  // a block's folder must lie in the site
   };
   const Case cases[] = {
-      {"C:\\tervane-exe-sync", "C:\\tervane-exe-sync\\img", "img", "img/"},
-      {d + ":\\tervane-exe-sync", d + ":\\tervane-exe-sync\\写真", "写真", "写真/"},
-      {"C:\\tervane-exe-sync2", d + ":\\tervane-exe-pics", d + ":/tervane-exe-pics",
-       "file:///" + d + ":/tervane-exe-pics/"},
+      {"C:\\tervane-exe-sync", "C:\\tervane-exe-sync\\img", "img", "img/", {}},
+      {d + ":\\tervane-exe-sync", d + ":\\tervane-exe-sync\\写真", "写真", "写真/", {}},
+      {"C:\\tervane-exe-sync2",
+       d + ":\\tervane-exe-pics",
+       d + ":/tervane-exe-pics",
+       "file:///" + d + ":/tervane-exe-pics/",
+       {"--site", d + ":\\tervane-exe-pics"}},
   };
   for (const Case& c : cases) {
     Made(c.site);
@@ -391,6 +396,7 @@ TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
       step.change();
       std::vector<std::string> arguments = {"sync", page};
       arguments.insert(arguments.end(), step.arguments.begin(), step.arguments.end());
+      arguments.insert(arguments.end(), c.siteArguments.begin(), c.siteArguments.end());
       const Result r = RunTervane(arguments);
       const std::string what = c.folder + " " + (step.arguments.empty() ? "" : step.arguments[0]);
       EXPECT_EQ(r.status, step.status) << what << ": " << r.err;

@@ -10,6 +10,7 @@
 #include "addin/platform/filepage/atomic_file.h"
 #include "addin/platform/win32/com_error.h"
 #include "addin/platform/win32/unique_handle.h"
+#include "addin/platform/win32/long_path.h"
 #include "addin/platform/win32/utf16.h"
 
 namespace tervane {
@@ -62,7 +63,7 @@ class TemporaryFile {
 }  // namespace
 
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  const std::wstring target = win32::Widen(path);
+  const std::wstring target = win32::FileApiPath(path);
   const DWORD attributes = ::GetFileAttributesW(target.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) Fail(path, "cannot inspect it", ::GetLastError());
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) Fail(path, "it is a folder");

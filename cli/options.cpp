@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/process.h"
 #include "tervane/version.h"
 
 namespace tervane::cli {
@@ -26,9 +27,8 @@ std::string ToUtf8(const fs::path& path) {
 // Absolute, lexically normal, without a trailing separator except for a
 // root ("/", "C:\").
 std::string AbsolutePath(const std::string& path) {
-  const fs::path normal = fs::absolute(FromUtf8(path)).lexically_normal();
-  std::string result = ToUtf8(normal);
-  const std::size_t root = ToUtf8(normal.root_path()).size();
+  std::string result = FullPath(path);
+  const std::size_t root = ToUtf8(FromUtf8(result).root_path()).size();
   while (
       result.size() > root &&
       (result.back() == '/' || result.back() == static_cast<char>(fs::path::preferred_separator))) {
@@ -197,8 +197,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   if (chosen->count("--folder") > 0) {
     if (folder.empty()) return UsageError("--folder needs a folder");
     options.folder = AbsolutePath(folder);
-    std::error_code ec;
-    if (!fs::is_directory(FromUtf8(*options.folder), ec)) {
+    if (!IsFolder(*options.folder)) {
       return UsageError("folder not found: " + folder);
     }
   }

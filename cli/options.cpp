@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "cli/paths.h"
+#include "cli/process.h"
 #include "tervane/version.h"
 
 namespace tervane::cli {
@@ -191,8 +192,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   if (chosen->count("--folder") > 0) {
     if (folder.empty()) return UsageError("--folder needs a folder");
     options.folder = AbsolutePath(folder);
-    std::error_code ec;
-    if (!fs::is_directory(FromUtf8(*options.folder), ec)) {
+    if (!IsFolder(*options.folder)) {
       return UsageError("folder not found: " + folder +
                         (FromUtf8(folder).is_absolute()
                              ? ""

@@ -15,4 +15,15 @@ namespace tervane::cli {
 /// until the program ends.
 std::vector<std::string> StartProcess(int argc, char** argv);
 
+/// `path` (UTF-8) made absolute from the current folder, "." and ".." and
+/// doubled separators resolved. POSIX: std::filesystem's rules. Windows: the
+/// system's (GetFullPathNameW), which keep a network path's
+/// "\\server\share" that the standard library would read as "\server"
+/// on the current drive.
+std::string FullPath(const std::string& path);
+
+/// Whether `path` (UTF-8, absolute) names a folder; on Windows of any length
+/// and on a share as well.
+bool IsFolder(const std::string& path);
+
 }  // namespace tervane::cli

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "addin/platform/win32/long_path.h"
 #include "addin/platform/win32/utf16.h"
 #include "cli/process.h"
 
@@ -31,6 +32,26 @@ std::vector<std::string> StartProcess(int argc, char** argv) {
   for (int i = 0; i < count; ++i) arguments.push_back(win32::Narrow(wide[i]));
   ::LocalFree(wide);
   return arguments;
+}
+
+std::string FullPath(const std::string& path) {
+  const std::wstring wide = win32::Widen(path);
+  std::wstring full(wide.size() + MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0) return path;  // the call that uses it reports the fault
+    if (length < full.size()) {
+      full.resize(length);
+      return win32::Narrow(full);
+    }
+    full.resize(length);
+  }
+}
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(win32::FileApiPath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 }  // namespace tervane::cli

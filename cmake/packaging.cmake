@@ -22,11 +22,16 @@ set(guide ${PROJECT_SOURCE_DIR}/docs/guide-ja.md)
 
 if(WIN32)
   install(TARGETS TervaneSetup tervane TervaneWindow RUNTIME DESTINATION .)
+  # The guide as a plain text (no Markdown), then as a Windows text file.
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
   set(guide_text ${PROJECT_BINARY_DIR}/guide-ja.txt)
+  set(guide_plain ${PROJECT_BINARY_DIR}/guide-ja.plain.txt)
   add_custom_command(OUTPUT ${guide_text}
-    COMMAND ${CMAKE_COMMAND} -DINPUT=${guide} -DOUTPUT=${guide_text}
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/cmake/guide_text.py ${guide} ${guide_plain}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${guide_plain} -DOUTPUT=${guide_text}
             -P ${PROJECT_SOURCE_DIR}/cmake/windows_text.cmake
-    DEPENDS ${guide} ${PROJECT_SOURCE_DIR}/cmake/windows_text.cmake
+    DEPENDS ${guide} ${PROJECT_SOURCE_DIR}/cmake/guide_text.py
+            ${PROJECT_SOURCE_DIR}/cmake/windows_text.cmake
     COMMENT "The Japanese guide as a Windows text file")
   add_custom_target(guide_text ALL DEPENDS ${guide_text})
   # The pictures of the windows that the guide shows, beside it.

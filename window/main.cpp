@@ -2,6 +2,7 @@
 // dropped on its icon arrives as its argument.
 #include <windows.h>
 // After windows.h, which it needs.
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <string>
@@ -12,6 +13,14 @@
 #include "window/run_window.h"
 
 int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
+  // COM for the shell and for the names that screen readers announce.
+  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  struct ComEnd {
+    bool started;
+    ~ComEnd() {
+      if (started) ::CoUninitialize();
+    }
+  } const comEnd{SUCCEEDED(com)};
   try {
     // The arguments as UTF-16, whatever the ANSI code page; the program's
     // own name left out.

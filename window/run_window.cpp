@@ -9,6 +9,7 @@
 #include "addin/platform/filepage/page_lock.h"
 #include "addin/platform/filepage/page_on_disk.h"
 #include "addin/platform/win32/win32_platform.h"
+#include "window/failure_reason.h"
 #include "window/open_page_box.h"
 #include "window/program_view.h"
 #include "window/window_texts.h"
@@ -21,25 +22,18 @@ std::string FileName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The reason a page cannot be opened, without the "Cannot read <path>: "
-// that the box already says in its own words.
-std::string Reason(const std::string& failure) {
-  const std::size_t colon = failure.find(": ");
-  if (failure.starts_with("Cannot read ") && colon != std::string::npos) {
-    return failure.substr(colon + 2);
-  }
-  return failure;
-}
-
+// The box names the page once, on its own line; the reason follows without
+// it.
 void ShowCannotOpen(MessageBoxes& boxes, const std::string& path, const std::string& failure) {
-  boxes.Show({texts::CannotOpenPageMessage(path, Reason(failure)),
+  boxes.Show({texts::CannotOpenPageMessage(path, JapaneseReason(failure)),
               std::string(tervane::texts::kAppTitle), MsgButtons::kOk, MsgIcon::kStop});
 }
 
 }  // namespace
 
 int RunWindow(HINSTANCE module, const std::vector<std::string>& arguments) {
-  win32::Win32MessageBoxes boxes;
+  win32::Win32MessageBoxes systemBoxes;
+  ReasonBoxes boxes(systemBoxes);
   std::string path;
   if (arguments.empty()) {
     const std::optional<std::string> chosen = AskForPage();

@@ -23,6 +23,38 @@ inline std::string CannotOpenPageMessage(std::string_view path, std::string_view
   return std::string(kCannotOpenPage) + "\r\n" + std::string(path) + "\r\n" + std::string(reason);
 }
 
+/// A reason of failure in Japanese, for the descriptions that hold
+/// `english`; with `detail`, the system's message that follows the English
+/// step ("writing the temporary file: <message>") is added in brackets.
+struct ReasonText {
+  std::string_view english;
+  std::string_view japanese;
+  bool detail = false;
+};
+
+inline constexpr ReasonText kReasons[] = {
+    {"it is read-only", "ページが読み取り専用です。"},
+    {"another program is writing it",
+     "ほかのプログラムがページを使用しているため、書き込めません。"},
+    {"cannot lock it", "ページをロックできません。", true},
+    {"would not be links there",
+     "ページがコメントやスクリプトなどの途中で終わっているため、リンクを追加できません。"},
+    {"cannot be written in", "ページの文字コードでは書けない文字がファイル名にあります。"},
+    {"the page is in UTF-16", "ページの文字コードが UTF-16 のため、読み込めません。"},
+    {"the page declares the encoding",
+     "ページの文字コードは読み込めません (読み込めるのは UTF-8、Shift_JIS、EUC-JP です)。"},
+    {"the page is too large", "ページが大きすぎます (32 MB まで読み込めます)。"},
+    {"not a text page", "テキストのページではありません。"},
+    {"it is a folder", "ページではなくフォルダです。"},
+    {"cannot create a temporary file beside it", "ページのフォルダに一時ファイルを作成できません。",
+     true},
+    {"the temporary file", "ページを書き込めませんでした。", true},
+    {"replacing it with", "ページを置き換えられませんでした。", true},
+    {"cannot inspect it", "ページの情報を読み取れません。", true},
+    {"Path not found", "フォルダが見つかりません。"},
+    {"Device unavailable", "ドライブまたは共有フォルダが使用できません。"},
+};
+
 /// The title bar: the application title and the page's file name.
 inline std::string WindowCaption(std::string_view pageName) {
   return std::string(tervane::texts::kAppTitle) + " - " + std::string(pageName);

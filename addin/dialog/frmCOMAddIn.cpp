@@ -32,6 +32,8 @@ frmCOMAddIn::frmCOMAddIn(Platform& platform) : platform_(platform) {}
 frmCOMAddIn::~frmCOMAddIn() = default;
 
 void frmCOMAddIn::Show() {
+  const RunningHandler running(*this);
+  unloadAsked_ = false;
   if (!view_) {
     view_ = platform_.views.CreateView(*this);
     Form_Load();
@@ -43,7 +45,19 @@ void frmCOMAddIn::BringToFront() {
   if (view_) view_->BringToFront();
 }
 
-void frmCOMAddIn::Unload() { view_.reset(); }
+void frmCOMAddIn::Unload() {
+  if (running_ > 0) {
+    unloadAsked_ = true;
+    return;
+  }
+  view_.reset();
+}
+
+frmCOMAddIn::RunningHandler::~RunningHandler() {
+  if (--dialog_.running_ > 0 || !dialog_.unloadAsked_) return;
+  dialog_.unloadAsked_ = false;
+  dialog_.view_.reset();
+}
 
 bool frmCOMAddIn::IsLoaded() const { return view_ != nullptr; }
 
@@ -63,6 +77,7 @@ void frmCOMAddIn::Form_Load() {
 }
 
 void frmCOMAddIn::Drive1_Change() {
+  const RunningHandler running(*this);
   const DialogControls& c = Controls();
   const PathStyle style = platform_.drives.Style();
   std::string spec = DriveSpecification(c.Drive1->Drive(), style);
@@ -81,6 +96,7 @@ void frmCOMAddIn::Drive1_Change() {
 }
 
 void frmCOMAddIn::Dir1_Change() {
+  const RunningHandler running(*this);
   const DialogControls& c = Controls();
   const std::string folder = c.Dir1->Path();
   platform_.drives.MakeCurrent(folder);
@@ -93,6 +109,7 @@ void frmCOMAddIn::Dir1_Change() {
 void frmCOMAddIn::Filter_Click(int /*index*/) { Dir1_Change(); }
 
 void frmCOMAddIn::SelectAllBtn_Click() {
+  const RunningHandler running(*this);
   FileListBox& list = *Controls().File1;
   const std::size_t count = list.ListCount();
   const bool select = CountSelected(list, count) != count;
@@ -100,11 +117,13 @@ void frmCOMAddIn::SelectAllBtn_Click() {
 }
 
 void frmCOMAddIn::LocationSetBtn_Click() {
+  const RunningHandler running(*this);
   const DialogControls& c = Controls();
   c.Location->SetText(c.Dir1->Path());
 }
 
 void frmCOMAddIn::GetPageInfo_Click() {
+  const RunningHandler running(*this);
   try {
     const std::unique_ptr<HtmlDocument> document = ActivePageDocument();
     UpdatePageLocation();
@@ -116,6 +135,7 @@ void frmCOMAddIn::GetPageInfo_Click() {
 }
 
 void frmCOMAddIn::OKButton_Click() {
+  const RunningHandler running(*this);
   scriptShortcuts_.clear();
   try {
     FileListBox& list = *Controls().File1;
@@ -155,6 +175,7 @@ void frmCOMAddIn::OKButton_Click() {
 }
 
 void frmCOMAddIn::ReverseExistLink_Click() {
+  const RunningHandler running(*this);
   scriptShortcuts_.clear();
   try {
     const std::string folderAddress = GetFolderAddress();

@@ -30,7 +30,11 @@ class frmCOMAddIn : public DialogEvents {
   /// the steps done so far).
   void Show();
   void BringToFront();
-  /// Closes the window and discards the state of every control.
+  /// Closes the window and discards the state of every control. Asked while
+  /// a handler runs (a message box of the handler is up, and the user or
+  /// another program closes the window), the unload waits until the
+  /// outermost running handler has ended, as that handler goes on to use
+  /// the controls.
   void Unload();
   bool IsLoaded() const;
 
@@ -74,8 +78,23 @@ class frmCOMAddIn : public DialogEvents {
   /// Records the failure being handled and shows the dialog failure message.
   void ReportDialogFailure();
 
+  /// Counts a handler as running while it lives; the last one to end
+  /// carries out an Unload asked for meanwhile.
+  class RunningHandler {
+   public:
+    explicit RunningHandler(frmCOMAddIn& dialog) : dialog_(dialog) { ++dialog_.running_; }
+    ~RunningHandler();
+    RunningHandler(const RunningHandler&) = delete;
+    RunningHandler& operator=(const RunningHandler&) = delete;
+
+   private:
+    frmCOMAddIn& dialog_;
+  };
+
   Platform& platform_;
   std::unique_ptr<DialogView> view_;
+  int running_ = 0;
+  bool unloadAsked_ = false;
   std::string lastFailure_;
   std::vector<std::string> scriptShortcuts_;
 };

@@ -70,6 +70,8 @@ TEST_F(DialogTest, PageBaseLocationFollowsThePageAddress) {
   files.AddFolder("C:\\a%20b");
   drives.AddDrive('D', "D:\\");
   files.AddFolder("D:\\site");
+  drives.AddDrive('\\', "\\\\server\\share");  // a network share stands for a drive
+  files.AddFolder("\\\\server\\share\\web");
   struct Case {
     const char* address;
     const char* location;
@@ -81,7 +83,8 @@ TEST_F(DialogTest, PageBaseLocationFollowsThePageAddress) {
       {"file:///C:/a%20b/p.htm", "C:\\a%20b", "C:\\a%20b"},
       {"http://server/web/page.htm", "", "C:\\start"},
       {"File:///C:/web/p.htm", "", "C:\\start"},
-      {"file://server/share/page.htm", "Text1", "C:\\start"},
+      {"file://server/share/web/page.htm", "\\\\server\\share\\web", "\\\\server\\share\\web"},
+      {"file://server/page.htm", "Text1", "C:\\start"},
       {"file:///D:/site/page.htm", "D:\\site", "D:\\site"},
   };
   for (const Case& c : cases) {
@@ -90,7 +93,7 @@ TEST_F(DialogTest, PageBaseLocationFollowsThePageAddress) {
     dialog.Show();
     EXPECT_EQ(C().Location->Text(), c.location);
     EXPECT_EQ(C().Dir1->Path(), c.folder);
-    EXPECT_EQ(C().Drive1->Drive(), std::string(c.folder, 2));
+    EXPECT_EQ(C().Drive1->Drive(), DriveSpecification(c.folder, PathStyle::kWindows));
     dialog.CancelButton_Click();
     drives.drives['C'].current = "C:\\start";
   }
@@ -193,6 +196,15 @@ TEST_F(DialogTest, CancelGoesBackToTheProcessCurrentDrive) {
   C().Drive1->SetDrive("x:\\anything");
   EXPECT_EQ(TakeTexts(), Names{"ドライブ X: - \r\nドライブの準備ができていません。"});
   EXPECT_EQ(C().Dir1->Path(), "C:\\web");
+
+  // Closed while the box is up: the handler ends its work on the lists,
+  // then the window goes.
+  OpenIn("F:\\music");
+  boxes.SetObserver([this](const MessageBoxRequest&) { dialog.CancelButton_Click(); });
+  C().Drive1->SetDrive("A:");
+  EXPECT_FALSE(dialog.IsLoaded());
+  EXPECT_EQ(drives.madeCurrent.back(), "C:\\web");
+  boxes.SetObserver(nullptr);
 }
 
 TEST_F(DialogTest, ADriveVisitedAgainOpensInTheFolderLastShownOnIt) {

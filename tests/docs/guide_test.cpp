@@ -131,6 +131,11 @@ std::vector<ProgramText> ProgramTexts() {
   for (const std::string_view caption : t::kFilterCaptions) {
     all.push_back({"Filter", std::string(caption), true});
   }
+  all.push_back({"TervaneWindow.exe: failure with its reason",
+                 std::string(t::kDialogFailure) + "\r\n" + std::string(kReason)});
+  for (const program::ReasonText& reason : program::kReasons) {
+    all.push_back({"TervaneWindow.exe: reason", std::string(reason.japanese)});
+  }
   for (const std::string_view type : t::kDriveTypes) {
     all.push_back({"drive type", std::string(type)});
   }

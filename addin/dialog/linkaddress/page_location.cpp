@@ -16,12 +16,32 @@ PageBaseLocation Folder(std::string folder) {
 
 bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
+// A page on a network share: `rest` is "//server/share/.../page.htm" (some
+// programs write more slashes in front of the server). Its folder is
+// "\\server\share\...", the form the file system and the folder lists use.
+PageBaseLocation ShareFolder(std::string_view rest) {
+  const std::size_t server = rest.find_first_not_of('/');
+  if (server == std::string_view::npos || server < 2) return Unchanged();
+  rest.remove_prefix(server);
+  const std::size_t serverEnd = rest.find('/');
+  if (serverEnd == std::string_view::npos ||
+      EqualsIgnoringAsciiCase(rest.substr(0, serverEnd), "localhost")) {
+    return Unchanged();
+  }
+  const std::size_t shareEnd = rest.find('/', serverEnd + 1);
+  if (shareEnd == std::string_view::npos || shareEnd == serverEnd + 1) return Unchanged();
+  std::string folder = "\\\\" + std::string{rest.substr(0, rest.rfind('/'))};
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  return Folder(std::move(folder));
+}
+
 // `rest` is what follows "file:". The drive letter is the character (not
 // byte) in front of the first colon; a host such as //localhost/ before it
 // is dropped with everything else in front of the drive.
 PageBaseLocation WindowsFolder(std::string_view rest) {
   const std::size_t colon = rest.find(':');
-  if (colon == std::string_view::npos || colon == 0) return Unchanged();
+  if (colon == std::string_view::npos) return ShareFolder(rest);
+  if (colon == 0) return Unchanged();
   std::size_t driveStart = colon - 1;
   while (driveStart > 0 && IsUtf8Continuation(rest[driveStart])) --driveStart;
   rest.remove_prefix(driveStart);

@@ -22,10 +22,13 @@ struct PageBaseLocation {
 /// Derives the page base location from a page address.
 /// Windows: "file:///C:/My Webs/sub/page.htm" gives "C:\My Webs\sub", a page
 /// at a drive root gives "D:"; the first "file:" anywhere in the address is
-/// used, else the first "FILE:"; no drive colon after it, or no "/" after the
-/// drive, leaves things unchanged. POSIX: "file://" + an absolute path (an
-/// empty or "localhost" host) gives the path's folder, "/" for the root;
-/// another host leaves things unchanged. Nothing is percent-decoded.
+/// used, else the first "FILE:"; no "/" after the drive leaves things
+/// unchanged. Without a drive colon, a page on a network share
+/// ("file://server/share/web/page.htm") gives "\\server\share\web"; other
+/// addresses without one leave things unchanged. POSIX: "file://" + an
+/// absolute path (an empty or "localhost" host) gives the path's folder, "/"
+/// for the root; another host leaves things unchanged. Nothing is
+/// percent-decoded.
 PageBaseLocation DerivePageBaseLocation(std::string_view pageAddress, PathStyle style);
 
 }  // namespace tervane

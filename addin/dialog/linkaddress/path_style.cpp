@@ -7,6 +7,12 @@ char Separator(PathStyle style) { return style == PathStyle::kWindows ? '\\' : '
 std::string DriveSpecification(std::string_view text, PathStyle style) {
   if (text.empty()) return {};
   if (style == PathStyle::kPosix) return "/";
+  if (text.starts_with("\\\\")) {
+    // A share stands where a drive would: "\\server\share".
+    std::size_t end = text.find('\\', 2);
+    if (end != std::string_view::npos) end = text.find('\\', end + 1);
+    return std::string{text.substr(0, end)};
+  }
   return std::string{text.front()} + ':';
 }
 

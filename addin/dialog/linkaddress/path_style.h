@@ -15,7 +15,9 @@ char Separator(PathStyle style);
 
 /// The drive specification of a text that begins with a drive letter or a
 /// path: its first character followed by ":" on Windows ("c:" for "c:\web"),
-/// always "/" on POSIX. Empty for an empty text.
+/// always "/" on POSIX. Empty for an empty text. A Windows network path
+/// gives its share, which stands for the drive: "\\nas\web" for
+/// "\\nas\web\img".
 std::string DriveSpecification(std::string_view text, PathStyle style);
 
 /// `path` with `name` appended, a separator between them unless `path`

@@ -15,6 +15,7 @@
 #include "addin/platform/filepage/atomic_file.h"
 #include "addin/platform/filepage/atomic_file_hook.h"
 #include "addin/platform/win32/com_error.h"
+#include "addin/platform/win32/long_path.h"
 #include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
 
@@ -81,7 +82,7 @@ bool MoveInto(const std::wstring& from, const std::wstring& to) {
 
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes,
                            const std::optional<PageIdentity>& expected) {
-  const std::wstring target = win32::Widen(path);
+  const std::wstring target = win32::FileApiPath(path);
   const DWORD attributes = ::GetFileAttributesW(target.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) Fail(path, "cannot inspect it", ::GetLastError());
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) Fail(path, "it is a folder");

@@ -15,7 +15,8 @@ namespace tervane {
 std::string AbsolutePagePath(const std::string& path);
 
 /// The page's address as an editor reports it: "file://" + the path on POSIX
-/// systems, "file:///" + the path with "/" for "\" on Windows. Nothing is
+/// systems, "file:///" + the path with "/" for "\" on Windows, and "file:" +
+/// it for a page on a share ("file://server/share/p.htm"). Nothing is
 /// percent-encoded.
 std::string PageFileUrl(const std::string& absolutePath);
 

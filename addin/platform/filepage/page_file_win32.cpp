@@ -7,6 +7,7 @@
 #include "addin/platform/filepage/page_file.h"
 #include "addin/platform/win32/com_error.h"
 #include "addin/platform/win32/unique_handle.h"
+#include "addin/platform/win32/long_path.h"
 #include "addin/platform/win32/utf16.h"
 
 namespace tervane {
@@ -41,7 +42,7 @@ std::optional<PageIdentity> PageIdentityAt(const std::string& path) {
 }
 
 void ThrowPageReadError(const std::string& path, unsigned long cause) {
-  const DWORD attributes = ::GetFileAttributesW(win32::Widen(path).c_str());
+  const DWORD attributes = ::GetFileAttributesW(win32::FileApiPath(path).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     throw Error(kErrPathFileAccess, "Cannot read " + path + ": it is a folder");
   }
@@ -66,7 +67,10 @@ std::string AbsolutePagePath(const std::string& path) {
 }
 
 std::string PageFileUrl(const std::string& absolutePath) {
-  std::string url = "file:///" + absolutePath;
+  // A page on a share names its server as the address's host:
+  // \\nas\web\p.htm is file://nas/web/p.htm.
+  std::string url =
+      absolutePath.starts_with("\\\\") ? "file:" + absolutePath : "file:///" + absolutePath;
   for (char& c : url) {
     if (c == '\\') c = '/';
   }
@@ -76,7 +80,7 @@ std::string PageFileUrl(const std::string& absolutePath) {
 std::string ReadPageFile(const std::string& path, std::size_t maxBytes, PageIdentity* identity) {
   // Sharing delete access lets another run replace the page while this one
   // reads it; this one goes on reading the page as it was.
-  const win32::UniqueFile file(::CreateFileW(win32::Widen(path).c_str(), GENERIC_READ,
+  const win32::UniqueFile file(::CreateFileW(win32::FileApiPath(path).c_str(), GENERIC_READ,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                              nullptr));

@@ -11,6 +11,7 @@
 #include "addin/platform/filepage/page_lock.h"
 #include "addin/platform/win32/com_error.h"
 #include "addin/platform/win32/unique_handle.h"
+#include "addin/platform/win32/long_path.h"
 #include "addin/platform/win32/utf16.h"
 
 namespace tervane {
@@ -58,7 +59,7 @@ struct PageLock::Held {
 
 std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path,
                                                   const std::function<void()>& afterLocking) {
-  const std::wstring wide = win32::Widen(path);
+  const std::wstring wide = win32::FileApiPath(path);
   win32::UniqueFile file(::CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {

@@ -89,6 +89,9 @@ constexpr ControlSpec kSpecs[] = {
      {120, 960, 2655, 300},
      false},
     {kCancelButton, L"BUTTON", kButton, 0, texts::kCancelButton, {6720, 4800, 1455, 375}, false},
+    // The version notice opens the maker's home page on a click. It stays out
+    // of the Tab order on purpose: it is no part of the work, and a screen
+    // reader reads it as the window's text.
     {kLabel5, L"STATIC", kLabel | SS_NOTIFY, 0, texts::kLabel5, {6600, 0, 1695, 375}, false},
 };
 

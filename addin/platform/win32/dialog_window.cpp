@@ -3,7 +3,9 @@
 #include <mutex>
 
 #include "addin/dialog/linkaddress/texts.h"
+#include "addin/platform/win32/accessible_name.h"
 #include "addin/platform/win32/com_error.h"
+#include "addin/platform/win32/later_functions.h"
 #include "addin/platform/win32/utf16.h"
 #include "addin/platform/win32/win32_platform.h"
 
@@ -19,6 +21,8 @@ constexpr const wchar_t* kJapaneseFaces[] = {
     L"Yu Gothic UI", L"IPAPGothic", L"IPAGothic",
 };
 constexpr int kFontPoints = 9;
+// Declared for Windows 8.1 on; older systems never send it.
+constexpr UINT kWmDpiChanged = 0x02E0;
 
 class ScreenDc {
  public:
@@ -83,6 +87,36 @@ UniqueIcon LoadIconSized(HINSTANCE module, int metricX, int metricY) {
                                                     ::GetSystemMetrics(metricY), LR_DEFAULTCOLOR)));
 }
 
+// A control's place in pixels at `dpi`; the options' places count from
+// their frame's.
+RECT PixelPlace(const ControlSpec& spec, const ControlSpec* frame, int dpi) {
+  TwipsRect place = spec.place;
+  if (spec.inFrame && frame) {
+    place.left += frame->place.left;
+    place.top += frame->place.top;
+  }
+  int height = TwipsToPixels(place.height, dpi);
+  // A combo box's height is that of its open list; the closed box takes
+  // the height its font gives it.
+  if (spec.id == kDrive1) height *= 10;
+  const int left = TwipsToPixels(place.left, dpi);
+  const int top = TwipsToPixels(place.top, dpi);
+  return {left, top, left + TwipsToPixels(place.width, dpi), top + height};
+}
+
+// Gives the window the client area of the layout at `dpi`, keeping its
+// frame as the system draws it.
+void SizeClientArea(HWND window, int dpi) {
+  RECT outer{}, inner{};
+  ::GetWindowRect(window, &outer);
+  ::GetClientRect(window, &inner);
+  const int width =
+      TwipsToPixels(kClientWidthTwips, dpi) + (outer.right - outer.left) - inner.right;
+  const int height =
+      TwipsToPixels(kClientHeightTwips, dpi) + (outer.bottom - outer.top) - inner.bottom;
+  ::SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 int TextHeight(HWND window, HFONT font) {
   HDC dc = ::GetDC(window);
   HGDIOBJ previous = ::SelectObject(dc, font);
@@ -132,6 +166,9 @@ DialogWindow::DialogWindow(HINSTANCE module, DriveSystem& drives, FileSystem& fi
       font_(JapaneseFont(dpi_)),
       bigIcon_(LoadIconSized(module, SM_CXICON, SM_CYICON)),
       smallIcon_(LoadIconSized(module, SM_CXSMICON, SM_CYSMICON)) {
+  // The window and its controls are made per-monitor aware, in a host that
+  // is not as well; the system then sends WM_DPICHANGED to the window.
+  const PerMonitorDpiForThread perMonitor;
   RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
   ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
   window_.reset(::CreateWindowExW(0, kDialogWindowClass, Widen(texts::kAppTitle).c_str(),
@@ -139,11 +176,17 @@ DialogWindow::DialogWindow(HINSTANCE module, DriveSystem& drives, FileSystem& fi
                                   frame.right - frame.left, frame.bottom - frame.top, nullptr,
                                   nullptr, module, nullptr));
   if (!window_) ThrowLastError("CreateWindowExW");
+  // The monitor the window opens on may have a DPI of its own.
+  if (const int dpi = WindowDpi(window_.get()); dpi != dpi_) {
+    dpi_ = dpi;
+    font_ = JapaneseFont(dpi_);
+  }
+  SizeClientArea(window_.get(), dpi_);
   if (bigIcon_) ::SendMessageW(window_.get(), WM_SETICON, ICON_BIG, (LPARAM)bigIcon_.get());
   if (smallIcon_) ::SendMessageW(window_.get(), WM_SETICON, ICON_SMALL, (LPARAM)smallIcon_.get());
 
   navigation_ = std::make_unique<KeyboardNavigation>(window_.get());
-  CreateControls(font_ ? font_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+  CreateControls(Font());
 
   const std::string start = drives.CurrentFolder();
   location_ = std::make_unique<Win32TextBox>(Child(kLocation));
@@ -171,7 +214,10 @@ DialogWindow::DialogWindow(HINSTANCE module, DriveSystem& drives, FileSystem& fi
 
 DialogWindow::~DialogWindow() {
   *alive_ = false;
-  if (window_) ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
+  if (window_) {
+    ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
+    ClearAccessibleName(Child(kDrive1));
+  }
   window_.reset();
 }
 
@@ -180,20 +226,12 @@ void DialogWindow::CreateControls(HFONT font) {
   const ControlSpec* frame = nullptr;
   for (const ControlSpec& spec : DialogControlSpecs()) {
     if (spec.id == kImgModeFrame) frame = &spec;
-    TwipsRect place = spec.place;
-    if (spec.inFrame && frame) {
-      place.left += frame->place.left;
-      place.top += frame->place.top;
-    }
-    int height = TwipsToPixels(place.height, dpi_);
-    // A combo box's height is that of its open list; the closed box takes
-    // the height its font gives it.
-    if (spec.id == kDrive1) height *= 10;
-    HWND child = ::CreateWindowExW(
-        spec.exStyle, spec.windowClass, Widen(spec.caption).c_str(),
-        WS_CHILD | WS_VISIBLE | spec.style, TwipsToPixels(place.left, dpi_),
-        TwipsToPixels(place.top, dpi_), TwipsToPixels(place.width, dpi_), height, window_.get(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), nullptr, nullptr);
+    const RECT place = PixelPlace(spec, frame, dpi_);
+    HWND child =
+        ::CreateWindowExW(spec.exStyle, spec.windowClass, Widen(spec.caption).c_str(),
+                          WS_CHILD | WS_VISIBLE | spec.style, place.left, place.top,
+                          place.right - place.left, place.bottom - place.top, window_.get(),
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), nullptr, nullptr);
     if (!child) ThrowLastError("CreateWindowExW");
     children_[spec.id - kLabel4] = child;
     ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -201,6 +239,29 @@ void DialogWindow::CreateControls(HFONT font) {
   }
 
   ::SendMessageW(Child(kDir1), LB_SETITEMHEIGHT, 0, TextHeight(Child(kDir1), font) + 2);
+  // The drive list follows the buttons in Tab order, away from its label.
+  SetAccessibleName(Child(kDrive1), kDrive1AccessibleName);
+}
+
+HFONT DialogWindow::Font() const {
+  return font_ ? font_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void DialogWindow::Relayout(int dpi) {
+  dpi_ = dpi;
+  UniqueFont font = JapaneseFont(dpi_);
+  if (font) std::swap(font, font_);  // the old font lives until the controls let it go
+  const ControlSpec* frame = nullptr;
+  for (const ControlSpec& spec : DialogControlSpecs()) {
+    if (spec.id == kImgModeFrame) frame = &spec;
+    HWND child = Child(spec.id);
+    const RECT place = PixelPlace(spec, frame, dpi_);
+    ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+    ::SetWindowPos(child, nullptr, place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ::SendMessageW(Child(kDir1), LB_SETITEMHEIGHT, 0, TextHeight(Child(kDir1), Font()) + 2);
+  ::InvalidateRect(window_.get(), nullptr, TRUE);
 }
 
 void DialogWindow::Show() {
@@ -220,7 +281,7 @@ void DialogWindow::Run(Handler handler) noexcept {
   const OwnerEvent event(owner_);
   const std::shared_ptr<bool> alive = alive_;
   MessageBoxes& boxes = boxes_;
-  wchar_t drive = 0;
+  std::wstring drive;
   std::string folder;
   try {
     drive = drive1_->Shown();
@@ -323,6 +384,17 @@ LRESULT CALLBACK DialogWindow::WindowProc(HWND window, UINT message, WPARAM wPar
         self->dir1_->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam),
                           TwipsToPixels(150, self->dpi_));
         return TRUE;
+      case kWmDpiChanged: {
+        // Moved to a monitor of another DPI: laid out again at it, in the
+        // place the system suggests.
+        self->Relayout(HIWORD(wParam));
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(window, nullptr, suggested.left, suggested.top,
+                       suggested.right - suggested.left, suggested.bottom - suggested.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        SizeClientArea(window, self->dpi_);
+        return 0;
+      }
       case WM_CLOSE:  // the close box unloads, as CancelButton does
         self->Run([self] { self->events_.CancelButton_Click(); });
         return 0;

@@ -63,6 +63,11 @@ class DialogWindow : public DialogView {
   template <typename Handler>
   void Run(Handler handler) noexcept;
   void CreateControls(HFONT font);
+  /// The controls' font: the Japanese one at the window's DPI, or the
+  /// system's when there is none.
+  HFONT Font() const;
+  /// Lays the window out again at `dpi`: font, places and item heights.
+  void Relayout(int dpi);
   HWND Child(ControlId id) const { return children_[id - kLabel4]; }
 
   DialogEvents& events_;

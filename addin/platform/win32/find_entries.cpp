@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "addin/platform/win32/long_path.h"
 #include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
 
@@ -9,7 +10,7 @@ namespace tervane::win32 {
 
 bool ForEachEntry(std::string_view folder,
                   const std::function<void(const WIN32_FIND_DATAW&)>& visit) {
-  std::wstring pattern = Widen(folder);
+  std::wstring pattern = FileApiPath(folder);
   if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
   pattern += L'*';
   WIN32_FIND_DATAW entry{};

@@ -39,6 +39,10 @@ std::string Join(const std::string& folder, const std::string& name) {
 std::string FolderListForm(std::string_view path) {
   std::string form(path);
   if (form.size() == 2 && form[1] == ':') return form + "\\";
+  // A share's top, like a drive's, is shown with its separator.
+  if (form.starts_with("\\\\") && RootLength(form) == form.size() && !form.ends_with('\\')) {
+    return form + "\\";
+  }
   if (form.size() > RootLength(form) && form.ends_with('\\')) form.pop_back();
   return form;
 }

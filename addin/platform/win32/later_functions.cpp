@@ -55,6 +55,32 @@ NoCriticalErrorBoxes::~NoCriticalErrorBoxes() {
   }
 }
 
+PerMonitorDpiForThread::PerMonitorDpiForThread() noexcept
+    : setContext_(LaterFunction<SetContextFn>(L"user32.dll", "SetThreadDpiAwarenessContext")) {
+  if (!setContext_) return;
+  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 and _PER_MONITOR_AWARE.
+  for (const INT_PTR context : {-4, -3}) {
+    previous_ = setContext_(reinterpret_cast<HANDLE>(context));
+    if (previous_) return;
+  }
+}
+
+PerMonitorDpiForThread::~PerMonitorDpiForThread() {
+  if (setContext_ && previous_) setContext_(previous_);
+}
+
+int WindowDpi(HWND window) noexcept {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  const auto forWindow = LaterFunction<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
+  if (forWindow) {
+    if (const UINT dpi = forWindow(window); dpi != 0) return static_cast<int>(dpi);
+  }
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
 std::uint64_t TickExtender::Extend(std::uint32_t reading) noexcept {
   std::uint64_t last = last_.load();
   for (;;) {

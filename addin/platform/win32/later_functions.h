@@ -50,6 +50,29 @@ class NoCriticalErrorBoxes {
   DWORD previous_ = 0;
 };
 
+/// While it lives, windows that this thread creates are drawn at the DPI of
+/// the monitor they are on and told of a change (WM_DPICHANGED), whatever
+/// the process declared (an add-in's host may declare nothing): per-monitor
+/// awareness version 2 where the system has it (Windows 10 1703 on), version
+/// 1 on Windows 10 1607; nothing changes on older systems, where a window
+/// follows the process.
+class PerMonitorDpiForThread {
+ public:
+  PerMonitorDpiForThread() noexcept;
+  ~PerMonitorDpiForThread();
+  PerMonitorDpiForThread(const PerMonitorDpiForThread&) = delete;
+  PerMonitorDpiForThread& operator=(const PerMonitorDpiForThread&) = delete;
+
+ private:
+  using SetContextFn = HANDLE(WINAPI*)(HANDLE);
+  SetContextFn setContext_;
+  HANDLE previous_ = nullptr;
+};
+
+/// The DPI that `window` is drawn at: GetDpiForWindow where the system has
+/// it (Windows 10 1607 on), otherwise the screen's.
+int WindowDpi(HWND window) noexcept;
+
 /// Milliseconds since the system started, without the 49.7-day wrap of
 /// GetTickCount: GetTickCount64 where the system has it, otherwise
 /// GetTickCount extended to 64 bits.

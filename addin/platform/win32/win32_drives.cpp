@@ -40,22 +40,36 @@ int TypeCode(UINT type) {
   }
 }
 
+bool IsShare(std::string_view text) { return text.starts_with("\\\\"); }
+
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A drive letter, or a network share ("\\server\share"), which the lists
+// treat as a drive of its own.
 class Win32DriveInfo : public DriveInfo {
  public:
-  explicit Win32DriveInfo(wchar_t letter) : root_{letter, L':', L'\\', L'\0'} {}
+  explicit Win32DriveInfo(wchar_t letter) : root_{letter, L':', L'\\'}, name_(1, letter) {}
+  explicit Win32DriveInfo(const std::wstring& share) : root_(share + L"\\"), name_(share) {}
 
   // Asking an empty removable drive must not make the system ask the user
-  // to insert a medium.
+  // to insert a medium. A share is ready when its folder can be reached.
   bool IsReady() override {
     const NoCriticalErrorBoxes quiet;
-    return ::GetVolumeInformationW(root_, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) !=
-           FALSE;
+    if (name_.size() > 1) return IsFolder(root_);
+    return ::GetVolumeInformationW(root_.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr,
+                                   0) != FALSE;
   }
-  int DriveType() override { return TypeCode(::GetDriveTypeW(root_)); }
-  std::string DriveLetter() override { return Narrow(std::wstring_view(root_, 1)); }
+  int DriveType() override {
+    return name_.size() > 1 ? TypeCode(DRIVE_REMOTE) : TypeCode(::GetDriveTypeW(root_.c_str()));
+  }
+  std::string DriveLetter() override { return Narrow(name_); }
 
  private:
-  wchar_t root_[4];
+  std::wstring root_;
+  std::wstring name_;
 };
 
 std::wstring FullPath(const std::wstring& path) {
@@ -81,6 +95,7 @@ std::wstring CurrentDirectory() {
 }  // namespace
 
 std::unique_ptr<DriveInfo> Win32DriveSystem::GetDrive(std::string_view spec) {
+  if (IsShare(spec)) return std::make_unique<Win32DriveInfo>(Widen(spec));
   const wchar_t letter = DriveLetterOf(spec);
   if (!DrivePresent(letter)) {
     throw Error(kErrDeviceUnavailable, "Device unavailable: " + std::string(spec));
@@ -91,6 +106,16 @@ std::unique_ptr<DriveInfo> Win32DriveSystem::GetDrive(std::string_view spec) {
 // "X:" alone names the drive's current folder; the system keeps it for
 // drives other than the current one in the hidden variable "=X:".
 std::string Win32DriveSystem::CurrentFolderOf(std::string_view spec) {
+  // A share has no current folder of its own: the process's, when it lies
+  // on the share, else the share's top ("\\server\share\").
+  if (IsShare(spec)) {
+    const std::wstring share = Widen(spec);
+    const std::wstring current = CurrentDirectory();
+    const bool onShare = current.size() >= share.size() &&
+                         ::lstrcmpiW(current.substr(0, share.size()).c_str(), share.c_str()) == 0 &&
+                         (current.size() == share.size() || current[share.size()] == L'\\');
+    return onShare ? Narrow(current) : std::string(spec) + "\\";
+  }
   const wchar_t letter = DriveLetterOf(spec);
   if (!DrivePresent(letter)) {
     throw Error(kErrDeviceUnavailable, "Device unavailable: " + std::string(spec));

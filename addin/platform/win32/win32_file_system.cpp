@@ -2,6 +2,7 @@
 
 #include "addin/platform/error.h"
 #include "addin/platform/win32/find_entries.h"
+#include "addin/platform/win32/long_path.h"
 #include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
 #include "addin/platform/win32/win32_platform.h"
@@ -10,7 +11,7 @@ namespace tervane::win32 {
 
 bool Win32FileSystem::FolderExists(std::string_view path) {
   if (path.empty()) return false;
-  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  const DWORD attributes = ::GetFileAttributesW(FileApiPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -25,7 +26,7 @@ std::vector<std::string> Win32FileSystem::ListFiles(std::string_view folder) {
 
 std::optional<std::string> Win32FileSystem::ReadSmallFile(std::string_view path,
                                                           std::size_t maxBytes) {
-  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ,
+  UniqueFile file(::CreateFileW(FileApiPath(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file || ::GetFileType(file.get()) != FILE_TYPE_DISK) return std::nullopt;

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "addin/platform/filepage/page_lock.h"
+#include "addin/platform/win32/long_path.h"
 #include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
 #include "tests/support/page_encoding_rows.h"
@@ -114,11 +115,19 @@ char SecondDrive() {
   return letter != nullptr && *letter != '\0' ? *letter : 0;
 }
 
+// The network share that with-second-drive gives the suite: \\tervane\<letter>.
+std::string Share() {
+  const char* share = std::getenv("TERVANE_SHARE");
+  return share != nullptr ? share : "";
+}
+
 class TervaneExeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     second_ = SecondDrive();
     ASSERT_NE(second_, 0) << "TERVANE_SECOND_DRIVE names no drive: run through with-second-drive";
+    share_ = Share();
+    ASSERT_FALSE(share_.empty()) << "TERVANE_SHARE names no share: run through with-second-drive";
     Made("C:\\tervane-exe");  // this suite's folders on C:
   }
   void TearDown() override {
@@ -131,6 +140,7 @@ class TervaneExeTest : public ::testing::Test {
   }
 
   char second_ = 0;
+  std::string share_;
   std::vector<fs::path> made_;
 };
 
@@ -167,6 +177,86 @@ TEST_F(TervaneExeTest, LinksCarryTheFolderAddressOfRealFolders) {
     EXPECT_EQ(r.out, "<a href=\"" + c.address + file + "\">" + file + "</a><br>\n")
         << c.base.value_or("(page)") << " | " << c.folder;
   }
+}
+
+// Pages and folders on a network share work as on a drive: the page's
+// address and base location come from the share, folders on one share link
+// relatively, and a share against a drive gives the absolute address of
+// either side.
+TEST_F(TervaneExeTest, LinksBetweenPagesAndFoldersOnAShare) {
+  const std::string s = share_;
+  const std::string c = "C:\\tervane-exe\\local";
+  struct Case {
+    std::string page, folder, address, url;
+  };
+  // "file://tervane/d": the share as the host and path of an address.
+  std::string shareAddress = "file:" + s;
+  std::replace(shareAddress.begin(), shareAddress.end(), '\\', '/');
+  const Case cases[] = {
+      // both on the share
+      {s + "\\web\\index.htm", s + "\\web\\img", "img/", shareAddress + "/web/index.htm"},
+      {s + "\\web\\docs\\p.htm", s + "\\web\\img", "../img/", shareAddress + "/web/docs/p.htm"},
+      {s + "\\top.htm", s + "\\web\\img", "web/img/", shareAddress + "/top.htm"},
+      // the page on the share, the folder on a drive
+      {s + "\\web\\index.htm", c + "\\img", "file:///C:/tervane-exe/local/img/",
+       shareAddress + "/web/index.htm"},
+      // the page on a drive, the folder on the share
+      {c + "\\index.htm", s + "\\web\\img", "file:///" + shareAddress.substr(5) + "/web/img/",
+       "file:///C:/tervane-exe/local/index.htm"},
+  };
+  Made(c);
+  const std::string before = "<html><body></body></html>";
+  for (const Case& k : cases) {
+    WriteFile(fs::path(Widen(k.folder)) / L"a.jpg");
+    WriteFile(Widen(k.page), before);
+    const Result r = RunTervane({"link", k.page, "a.jpg", "--folder", k.folder});
+    EXPECT_EQ(r.status, 0u) << k.page << " | " << k.folder << ": " << r.err;
+    EXPECT_EQ(r.out, "アクティブなページ (URL:" + k.url +
+                         ")にリンクを追加\n\n1個のアイテムを追加しました。\n")
+        << k.page;
+    EXPECT_EQ(ReadAll(Widen(k.page)),
+              "<html><body><a href=\"" + k.address + "a.jpg\">a.jpg</a><br></body></html>")
+        << k.page << " | " << k.folder;
+    const Result listed = RunTervane({"list", "--folder", k.folder});
+    EXPECT_EQ(listed.out, "a.jpg\n") << k.folder << ": " << listed.err;
+  }
+}
+
+// Pages whose paths are around the system's limit of 260 characters: every
+// length reads and writes alike (the temporary file beside the page adds
+// to its length), and the file calls get them in the form that takes them.
+TEST_F(TervaneExeTest, PagesOfAnyPathLengthAreReadAndWritten) {
+  const std::string top = "C:\\tervane-exe\\long\\";  // 20 characters
+  for (std::size_t length = 245; length <= 262; ++length) {
+    const std::string folder = top + std::string(length - top.size() - 10, 'x');
+    const std::string page = folder + "\\index.htm";
+    ASSERT_EQ(page.size(), length);
+    Made(top);
+    WriteFile(Widen(page), "<html><body></body></html>");
+    WriteFile(fs::path(Widen(folder)) / L"a.jpg");
+    const Result checked = RunTervane({"check", page, "--folder", folder});
+    EXPECT_EQ(checked.status, 0u) << length << ": " << checked.err;
+    const Result linked = RunTervane({"link", page, "a.jpg", "--folder", folder});
+    EXPECT_EQ(linked.status, 0u) << length << ": " << linked.err;
+    EXPECT_EQ(ReadAll(Widen(page)), "<html><body><a href=\"a.jpg\">a.jpg</a><br></body></html>")
+        << length;
+    EXPECT_EQ(std::distance(fs::directory_iterator(Widen(folder)), {}), 2) << length;
+    fs::remove_all(Widen(top));
+  }
+
+  const std::string longName(250, 'y');
+  const struct {
+    std::string path;
+    std::wstring form;
+  } forms[] = {
+      {"C:\\web\\p.htm", L"C:\\web\\p.htm"},
+      {"C:\\" + longName, L"\\\\?\\C:\\" + Widen(longName)},
+      {"C:/web/../" + longName, L"\\\\?\\C:\\" + Widen(longName)},
+      {share_ + "\\" + longName,
+       L"\\\\?\\UNC\\" + Widen(share_.substr(2)) + L"\\" + Widen(longName)},
+      {"\\\\?\\C:\\" + longName, L"\\\\?\\C:\\" + Widen(longName)},
+  };
+  for (const auto& f : forms) EXPECT_EQ(win32::FileApiPath(f.path), f.form) << f.path;
 }
 
 // A Shift_JIS page on the second drive, Japanese names on the command line

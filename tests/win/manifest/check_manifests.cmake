@@ -1,7 +1,8 @@
 # Reads the manifest resource back from each built program as Windows finds
 # it (DUMP under EMULATOR) and checks it with xmllint: well-formed, in the
 # namespaces that Windows reads, each element declaring at most one (as
-# Windows XP SP2 needs), asInvoker without UI access, this build's
+# Windows XP SP2 needs), asInvoker without UI access, DPI aware (per monitor
+# from Windows 10 on) and long-path aware, this build's
 # architecture and every supported system from Vista on. A library in
 # NO_MANIFEST must carry none, neither 1 nor 2.
 # cmake -DEMULATOR=... -DDUMP=... -DXMLLINT=... -DARCHITECTURE=x86|amd64
@@ -18,6 +19,12 @@ set(os "${assembly}/*[local-name()='compatibility' and ${compatibility}]"
        "/*[local-name()='application' and ${compatibility}]"
        "/*[local-name()='supportedOS' and ${compatibility}]/@Id")
 string(JOIN "" os ${os})
+set(v3 "namespace-uri()='urn:schemas-microsoft-com:asm.v3'")
+set(settings "${assembly}/*[local-name()='application' and ${v3}]"
+             "/*[local-name()='windowsSettings' and ${v3}]")
+string(JOIN "" settings ${settings})
+set(ws2005 "namespace-uri()='http://schemas.microsoft.com/SMI/2005/WindowsSettings'")
+set(ws2016 "namespace-uri()='http://schemas.microsoft.com/SMI/2016/WindowsSettings'")
 set(identity "${assembly}/*[local-name()='assemblyIdentity' and ${v1}]")
 # Vista, 7, 8, 8.1, 10 and 11.
 set(systems "{e2011457-1546-43c5-a5fe-008deee3d3f0} {35138b9a-5d96-4fbd-8e2d-a2440225f93a} "
@@ -34,7 +41,10 @@ set(checks
   "string(${identity}/@processorArchitecture)" "${ARCHITECTURE}"
   "count(${level})" "1"
   "string(${level}/@level)" "asInvoker"
-  "string(${level}/@uiAccess)" "false")
+  "string(${level}/@uiAccess)" "false"
+  "string(${settings}/*[local-name()='dpiAware' and ${ws2005}])" "true"
+  "string(${settings}/*[local-name()='dpiAwareness' and ${ws2016}])" "PerMonitorV2"
+  "string(${settings}/*[local-name()='longPathAware' and ${ws2016}])" "true")
 
 function(fail program text)
   message(FATAL_ERROR "${program}: ${text}")
@@ -83,7 +93,7 @@ foreach(program IN LISTS programs)
   if(NOT ids STREQUAL systems)
     fail(${program} "supported systems [${ids}], expected [${systems}]")
   endif()
-  message(STATUS "${name}: asInvoker, ${ARCHITECTURE}, Vista to 11")
+  message(STATUS "${name}: asInvoker, ${ARCHITECTURE}, Vista to 11, DPI and long-path aware")
 endforeach()
 
 string(REPLACE "," ";" libraries "${NO_MANIFEST}")

@@ -28,7 +28,10 @@ void WriteFile(const std::filesystem::path& path, const std::string& contents) {
   std::ofstream(path, std::ios::binary) << contents;
 }
 
-SiteFolder::SiteFolder() : site_(FreshFolder()), siteText_(win32::Narrow(site_.wstring())) {
+SiteFolder::SiteFolder() : SiteFolder(FreshFolder()) {}
+
+SiteFolder::SiteFolder(const std::filesystem::path& folder)
+    : site_(folder), siteText_(win32::Narrow(site_.wstring())) {
   WriteFile(site_ / "index.htm", "<html><body></body></html>");
   WriteFile(site_ / "top.jpg");
   for (const char* name : {"a.jpg", "B.png", "c.gif", "d.txt", "hidden.jpg"}) {

@@ -12,11 +12,14 @@ void WriteFile(const std::filesystem::path& path, const std::string& contents = 
 
 /// Holds index.htm, top.jpg and img\ with a.jpg, B.png, c.gif, d.txt, the
 /// Internet Shortcut link.url (to http://example.com/), the hidden
-/// hidden.jpg and the empty folders sub\ and zz\. Removed at destruction,
+/// hidden.jpg and the empty folders sub\ and zz\, in a fresh folder under
+/// the temporary folder unless given one. Removed at destruction,
 /// after making C:\ the current folder.
 class SiteFolder {
  public:
   SiteFolder();
+  /// The site in `folder`, made where it is missing.
+  explicit SiteFolder(const std::filesystem::path& folder);
   ~SiteFolder();
   SiteFolder(const SiteFolder&) = delete;
   SiteFolder& operator=(const SiteFolder&) = delete;

@@ -128,7 +128,8 @@ TEST_F(WindowTest, APageOnAnotherDriveMovesTheDriveListThere) {
   std::filesystem::remove_all(std::filesystem::path(win32::Widen(root)) / "pics", ignored);
 }
 
-// A page on a network share, the host started in a folder there: the
+// A page on a network share, the host started in another folder there: the
+// lists open at the page's folder, the drive list shows the share, the
 // folder list shows the share's root as its first level and stops there,
 // and links carry the share's path. Wine serves \\host\share\ from the
 // prefix's dosdevices\unc\host\share.
@@ -148,8 +149,10 @@ TEST_F(WindowTest, AShareRootIsTheFolderListsTopLevel) {
   editor_.page->location = "file://tervane-window/share/site/index.htm";
   ASSERT_TRUE(::SetCurrentDirectoryW(win32::Widen(share + "\\site\\img").c_str()));
   FindWindowAfterShow();
-  EXPECT_EQ(Items(Control("Dir1")), (std::vector<std::string>{share + "\\", "site", "img", "sub"}));
-  EXPECT_EQ(Dir1Entry(), "img");
+  EXPECT_EQ(dialog_.Controls().Location->Text(), share + "\\site");
+  EXPECT_EQ(Items(Control("Drive1")).back(), share);
+  EXPECT_EQ(Items(Control("Dir1")), (std::vector<std::string>{share + "\\", "site", "img"}));
+  EXPECT_EQ(Dir1Entry(), "site");
   OpenFolder(share + "\\");
   EXPECT_EQ(Items(Control("Dir1")), (std::vector<std::string>{share + "\\", "site"}));
   EXPECT_EQ(dialog_.Controls().Dir1->Path(), share + "\\");

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (windows.kind == Kind::kFolder) {
     const std::string& folder = windows.folder;
     Check(folder.find('/') == std::string::npos, "a Windows location has no '/'");
-    Check(folder.find(':') != std::string::npos, "a Windows location starts with its drive");
+    Check(folder.find(':') != std::string::npos || folder.starts_with("\\\\"),
+          "a Windows location starts with its drive or its share");
     Check(address.size() >= folder.size(), "the location comes from the address");
   }
 

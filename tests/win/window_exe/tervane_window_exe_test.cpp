@@ -370,8 +370,7 @@ TEST_F(TervaneWindowTest, WithoutAPageItAsksForOne) {
 TEST_F(TervaneWindowTest, APageThatCannotBeOpenedIsRefused) {
   WriteFile(site_ / "binary.htm", std::string("<html>\0<body></body>", 20));
   WriteFile(site_ / "huge.htm", std::string(33u << 20, ' '));
-  WriteFile(site_ / "utf16.htm", std::string("\xFF\xFE<\0h\0", 6));
-  WriteFile(site_ / "koi8.htm", "<meta charset=\"koi8-r\"><body></body>");
+  WriteFile(site_ / "iso2022.htm", "<meta charset=\"iso-2022-jp\"><body></body>");
   struct Case {
     std::string name, reason;  // empty: the system's own message
   };
@@ -380,9 +379,7 @@ TEST_F(TervaneWindowTest, APageThatCannotBeOpenedIsRefused) {
       {"binary.htm", "テキストのページではありません。"},
       {"huge.htm", "ページが大きすぎます (32 MB まで読み込めます)。"},
       {"img", "ページではなくフォルダです。"},
-      {"utf16.htm", "ページの文字コードが UTF-16 のため、読み込めません。"},
-      {"koi8.htm",
-       "ページの文字コードは読み込めません (読み込めるのは UTF-8、Shift_JIS、EUC-JP です)。"},
+      {"iso2022.htm", ""},
   };
   const std::vector<std::string> entries = FolderEntries(site_);
   for (const Case& c : cases) {

@@ -175,6 +175,23 @@ bool BecomeTeamMember() {
          ::setresuid(4242, 4242, 4242) == 0;
 }
 
+// A page in a folder everyone may write, with the owner and mode given and
+// the team's group.
+std::function<void(Folder&, const std::string&)> TeamPage(uid_t owner, mode_t mode) {
+  return [=](Folder& folder, const std::string& page) {
+    ::chmod(folder.Path().c_str(), 0777);
+    ::chown(page.c_str(), owner, 4343);
+    ::chmod(page.c_str(), mode);
+  };
+}
+
+// The save of `tervane link` by a team member, which exits with `status`.
+std::function<void(const std::string&)> SavedByTeamMember(int status) {
+  return [=](const std::string& page) {
+    EXPECT_EQ(InChild(BecomeTeamMember, [&] { InsertAndSave(page); }), status);
+  };
+}
+
 // Seeing `source` mounted on `page`: a file mounted on its own, which no
 // rename may replace, as in a container.
 bool MountOnItsOwn(const std::string& source, const std::string& page) {
@@ -279,42 +296,24 @@ TEST(PageFileCasesTest, WhatThePageKeepsWhateverElseTouchesIt) {
               page + "'");
        }},
       {"a page of the team's group, saved by a member who is not its owner",
-       [](Folder& folder, const std::string& page) {
-         ::chmod(folder.Path().c_str(), 0777);
-         ::chown(page.c_str(), 4001, 4343);
-         ::chmod(page.c_str(), 0664);
-       },
-       [](const std::string& page) {
-         EXPECT_EQ(InChild(BecomeTeamMember, [&] { InsertAndSave(page); }), 0);
-       },
+       TeamPage(4001, 0664),
+       SavedByTeamMember(0),
        "",
        kNew,
        {"p.htm"},
        true,
        true},
       {"a member's own page of the team's group",
-       [](Folder& folder, const std::string& page) {
-         ::chmod(folder.Path().c_str(), 0777);
-         ::chown(page.c_str(), 4242, 4343);
-         ::chmod(page.c_str(), 0640);
-       },
-       [](const std::string& page) {
-         EXPECT_EQ(InChild(BecomeTeamMember, [&] { InsertAndSave(page); }), 0);
-       },
+       TeamPage(4242, 0640),
+       SavedByTeamMember(0),
        "",
        kNew,
        {"p.htm"},
        true,
        true},
       {"a page the user may not write",
-       [](Folder& folder, const std::string& page) {
-         ::chmod(folder.Path().c_str(), 0777);
-         ::chown(page.c_str(), 4001, 4343);
-         ::chmod(page.c_str(), 0644);
-       },
-       [](const std::string& page) {
-         EXPECT_EQ(InChild(BecomeTeamMember, [&] { InsertAndSave(page); }), 1);
-       },
+       TeamPage(4001, 0644),
+       SavedByTeamMember(1),
        "",
        kOld,
        {"p.htm"},

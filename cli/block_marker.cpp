@@ -62,6 +62,7 @@ Marker ReadMarker(std::string_view commentText) {
   if (!text.starts_with("tervane") || (text.size() > 7 && !IsBlank(text[7]))) return {};
 
   BlockSettings settings;
+  std::optional<std::uint32_t> thumbSize;
   std::set<std::string, std::less<>> seen;
   std::string_view rest = text.substr(7);
   for (;;) {
@@ -77,7 +78,12 @@ Marker ReadMarker(std::string_view commentText) {
       (name == "size" ? settings.size : settings.alt) = true;
       continue;
     }
-    if (name != "folder" && name != "kinds" && name != "mode") {
+    if (name == "thumbs" && (rest.empty() || IsBlank(rest.front()))) {
+      settings.thumbs = ThumbnailSettings{};
+      continue;
+    }
+    if (name != "folder" && name != "kinds" && name != "mode" && name != "thumbs" &&
+        name != "thumb-size") {
       return Problem("unknown setting '" + name + "'");
     }
     if (!rest.starts_with("=\"")) return Problem("'" + name + "' needs a value in double quotes");
@@ -90,6 +96,21 @@ Marker ReadMarker(std::string_view commentText) {
     if (name == "folder") {
       if (value.empty()) return Problem("the folder is empty");
       settings.folder = value;
+    } else if (name == "thumbs") {
+      if (!IsThumbnailFolder(value)) {
+        return Problem("thumbs=\"" + value + "\" is no folder inside the block's folder");
+      }
+      settings.thumbs = ThumbnailSettings{value, kDefaultThumbnailEdge};
+    } else if (name == "thumb-size") {
+      std::uint32_t edge = 0;
+      for (const char c : value) {
+        if (c < '0' || c > '9' || edge > 4096) return Problem("invalid thumb-size '" + value + "'");
+        edge = edge * 10 + static_cast<std::uint32_t>(c - '0');
+      }
+      if (edge < 16 || edge > 4096) {
+        return Problem("thumb-size must be 16 to 4096, not '" + value + "'");
+      }
+      thumbSize = edge;
     } else if (name == "kinds") {
       const std::optional<std::array<bool, 4>> kinds = ParseKinds(value);
       if (!kinds) return Problem("invalid kinds '" + value + "'");
@@ -106,6 +127,13 @@ Marker ReadMarker(std::string_view commentText) {
   if ((settings.size || settings.alt) && settings.mode == DisplayMode::kTextLink) {
     return Problem("size and alt need mode=\"image-link\" or mode=\"image\"");
   }
+  if (settings.thumbs && settings.mode == DisplayMode::kTextLink) {
+    return Problem("thumbs needs mode=\"image-link\" or mode=\"image\"");
+  }
+  if (thumbSize) {
+    if (!settings.thumbs) return Problem("thumb-size needs thumbs");
+    settings.thumbs->edge = *thumbSize;
+  }
   return {Marker::Kind::kStart, settings, {}};
 }
 
@@ -115,6 +143,14 @@ std::string StartMarkerText(const BlockSettings& settings) {
                      std::string(ModeName(settings.mode)) + "\"";
   if (settings.size) text += " size";
   if (settings.alt) text += " alt";
+  if (settings.thumbs) {
+    text += settings.thumbs->folder == kDefaultThumbnailFolder
+                ? std::string(" thumbs")
+                : " thumbs=\"" + EscapeHtml(settings.thumbs->folder) + "\"";
+    if (settings.thumbs->edge != kDefaultThumbnailEdge) {
+      text += " thumb-size=\"" + std::to_string(settings.thumbs->edge) + "\"";
+    }
+  }
   return text + " ";
 }
 

@@ -101,6 +101,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   bool size = false;
   bool alt = false;
   bool check = false;
+  std::string thumbs;
+  std::uint32_t thumbSize = kDefaultThumbnailEdge;
 
   CLI::App* list = app.add_subcommand("list", "print the names the file list shows");
   CLI::App* link = app.add_subcommand("link", "write links to the listed files into PAGE");
@@ -113,8 +115,9 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
       "  <!-- tervane folder=\"img\" kinds=\"jpeg,gif-png\" mode=\"image\" size alt -->\n"
       "  <img src=\"img/a.png\" width=\"640\" height=\"480\" alt=\"a\"><br>\n"
       "  <!-- /tervane -->\n"
-      "folder is relative to PAGE's folder; kinds, mode, size and alt are optional, as the\n"
-      "options of those names. sync rewrites every block (hand edits inside are replaced),\n"
+      "folder is relative to PAGE's folder; kinds, mode, size, alt, thumbs (or thumbs=\"DIR\")\n"
+      "and thumb-size=\"N\" are optional, as the options of those names. sync rewrites every block "
+      "(hand edits inside are replaced),\n"
       "leaves everything else byte for byte, and writes nothing when no block changed.\n"
       "--folder gives the block of DIR these settings, and adds it at the body's end when\n"
       "PAGE has none.\n"
@@ -142,6 +145,14 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
     command->add_flag("--size", size,
                       "image modes: give pictures the width and height their files hold");
     command->add_flag("--alt", alt, "image modes: give pictures their file name as alt text");
+    command->add_flag("--thumbs{" + std::string(kDefaultThumbnailFolder) + "}", thumbs,
+                      "image modes: show pictures by thumbnails made in DIR inside the "
+                      "folder (--thumbs=DIR; default thumbs)");
+    command
+        ->add_option("--thumb-size", thumbSize,
+                     "the thumbnails' long edge in CSS pixels (default 320; twice that for "
+                     "high-density screens where the picture is large enough)")
+        ->check(CLI::Range(16, 4096));
   }
   link->add_flag("--missing", missing, "link only the files the page does not link to yet");
   link->add_flag("--dry-run", dryRun, "print the markup and leave the page as it is");
@@ -177,14 +188,28 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   if (mode == "image-link") options.mode = DisplayMode::kImageLink;
   if (mode == "image") options.mode = DisplayMode::kImageOnly;
   if (missing && !names.empty()) return UsageError("--missing cannot be combined with names");
-  if ((size || alt) && options.mode == DisplayMode::kTextLink) {
-    return UsageError("--size and --alt need --mode image-link or image");
+  const bool thumbsGiven = chosen->count("--thumbs") > 0;
+  if ((size || alt || thumbsGiven) && options.mode == DisplayMode::kTextLink) {
+    return UsageError("--size, --alt and --thumbs need --mode image-link or image");
+  }
+  if (chosen->count("--thumb-size") > 0 && !thumbsGiven) {
+    return UsageError("--thumb-size needs --thumbs");
+  }
+  if (thumbsGiven) {
+    if (!IsThumbnailFolder(thumbs)) {
+      return UsageError(
+          "--thumbs=DIR needs a folder inside the material folder, names "
+          "separated by '/': '" +
+          thumbs + "'");
+    }
+    options.thumbs = ThumbnailSettings{thumbs, thumbSize};
   }
   if (chosen == sync && chosen->count("--folder") == 0 &&
       (chosen->count("--kinds") + chosen->count("--mode") + chosen->count("--size") +
-       chosen->count("--alt")) > 0) {
+       chosen->count("--alt") + chosen->count("--thumbs") + chosen->count("--thumb-size")) > 0) {
     return UsageError(
-        "--kinds, --mode, --size and --alt are a block's settings: they need --folder");
+        "--kinds, --mode, --size, --alt and --thumbs are a block's settings: they need "
+        "--folder");
   }
   if (dryRun && check) return UsageError("--dry-run cannot be combined with --check");
   options.missing = missing;

@@ -2,9 +2,10 @@
 //   tervane list  [--folder DIR] [--kinds LIST]
 //   tervane link  PAGE [NAME...] [--folder DIR] [--base DIR] [--kinds LIST]
 //                 [--mode text|image-link|image] [--size] [--alt] [--missing]
-//                 [--dry-run]
+//                 [--thumbs[=DIR]] [--thumb-size N] [--dry-run]
 //   tervane check PAGE [--folder DIR] [--base DIR] [--kinds LIST]
-//   tervane sync  PAGE [--folder DIR [--kinds LIST] [--mode ...] [--size] [--alt]]
+//   tervane sync  PAGE [--folder DIR [--kinds LIST] [--mode ...] [--size] [--alt]
+//                 [--thumbs[=DIR]] [--thumb-size N]]
 //                 [--dry-run | --check]
 #pragma once
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "addin/dialog/linkaddress/markup.h"
+#include "cli/thumbnails.h"
 
 namespace tervane::cli {
 
@@ -29,9 +31,10 @@ struct Options {
   DisplayMode mode = DisplayMode::kTextLink;
   bool missing = false;
   bool dryRun = false;
-  bool size = false;   // width and height of pictures
-  bool alt = false;    // alt text of pictures
-  bool check = false;  // sync: only say whether the page is in step
+  bool size = false;                        // width and height of pictures
+  bool alt = false;                         // alt text of pictures
+  bool check = false;                       // sync: only say whether the page is in step
+  std::optional<ThumbnailSettings> thumbs;  // pictures shown by thumbnails
 };
 
 /// The kinds a --kinds list names, in its own form ("any" for none ticked).

@@ -110,8 +110,10 @@ std::vector<Block> FindBlocks(FilePage& page, const std::string& bytes) {
 }
 
 // The markup of each block's files, as `link --mode ...` would write it.
+// Thumbnails are made (or, unless `writes`, only decoded) and deleted here.
 std::vector<std::vector<std::string>> BlockMarkup(FilePage& page, const std::vector<Block>& blocks,
-                                                  std::ostream& out, std::ostream& err, int& code) {
+                                                  bool writes, std::ostream& out, std::ostream& err,
+                                                  int& code) {
   FileEditor editor(&page);
   editor.SetRecordOnly(true);
   Session session(editor);
@@ -139,8 +141,12 @@ std::vector<std::vector<std::string>> BlockMarkup(FilePage& page, const std::vec
     const std::vector<std::string>& recorded = editor.RecordedInsertions();
     std::vector<std::string> pieces(recorded.begin() + static_cast<std::ptrdiff_t>(before),
                                     recorded.end());
+    if (s.thumbs) {
+      AddThumbnails(pieces, names, session.Controls().Dir1->Path(), *s.thumbs, writes, err);
+    }
     if (s.size || s.alt) {
-      AddPictureAttributes(pieces, names, session.Controls().Dir1->Path(), s.size, s.alt);
+      AddPictureAttributes(pieces, names, session.Controls().Dir1->Path(), s.size && !s.thumbs,
+                           s.alt);
     }
     markup.push_back(std::move(pieces));
   }
@@ -226,8 +232,12 @@ int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
   for (Block& block : blocks) block.folder = FolderOf(pageFolder, block.settings.folder);
 
   if (options.folder) {
-    BlockSettings given{WrittenFolder(pageFolder, *options.folder), options.kinds, options.mode,
-                        options.size, options.alt};
+    BlockSettings given{WrittenFolder(pageFolder, *options.folder),
+                        options.kinds,
+                        options.mode,
+                        options.size,
+                        options.alt,
+                        options.thumbs};
     const auto same = std::find_if(blocks.begin(), blocks.end(),
                                    [&](const Block& b) { return b.folder == *options.folder; });
     if (same == blocks.end()) {
@@ -258,7 +268,8 @@ int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
   }
 
   int code = kExitDone;
-  const std::vector<std::vector<std::string>> markup = BlockMarkup(*page, blocks, out, err, code);
+  const std::vector<std::vector<std::string>> markup =
+      BlockMarkup(*page, blocks, writes, out, err, code);
   if (code != kExitDone) return code;
 
   // The new bytes: each block's contents, one piece a line, in the line

@@ -49,32 +49,32 @@ PictureHeader ReadGif(std::string_view b) {
   return Sized(Little16(b, 6), Little16(b, 8));
 }
 
-// The EXIF orientation of an APP1 segment's payload (after its length):
-// true when it turns the picture by a quarter (values 5 to 8). A payload
-// that is not EXIF, or cannot be read, turns nothing.
-bool TurnsByAQuarter(std::string_view payload) {
-  if (payload.size() < 14 || payload.substr(0, 6) != std::string_view("Exif\0\0", 6)) return false;
+// The EXIF orientation of an APP1 segment's payload (after its length), 1
+// to 8 (5 to 8 turn the picture by a quarter). A payload that is not EXIF,
+// or cannot be read, or holds another value, turns nothing: 1.
+std::uint32_t ExifOrientation(std::string_view payload) {
+  if (payload.size() < 14 || payload.substr(0, 6) != std::string_view("Exif\0\0", 6)) return 1;
   const std::string_view tiff = payload.substr(6);
   const bool little = tiff.substr(0, 4) == std::string_view("II*\0", 4);
-  if (!little && tiff.substr(0, 4) != std::string_view("MM\0*", 4)) return false;
+  if (!little && tiff.substr(0, 4) != std::string_view("MM\0*", 4)) return 1;
   const auto u16 = [&](std::size_t at) { return little ? Little16(tiff, at) : Big16(tiff, at); };
   const auto u32 = [&](std::size_t at) -> std::uint64_t {
     return little ? (Little16(tiff, at) | std::uint64_t{Little16(tiff, at + 2)} << 16)
                   : Big32(tiff, at);
   };
   const std::uint64_t ifd = u32(4);
-  if (ifd + 2 > tiff.size()) return false;
+  if (ifd + 2 > tiff.size()) return 1;
   const std::uint32_t entries = u16(ifd);
   for (std::uint32_t i = 0; i < entries; ++i) {
     const std::uint64_t entry = ifd + 2 + std::uint64_t{i} * 12;
-    if (entry + 12 > tiff.size()) return false;
+    if (entry + 12 > tiff.size()) return 1;
     // Orientation: type SHORT, one value, held in the entry itself.
     if (u16(entry) == 0x0112 && u16(entry + 2) == 3 && u32(entry + 4) == 1) {
       const std::uint32_t orientation = u16(entry + 8);
-      return orientation >= 5 && orientation <= 8;
+      return orientation >= 1 && orientation <= 8 ? orientation : 1;
     }
   }
-  return false;
+  return 1;
 }
 
 bool IsStartOfFrame(std::uint32_t marker) {
@@ -83,7 +83,8 @@ bool IsStartOfFrame(std::uint32_t marker) {
 }
 
 PictureHeader ReadJpeg(std::string_view b) {
-  bool turned = false;
+  std::uint32_t orientation = 1;
+  bool exifSeen = false;
   std::size_t at = 2;
   for (;;) {
     if (at + 2 > b.size()) return NeedMore(at + 2);
@@ -110,11 +111,14 @@ PictureHeader ReadJpeg(std::string_view b) {
       if (at + 9 > b.size()) return NeedMore(at + 9);
       const std::uint32_t height = Big16(b, at + 5);
       const std::uint32_t width = Big16(b, at + 7);
-      return turned ? Sized(height, width) : Sized(width, height);
+      PictureHeader header = orientation >= 5 ? Sized(height, width) : Sized(width, height);
+      header.orientation = orientation;
+      return header;
     }
-    if (marker == 0xE1 && !turned) {
+    if (marker == 0xE1 && !exifSeen) {
       if (at + 2 + length > b.size()) return NeedMore(at + 2 + length);
-      turned = TurnsByAQuarter(b.substr(at + 4, length - 2));
+      orientation = ExifOrientation(b.substr(at + 4, length - 2));
+      exifSeen = orientation != 1;
     }
     at += 2 + length;
   }
@@ -131,12 +135,27 @@ PictureHeader ReadPictureHeader(std::string_view prefix) {
         kPng.starts_with(prefix) || std::string_view("GIF8").starts_with(prefix.substr(0, 4));
     return mayBe ? NeedMore(8) : Unreadable();
   }
-  if (prefix.starts_with(kPng)) return ReadPng(prefix);
-  if (prefix.starts_with("GIF87a") || prefix.starts_with("GIF89a")) return ReadGif(prefix);
+  if (prefix.starts_with(kPng)) {
+    PictureHeader header = ReadPng(prefix);
+    header.format = PictureFormat::kPng;
+    return header;
+  }
+  if (prefix.starts_with("GIF87a") || prefix.starts_with("GIF89a")) {
+    PictureHeader header = ReadGif(prefix);
+    header.format = PictureFormat::kGif;
+    return header;
+  }
   return Unreadable();
 }
 
 std::optional<PictureSize> ReadPictureSize(
+    const std::function<std::size_t(char* into, std::size_t length)>& read) {
+  const std::optional<PictureHeader> header = ReadPictureHeaderFrom(read);
+  if (!header) return std::nullopt;
+  return header->size;
+}
+
+std::optional<PictureHeader> ReadPictureHeaderFrom(
     const std::function<std::size_t(char* into, std::size_t length)>& read) {
   // Most headers end in the first few hundred bytes; an EXIF block before a
   // JPEG frame header takes the reads further, as far as the limit.
@@ -153,7 +172,7 @@ std::optional<PictureSize> ReadPictureSize(
     }
     prefix.resize(got);
     const PictureHeader header = ReadPictureHeader(prefix);
-    if (header.state == State::kSize) return header.size;
+    if (header.state == State::kSize) return header;
     if (header.state == State::kUnreadable || got < wanted || header.needed <= got) {
       return std::nullopt;
     }

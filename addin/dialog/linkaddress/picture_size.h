@@ -22,6 +22,8 @@ struct PictureSize {
   friend bool operator==(const PictureSize&, const PictureSize&) = default;
 };
 
+enum class PictureFormat { kJpeg, kPng, kGif };
+
 /// What the first bytes of a file say about the picture's size.
 struct PictureHeader {
   enum class State { kSize, kNeedMore, kUnreadable };
@@ -32,6 +34,10 @@ struct PictureHeader {
   /// kNeedMore: a longer prefix to call again with (more than was given, at
   /// most kMaxPictureHeaderBytes).
   std::size_t needed = 0;
+  /// kSize: the format, and the EXIF orientation (1 to 8; 1 when the file
+  /// has none, and always for PNG and GIF).
+  PictureFormat format = PictureFormat::kJpeg;
+  std::uint32_t orientation = 1;
 };
 
 /// Reads `prefix`, the first bytes of a file. A file that is none of the
@@ -44,6 +50,10 @@ PictureHeader ReadPictureHeader(std::string_view prefix);
 /// with the file's next bytes and returns how many; 0 at its end), asking
 /// for no more than the header needs. nullopt when unreadable.
 std::optional<PictureSize> ReadPictureSize(
+    const std::function<std::size_t(char* into, std::size_t length)>& read);
+
+/// As ReadPictureSize, giving the whole header (state kSize), or nullopt.
+std::optional<PictureHeader> ReadPictureHeaderFrom(
     const std::function<std::size_t(char* into, std::size_t length)>& read);
 
 }  // namespace tervane

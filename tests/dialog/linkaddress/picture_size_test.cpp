@@ -44,6 +44,7 @@ TEST(PictureSizeTest, ReadsTheHeaderOfEachFormat) {
     const char* what;
     std::string bytes;
     std::optional<PictureSize> size;
+    std::uint32_t orientation = 1;
   } cases[] = {
       {"PNG", Png(640, 480), PictureSize{640, 480}},
       {"PNG, first chunk not IHDR", Png(640, 480, "IDAT"), std::nullopt},
@@ -60,10 +61,12 @@ TEST(PictureSizeTest, ReadsTheHeaderOfEachFormat) {
       {"JPEG, EXIF of 40 KiB before the frame", kSoi + Exif(1, 40000) + Frame(0xC0, 800, 600),
        PictureSize{800, 600}},
       {"JPEG, EXIF turned by a quarter", kSoi + Exif(6) + Frame(0xC0, 800, 600),
-       PictureSize{600, 800}},
+       PictureSize{600, 800}, 6},
       {"JPEG, EXIF little-endian, orientation 8", kSoi + Exif(8, 0, true) + Frame(0xC2, 8, 6),
-       PictureSize{6, 8}},
+       PictureSize{6, 8}, 8},
       {"JPEG, EXIF upside down keeps the sides", kSoi + Exif(3) + Frame(0xC0, 8, 6),
+       PictureSize{8, 6}, 3},
+      {"JPEG, EXIF orientation out of range", kSoi + Exif(9) + Frame(0xC0, 8, 6),
        PictureSize{8, 6}},
       {"JPEG, DHT (C4) is no frame", kSoi + Segment(0xC4, std::string(9, '\1')), std::nullopt},
       {"JPEG, height 0 (given later by DNL)", kSoi + Frame(0xC0, 8, 0), std::nullopt},
@@ -99,6 +102,11 @@ TEST(PictureSizeTest, ReadsTheHeaderOfEachFormat) {
     EXPECT_EQ(header.state == State::kSize, c.size.has_value());
     if (c.size) {
       EXPECT_EQ(header.size, *c.size);
+      EXPECT_EQ(header.orientation, c.orientation);
+      const std::string_view what = c.what;
+      EXPECT_EQ(header.format, what.starts_with("PNG")   ? PictureFormat::kPng
+                               : what.starts_with("GIF") ? PictureFormat::kGif
+                                                         : PictureFormat::kJpeg);
     }
   }
 }

@@ -41,10 +41,11 @@ class ThumbnailTest : public TervaneTest {
     std::string corners;
     for (const char* at : {"w*0.1,h*0.1", "w*0.9,h*0.1", "w*0.1,h*0.9", "w*0.9,h*0.9"}) {
       const std::string p = std::string("p{") + at + "}";
-      corners += Sh("convert " + Quote(path) + "[0] -auto-orient -format '%[fx:" + p +
-                    ".r > 0.5 && " + p + ".b < 0.5]' info:") == "1"
-                     ? 'R'
-                     : '-';
+      corners +=
+          Sh("convert " + Quote(path) + "[0] -auto-orient -colorspace sRGB -format '%[fx:" + p +
+             ".r > 0.5 && " + p + ".b < 0.5]' info:") == "1"
+              ? 'R'
+              : '-';
     }
     return corners;
   }
@@ -84,7 +85,11 @@ TEST_F(ThumbnailTest, EachPictureGetsTheThumbnailsItsSizeCallsFor) {
      "convert -size 500x400 xc:none -fill red -draw 'circle 250,200 250,50' alpha.png && "
      "convert -size 400x300 xc:red xc:blue anim.gif && "
      "convert -size 100x80 xc:red small.png && "
-     "head -c 2000 landscape.jpg > cut.jpg && "
+     // A header that reads, and no picture after it.
+     "convert -size 800x600 xc:blue -strip plain.jpg && python3 -c \"import sys; "
+     "d = open('plain.jpg', 'rb').read(); "
+     "open('cut.jpg', 'wb').write(d[:d.index(b'\\\\xff\\\\xda')] + b'\\\\xff\\\\xd9')\" && "
+     "rm plain.jpg && "
      "echo 'not a picture' > text.jpg");
   for (int orientation = 1; orientation <= 8; ++orientation) {
     const std::string name = "turned" + std::to_string(orientation) + ".jpg";
@@ -158,12 +163,15 @@ TEST_F(ThumbnailTest, EachPictureGetsTheThumbnailsItsSizeCallsFor) {
       EXPECT_EQ(Corners(large), Corners(original));
     }
     // What a browser shows of the original, the thumbnail shows upright.
-    if (c.name != "alpha.png") EXPECT_EQ(Corners(thumbnail), Corners(original));
+    if (c.name != "alpha.png") {
+      EXPECT_EQ(Corners(thumbnail), Corners(original));
+    }
     EXPECT_EQ(Sh("exiftool -q -q -s3 -EXIF:all -XMP:all -IPTC:all -ICC_Profile:all " +
                  Quote(thumbnail) + " | wc -l"),
               "0");
   }
-  EXPECT_EQ(Identify("site/img/thumbs/alpha.png.320x256.png", "%[opaque]"), "False");
+  const std::string opaque = Identify("site/img/thumbs/alpha.png.320x256.png", "%[opaque]");
+  EXPECT_TRUE(opaque == "False" || opaque == "false") << opaque;
   // The two that cannot be decoded are shown as before and named.
   for (const char* name : {"cut.jpg", "text.jpg"}) {
     EXPECT_NE(

@@ -43,6 +43,11 @@ ThumbnailMaker::ThumbnailMaker() : state_(std::make_unique<State>()) {
   if (VIPS_INIT("tervane") != 0) {
     throw Error(kErrDeviceUnavailable, "cannot start libvips: " + TakeError());
   }
+  // Its warnings (a profile that does not fit, a JPEG cut short) are no
+  // user's concern: a picture that cannot be decoded fails with an error.
+  g_log_set_handler(
+      "VIPS", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
+      [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
   // Every picture is read once: a cache of operations would only hold
   // memory.
   vips_cache_set_max(0);

@@ -176,7 +176,7 @@ TEST_F(TervaneTest, FailuresSayWhatWentWrongAndLeaveThePageAlone) {
       {{"link", "site/p.htm", "--mode", "image", "--thumbs=../t"}, 2, "inside the material"},
       {{"link", "site/p.htm", "--mode", "image", "--thumb-size", "200"}, 2, "needs --thumbs"},
       {{"link", "site/p.htm", "--mode", "image", "--thumbs", "--thumb-size", "8"}, 2, "range"},
-      {{"sync", "site/p.htm", "--thumbs"}, 2, "need --folder"},
+      {{"sync", "site/p.htm", "--mode", "image", "--thumbs"}, 2, "need --folder"},
       {{"link", "site/none.htm", "--folder", "nowhere"}, 2, "nowhere"},
       {{"link", "site/none.htm"}, 3, "none.htm"},
       {{"link", "site/bom16.htm"}, 3, "bom16.htm"},

@@ -1,6 +1,6 @@
 // libvips does the work: vips_thumbnail shrinks while it loads (a JPEG by
-// 1/2, 1/4 or 1/8 inside libjpeg), applies the orientation and converts a
-// picture with an embedded profile (CMYK ones too) to sRGB.
+// 1/2, 1/4 or 1/8 inside libjpeg) and applies the orientation; the colour
+// conversion to sRGB runs on the thumbnail's pixels only.
 #include <vips/vips.h>
 
 #include "addin/platform/error.h"
@@ -59,53 +59,47 @@ ThumbnailMaker::Outcome ThumbnailMaker::Make(const std::string& path, std::uint3
                                              const std::vector<PictureSize>& sizes,
                                              PictureFormat format) {
   Outcome outcome;
-  if (sizes.empty()) return outcome;
-  // The largest first, straight from the file; a truncated or damaged file
-  // fails rather than coming out grey.
-  // A source, not a file name: libvips would read "[...]" in a name as
-  // options.
-  Ref<VipsSource> file;
-  *file.Out() = vips_source_new_from_file(path.c_str());
-  if (!file.Get()) {
-    outcome.problem = TakeError();
-    return outcome;
-  }
-  Ref<VipsImage> largest;
-  if (vips_thumbnail_source(file.Get(), largest.Out(), static_cast<int>(sizes[0].width), "height",
-                            static_cast<int>(sizes[0].height), "size", VIPS_SIZE_FORCE,
-                            "export_profile", "srgb", "fail_on", VIPS_FAIL_ON_ERROR,
-                            nullptr) != 0) {
-    outcome.problem = TakeError();
-    return outcome;
-  }
-  // The smaller ones from the largest, held in memory once decoded.
-  Ref<VipsImage> decoded;
-  *decoded.Out() = vips_image_copy_memory(largest.Get());
-  if (!decoded.Get()) {
-    outcome.problem = TakeError();
-    return outcome;
-  }
-  // A CMYK picture without a profile of its own is converted too.
-  Ref<VipsImage> srgb;
-  const VipsInterpretation space = vips_image_guess_interpretation(decoded.Get());
-  if (space == VIPS_INTERPRETATION_CMYK &&
-      vips_colourspace(decoded.Get(), srgb.Out(), VIPS_INTERPRETATION_sRGB, nullptr) != 0) {
-    outcome.problem = TakeError();
-    return outcome;
-  }
-  VipsImage* source = srgb.Get() ? srgb.Get() : decoded.Get();
+  // The largest straight from the file, the others from the largest's
+  // encoded file: decoding 640 x 480 pixels again costs less than holding
+  // them, and lets the first file be encoded while the picture is decoded.
   for (const PictureSize& size : sizes) {
-    Ref<VipsImage> scaled;
-    VipsImage* image = source;
-    if (size.width != static_cast<std::uint32_t>(vips_image_get_width(source)) ||
-        size.height != static_cast<std::uint32_t>(vips_image_get_height(source))) {
-      const double hscale = static_cast<double>(size.width) / vips_image_get_width(source);
-      const double vscale = static_cast<double>(size.height) / vips_image_get_height(source);
-      if (vips_resize(source, scaled.Out(), hscale, "vscale", vscale, nullptr) != 0) {
-        outcome.problem = TakeError();
-        return {};
+    Ref<VipsImage> thumbnail;
+    const int width = static_cast<int>(size.width);
+    const int height = static_cast<int>(size.height);
+    if (outcome.files.empty()) {
+      // A source, not a file name: libvips would read "[...]" in a name as
+      // options. A damaged file fails rather than coming out grey.
+      Ref<VipsSource> file;
+      *file.Out() = vips_source_new_from_file(path.c_str());
+      if (!file.Get() ||
+          vips_thumbnail_source(file.Get(), thumbnail.Out(), width, "height", height, "size",
+                                VIPS_SIZE_FORCE, "fail_on", VIPS_FAIL_ON_ERROR, nullptr) != 0) {
+        return {{}, TakeError()};
       }
-      image = scaled.Get();
+    } else {
+      // The file stays where it is until this thumbnail is encoded.
+      std::string& largest = outcome.files.front();
+      if (vips_thumbnail_buffer(largest.data(), largest.size(), thumbnail.Out(), width, "height",
+                                height, "size", VIPS_SIZE_FORCE, nullptr) != 0) {
+        return {{}, TakeError()};
+      }
+    }
+    // Colours to sRGB: from the picture's own profile where it has one (a
+    // transform of the few pixels left), and a CMYK picture without one by
+    // libvips' own CMYK profile. Others are taken to be sRGB already.
+    Ref<VipsImage> converted;
+    VipsImage* image = thumbnail.Get();
+    if (vips_image_get_typeof(image, VIPS_META_ICC_NAME) != 0) {
+      if (vips_icc_transform(image, converted.Out(), "srgb", "embedded", TRUE, "intent",
+                             VIPS_INTENT_PERCEPTUAL, nullptr) != 0) {
+        return {{}, TakeError()};
+      }
+      image = converted.Get();
+    } else if (vips_image_guess_interpretation(image) == VIPS_INTERPRETATION_CMYK) {
+      if (vips_colourspace(image, converted.Out(), VIPS_INTERPRETATION_sRGB, nullptr) != 0) {
+        return {{}, TakeError()};
+      }
+      image = converted.Get();
     }
     void* bytes = nullptr;
     std::size_t length = 0;
@@ -113,11 +107,7 @@ ThumbnailMaker::Outcome ThumbnailMaker::Make(const std::string& path, std::uint3
                            ? vips_jpegsave_buffer(image, &bytes, &length, "Q", 80, "strip", TRUE,
                                                   "optimize_coding", TRUE, nullptr)
                            : vips_pngsave_buffer(image, &bytes, &length, "strip", TRUE, nullptr);
-    if (failed != 0) {
-      Outcome failure;
-      failure.problem = TakeError();
-      return failure;
-    }
+    if (failed != 0) return {{}, TakeError()};
     outcome.files.emplace_back(static_cast<const char*>(bytes), length);
     g_free(bytes);
   }

@@ -1,8 +1,9 @@
 // The Windows Imaging Component does the work (windowscodecs.dll, part of
 // every Windows from XP SP3 on, created through COM so that nothing is
 // imported from it): a decoder, a colour transform to sRGB where the picture
-// carries a colour profile, a scaler, a flip-rotator for the EXIF
-// orientation and an encoder that is given pixels only, never metadata.
+// carries a colour profile, a scaler, and an encoder that is given pixels
+// only, never metadata. The EXIF orientation is read by our own header
+// reader and applied by TurnPixels: Wine's flip-rotator cannot rotate.
 // WIC 1 decodes a JPEG at its full size before scaling it.
 #include <objidl.h>
 #include <wincodec.h>
@@ -10,6 +11,7 @@
 #include <wrl/client.h>
 
 #include "addin/platform/imaging/thumbnail_maker.h"
+#include "addin/platform/imaging/turn_pixels.h"
 #include "addin/platform/win32/com_error.h"
 #include "addin/platform/win32/utf16.h"
 
@@ -31,34 +33,6 @@ class PictureFailure {
 
 void Check(HRESULT hr, const char* step) {
   if (FAILED(hr)) throw PictureFailure(hr, step);
-}
-
-// The flip-rotator's options that show a picture of EXIF orientation
-// `orientation` upright, as two steps (rotation, then flip) since not every
-// implementation takes a rotation and a flip at once.
-struct Turn {
-  WICBitmapTransformOptions rotate;
-  WICBitmapTransformOptions flip;
-};
-Turn TurnFor(std::uint32_t orientation) {
-  switch (orientation) {
-    case 2:
-      return {WICBitmapTransformRotate0, WICBitmapTransformFlipHorizontal};
-    case 3:
-      return {WICBitmapTransformRotate180, WICBitmapTransformRotate0};
-    case 4:
-      return {WICBitmapTransformRotate0, WICBitmapTransformFlipVertical};
-    case 5:  // transpose
-      return {WICBitmapTransformRotate90, WICBitmapTransformFlipHorizontal};
-    case 6:
-      return {WICBitmapTransformRotate90, WICBitmapTransformRotate0};
-    case 7:  // transverse
-      return {WICBitmapTransformRotate270, WICBitmapTransformFlipHorizontal};
-    case 8:
-      return {WICBitmapTransformRotate270, WICBitmapTransformRotate0};
-    default:
-      return {WICBitmapTransformRotate0, WICBitmapTransformRotate0};
-  }
 }
 
 }  // namespace
@@ -123,12 +97,30 @@ struct ThumbnailMaker::State {
     return scaler;
   }
 
-  ComPtr<IWICBitmapSource> Turned(IWICBitmapSource* source, WICBitmapTransformOptions options) {
-    if (options == WICBitmapTransformRotate0) return source;
-    ComPtr<IWICBitmapFlipRotator> rotator;
-    Check(factory->CreateBitmapFlipRotator(rotator.GetAddressOf()), "no flip-rotator");
-    Check(rotator->Initialize(source, options), "cannot turn the picture");
-    return Held(rotator.Get());
+  // `source` upright, as EXIF orientation `orientation` says; its pixels
+  // have `bytesPerPixel` bytes.
+  ComPtr<IWICBitmapSource> Upright(IWICBitmapSource* source, std::uint32_t orientation,
+                                   UINT bytesPerPixel) {
+    if (orientation < 2 || orientation > 8) return source;
+    UINT width = 0, height = 0;
+    Check(source->GetSize(&width, &height), "cannot read the size");
+    WICPixelFormatGUID format{};
+    Check(source->GetPixelFormat(&format), "cannot read the pixel format");
+    std::string pixels(std::size_t{width} * height * bytesPerPixel, '\0');
+    Check(source->CopyPixels(nullptr, width * bytesPerPixel, static_cast<UINT>(pixels.size()),
+                             reinterpret_cast<BYTE*>(pixels.data())),
+          "cannot read the pixels");
+    std::string turned = TurnPixels(pixels, width, height, bytesPerPixel, orientation);
+    const bool quarter = orientation >= 5;
+    const UINT outWidth = quarter ? height : width;
+    const UINT outHeight = quarter ? width : height;
+    ComPtr<IWICBitmap> bitmap;
+    Check(factory->CreateBitmapFromMemory(outWidth, outHeight, format, outWidth * bytesPerPixel,
+                                          static_cast<UINT>(turned.size()),
+                                          reinterpret_cast<BYTE*>(turned.data()),
+                                          bitmap.GetAddressOf()),
+          "cannot turn the picture");
+    return bitmap;
   }
 
   std::string Encoded(IWICBitmapSource* source, PictureFormat format) {
@@ -206,8 +198,8 @@ ThumbnailMaker::Outcome ThumbnailMaker::Make(const std::string& path, std::uint3
         format == PictureFormat::kJpeg ? GUID_WICPixelFormat24bppBGR : GUID_WICPixelFormat32bppBGRA;
     // Scaled before it is turned: the sizes are those of the picture as
     // shown, so a quarter turn swaps them here.
-    const Turn turn = TurnFor(orientation);
     const bool quarter = orientation >= 5 && orientation <= 8;
+    const UINT bytesPerPixel = format == PictureFormat::kJpeg ? 3 : 4;
     const ComPtr<IWICBitmapSource> pixels = s.Converted(frame.Get(), pixelFormat);
     const ComPtr<IWICBitmapSource> srgb = s.InSrgb(frame.Get(), pixels.Get(), pixelFormat);
     ComPtr<IWICBitmapSource> largest;
@@ -217,8 +209,7 @@ ThumbnailMaker::Outcome ThumbnailMaker::Make(const std::string& path, std::uint3
       ComPtr<IWICBitmapSource> scaled =
           s.Held(s.Scaled(largest ? largest.Get() : srgb.Get(), width, height).Get());
       if (!largest) largest = scaled;
-      const ComPtr<IWICBitmapSource> upright =
-          s.Turned(s.Turned(scaled.Get(), turn.rotate).Get(), turn.flip);
+      const ComPtr<IWICBitmapSource> upright = s.Upright(scaled.Get(), orientation, bytesPerPixel);
       outcome.files.push_back(s.Encoded(upright.Get(), format));
     }
   } catch (const PictureFailure& failure) {

@@ -188,11 +188,15 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   if (mode == "image-link") options.mode = DisplayMode::kImageLink;
   if (mode == "image") options.mode = DisplayMode::kImageOnly;
   if (missing && !names.empty()) return UsageError("--missing cannot be combined with names");
-  const bool thumbsGiven = chosen->count("--thumbs") > 0;
+  // list and check have no thumbnail options to count.
+  const auto given = [chosen](const char* name) {
+    return chosen->get_option_no_throw(name) != nullptr && chosen->count(name) > 0;
+  };
+  const bool thumbsGiven = given("--thumbs");
   if ((size || alt || thumbsGiven) && options.mode == DisplayMode::kTextLink) {
     return UsageError("--size, --alt and --thumbs need --mode image-link or image");
   }
-  if (chosen->count("--thumb-size") > 0 && !thumbsGiven) {
+  if (given("--thumb-size") && !thumbsGiven) {
     return UsageError("--thumb-size needs --thumbs");
   }
   if (thumbsGiven) {

@@ -21,6 +21,8 @@ import sys
 import tempfile
 import time
 
+import thumbnails
+
 DATA_VERSION = "2"
 ENV = dict(os.environ, LC_ALL="C.UTF-8")
 PICTURE_EXTENSIONS = [".jpg", ".JPG", ".png", ".gif", ".jpeg", ".PNG", ".Gif"]
@@ -264,6 +266,9 @@ def main():
                                            os.path.join(data, "written.html")))
     rows.append(["peak memory, link 100,000 pictures (page written)", duration(ours[0]), "—", "—",
                  "< 64 MiB", f"{ours[1] / 1024:.1f} MiB"])
+
+    print("Running the thumbnail cases", file=sys.stderr)
+    rows.extend(thumbnails.rows(tervane, data, measure, row, ENV))
 
     header = ["Case", "Tervane", "Peer", "Ratio", "Target", "Tervane peak RSS"]
     print("| " + " | ".join(header) + " |")

@@ -8,6 +8,7 @@
 #include "addin/dialog/linkaddress/folder_address.h"
 #include "addin/dialog/linkaddress/list_pattern.h"
 #include "addin/dialog/linkaddress/markup.h"
+#include "addin/dialog/linkaddress/thumbnail_rules.h"
 #include "addin/platform/codec/lenient_decode.h"
 #include "addin/platform/filepage/page_charset.h"
 #include "addin/platform/html/tokenizer.h"
@@ -99,13 +100,66 @@ std::string PageForm(const PageEncoding& encoding, std::string_view markup) {
   return DecodeLenient(encoding.charset, EncodeForPage(encoding, markup));
 }
 
+std::string PercentDecoded(std::string_view address);
+
+// The name of the original whose thumbnail `address` (as read back) shows,
+// when it lies in the thumbnail folder, whose address is `thumbsAddress`.
+std::optional<std::string> ThumbnailOriginal(std::string_view address,
+                                             std::string_view thumbsAddress) {
+  if (thumbsAddress.empty() || !address.starts_with(thumbsAddress)) return std::nullopt;
+  const std::string name = PercentDecoded(address.substr(thumbsAddress.size()));
+  const std::optional<std::string_view> original = OriginalOfThumbnail(name);
+  if (!original) return std::nullopt;
+  return std::string(*original);
+}
+
+// `plain` showing the thumbnail that the img element of `text` shows, as
+// AddThumbnails writes it; nullopt when that element shows neither a
+// thumbnail of `name` in the thumbnail folder nor the original itself (a
+// picture too small to shrink), or lacks the thumbnail's size.
+std::optional<std::string> WithThumbnailOf(std::string_view text, const std::string& name,
+                                           const std::string& plain,
+                                           std::string_view thumbsAddress) {
+  const std::vector<html::Token> images = [&] {
+    std::vector<html::Token> tags = StartTags(text);
+    std::erase_if(tags, [](const html::Token& tag) { return tag.name != "img"; });
+    return tags;
+  }();
+  if (images.size() != 1) return std::nullopt;
+  std::optional<std::string> src, srcset;
+  for (const html::Attribute& attribute : images.front().attributes) {
+    if (attribute.name == "src") src = attribute.value;
+    if (attribute.name == "srcset") srcset = attribute.value;
+  }
+  const std::optional<PictureSize> size = SizeIn(text);
+  const std::vector<std::string> own = Addresses(plain);
+  if (!src || !size) return std::nullopt;
+  const std::string shown = AddressAsRead(*src);
+  if (ThumbnailOriginal(shown, thumbsAddress) != name &&
+      (own.empty() || shown != own.back() || srcset)) {
+    return std::nullopt;
+  }
+  std::optional<std::string> candidate;
+  if (srcset) {
+    if (!srcset->ends_with(" 2x")) return std::nullopt;
+    candidate = srcset->substr(0, srcset->size() - 3);
+  }
+  return WithThumbnail(plain, *src, candidate, *size);
+}
+
 // Whether `text` is what Tervane writes for the file whose link builder
 // markup is `plain`, under `settings`: the size is the one the line states,
-// so that a picture whose size changed is not taken for an edit.
+// so that a picture whose size changed is not taken for an edit, and so is
+// the thumbnail shown, which changes with it.
 bool WrittenByTervane(std::string_view text, const std::string& name, const std::string& plain,
-                      const BlockSettings& settings, const PageEncoding& encoding) {
+                      const BlockSettings& settings, const PageEncoding& encoding,
+                      std::string_view thumbsAddress) {
   std::optional<std::string_view> alt;
   if (settings.alt) alt = NameWithoutExtension(name);
+  if (settings.thumbs) {
+    const std::optional<std::string> shown = WithThumbnailOf(text, name, plain, thumbsAddress);
+    return shown && text == PageForm(encoding, WithImageAttributes(*shown, std::nullopt, alt));
+  }
   const std::optional<PictureSize> size = settings.size ? SizeIn(text) : std::nullopt;
   return text == PageForm(encoding, size || alt ? WithImageAttributes(plain, size, alt) : plain);
 }
@@ -141,11 +195,18 @@ class Classifier {
         encoding_(encoding),
         folderAddress_(folderAddress),
         pattern_(ListPattern(before.settings.kinds)) {
+    if (before.settings.thumbs) {
+      // Where the thumbnails of the folder's files lie, as read back.
+      thumbsAddress_ = ThumbnailAddress(folderAddress_ + "x", before.settings.thumbs->folder, "x");
+      thumbsAddress_.pop_back();
+      thumbsAddress_ = AddressAsRead(thumbsAddress_);
+    }
     written_.reserve(before.items.size());
     for (const FileItem& item : before.items) written_.push_back(PageForm(encoding, item.markup));
     for (std::size_t i = 0; i < before.items.size(); ++i) {
       byOpening_.emplace(Opening(written_[i], 0), i);
       names_.insert(before.items[i].name);
+      byName_.emplace(before.items[i].name, i);
       const std::vector<std::string> addresses = Addresses(before.items[i].markup);
       if (!addresses.empty()) byAddress_.emplace(addresses.front(), i);
     }
@@ -176,15 +237,33 @@ class Classifier {
     }
     for (const std::string& written : Addresses(line.text)) {
       const std::string address = AddressAsRead(written);
+      std::optional<std::size_t> listed;
       if (const auto found = byAddress_.find(address); found != byAddress_.end()) {
-        const FileItem& item = before_.items[found->second];
-        return {Kind::kItem, item.name,
-                !WrittenByTervane(line.text, item.name, item.plain, before_.settings, encoding_)};
+        listed = found->second;
       }
-      if (std::optional<std::string> gone = GoneName(address)) {
-        const std::string plain = FileMarkup(before_.settings.mode, address, *gone);
+      // A picture shown by its thumbnail, with no link to the original.
+      const std::optional<std::string> original = ThumbnailOriginal(address, thumbsAddress_);
+      if (original && !listed) {
+        if (const auto found = byName_.find(*original); found != byName_.end()) {
+          listed = found->second;
+        }
+      }
+      if (listed) {
+        const FileItem& item = before_.items[*listed];
+        return {Kind::kItem, item.name,
+                !WrittenByTervane(line.text, item.name, item.plain, before_.settings, encoding_,
+                                  thumbsAddress_)};
+      }
+      std::optional<std::string> gone = GoneName(address);
+      if (!gone && original && !names_.contains(*original) && pattern_.Matches(*original)) {
+        gone = original;
+      }
+      if (gone) {
+        const std::string plain =
+            FileMarkup(before_.settings.mode, LinkAddress(folderAddress_, *gone), *gone);
         return {Kind::kItem, *gone,
-                !WrittenByTervane(line.text, *gone, plain, before_.settings, encoding_)};
+                !WrittenByTervane(line.text, *gone, plain, before_.settings, encoding_,
+                                  thumbsAddress_)};
       }
     }
     if (std::optional<std::string> gone = GoneShortcut(line.text)) {
@@ -251,6 +330,8 @@ class Classifier {
   FilePattern pattern_;
   std::set<std::string, std::less<>> names_;
   std::map<std::string, std::size_t, std::less<>> byAddress_;
+  std::map<std::string, std::size_t, std::less<>> byName_;
+  std::string thumbsAddress_;  // empty without thumbnails
 };
 
 const char* kMoveOrForce =

@@ -71,14 +71,18 @@ Marker Problem(std::string problem) {
   return {Marker::Kind::kStart, std::nullopt, std::move(problem)};
 }
 
+// How a setting stands in the start comment: name="value", a bare name,
+// or either (`thumbs` alone is the default folder).
+enum class Form { kValue, kFlag, kFlagOrValue };
+
 // One row a setting: its name in the start comment, the option that gives
 // it on the command line, and how it is read, written and taken from the
-// options. A flag (no value) is read with an empty value and written when
-// `write` gives a value.
+// options. A flag (no value) is read with an empty value and written bare
+// when `write` gives an empty value.
 struct SettingRow {
   std::string_view name;
   std::string_view option;
-  bool flag;
+  Form form;
   // The problem with `value`, or empty.
   std::string (*read)(BlockSettings& settings, const std::string& value);
   // The value written, or nullopt to leave the setting out.
@@ -87,14 +91,14 @@ struct SettingRow {
 };
 
 constexpr SettingRow kSettings[] = {
-    {"folder", "--folder", false,
+    {"folder", "--folder", Form::kValue,
      [](BlockSettings& s, const std::string& value) -> std::string {
        s.folder = value;
        return value.empty() ? "the folder is empty" : "";
      },
      [](const BlockSettings& s) -> std::optional<std::string> { return s.folder; },
      [](BlockSettings&, const Options&) {}},
-    {"kinds", "--kinds", false,
+    {"kinds", "--kinds", Form::kValue,
      [](BlockSettings& s, const std::string& value) -> std::string {
        const std::optional<std::array<bool, 4>> kinds = ParseKinds(value);
        if (!kinds) return "invalid kinds '" + value + "'";
@@ -103,7 +107,7 @@ constexpr SettingRow kSettings[] = {
      },
      [](const BlockSettings& s) -> std::optional<std::string> { return KindsText(s.kinds); },
      [](BlockSettings& s, const Options& o) { s.kinds = o.kinds; }},
-    {"mode", "--mode", false,
+    {"mode", "--mode", Form::kValue,
      [](BlockSettings& s, const std::string& value) -> std::string {
        for (const DisplayMode mode :
             {DisplayMode::kTextLink, DisplayMode::kImageLink, DisplayMode::kImageOnly}) {
@@ -118,7 +122,7 @@ constexpr SettingRow kSettings[] = {
        return std::string(ModeName(s.mode));
      },
      [](BlockSettings& s, const Options& o) { s.mode = o.mode; }},
-    {"size", "--size", true,
+    {"size", "--size", Form::kFlag,
      [](BlockSettings& s, const std::string&) -> std::string {
        s.size = true;
        return "";
@@ -127,7 +131,7 @@ constexpr SettingRow kSettings[] = {
        return s.size ? std::optional<std::string>("") : std::nullopt;
      },
      [](BlockSettings& s, const Options& o) { s.size = o.size; }},
-    {"alt", "--alt", true,
+    {"alt", "--alt", Form::kFlag,
      [](BlockSettings& s, const std::string&) -> std::string {
        s.alt = true;
        return "";
@@ -136,6 +140,49 @@ constexpr SettingRow kSettings[] = {
        return s.alt ? std::optional<std::string>("") : std::nullopt;
      },
      [](BlockSettings& s, const Options& o) { s.alt = o.alt; }},
+    // A thumb-size read before thumbs leaves thumbs with no folder, which
+    // SettingsProblem names.
+    {"thumbs", "--thumbs", Form::kFlagOrValue,
+     [](BlockSettings& s, const std::string& value) -> std::string {
+       const std::string folder = value.empty() ? std::string(kDefaultThumbnailFolder) : value;
+       if (!IsThumbnailFolder(folder)) {
+         return "thumbs=\"" + value + "\" is no folder inside the block's folder";
+       }
+       s.thumbs = ThumbnailSettings{folder, s.thumbs ? s.thumbs->edge : kDefaultThumbnailEdge};
+       return "";
+     },
+     [](const BlockSettings& s) -> std::optional<std::string> {
+       if (!s.thumbs) return std::nullopt;
+       return s.thumbs->folder == kDefaultThumbnailFolder ? std::string() : s.thumbs->folder;
+     },
+     [](BlockSettings& s, const Options& o) {
+       if (o.thumbs) {
+         s.thumbs = ThumbnailSettings{o.thumbs->folder, s.thumbs ? s.thumbs->edge : o.thumbs->edge};
+       }
+     }},
+    {"thumb-size", "--thumb-size", Form::kValue,
+     [](BlockSettings& s, const std::string& value) -> std::string {
+       std::uint32_t edge = 0;
+       for (const char c : value) {
+         if (c < '0' || c > '9' || edge > 4096) return "invalid thumb-size '" + value + "'";
+         edge = edge * 10 + static_cast<std::uint32_t>(c - '0');
+       }
+       if (value.empty() || edge < kSmallestThumbnailEdge || edge > kLargestThumbnailEdge) {
+         return "thumb-size must be " + std::to_string(kSmallestThumbnailEdge) + " to " +
+                std::to_string(kLargestThumbnailEdge) + ", not '" + value + "'";
+       }
+       if (!s.thumbs) s.thumbs = ThumbnailSettings{"", edge};
+       s.thumbs->edge = edge;
+       return "";
+     },
+     [](const BlockSettings& s) -> std::optional<std::string> {
+       if (!s.thumbs || s.thumbs->edge == kDefaultThumbnailEdge) return std::nullopt;
+       return std::to_string(s.thumbs->edge);
+     },
+     [](BlockSettings& s, const Options& o) {
+       if (!s.thumbs) s.thumbs = ThumbnailSettings{"", o.thumbSize};
+       s.thumbs->edge = o.thumbSize;
+     }},
 };
 
 }  // namespace
@@ -162,9 +209,11 @@ Marker ReadMarker(std::string_view commentText) {
     }
     if (row == nullptr) return Problem("unknown setting '" + name + "'");
     std::string value;
-    if (row->flag) {
-      if (!rest.empty() && rest.front() == '=') return Problem("'" + name + "' takes no value");
-    } else {
+    if (row->form == Form::kFlag && !rest.empty() && rest.front() == '=') {
+      return Problem("'" + name + "' takes no value");
+    }
+    if (row->form == Form::kValue ||
+        (row->form == Form::kFlagOrValue && !rest.empty() && rest.front() == '=')) {
       if (!rest.starts_with("=\"")) return Problem("'" + name + "' needs a value in double quotes");
       const std::size_t close = rest.find('"', 2);
       if (close == std::string_view::npos)
@@ -190,7 +239,7 @@ std::string StartMarkerText(const BlockSettings& settings) {
     const std::optional<std::string> value = row.write(settings);
     if (!value) continue;
     text += " " + std::string(row.name);
-    if (!row.flag) text += "=\"" + EscapeHtml(*value) + "\"";
+    if (row.form == Form::kValue || !value->empty()) text += "=\"" + EscapeHtml(*value) + "\"";
   }
   return text + " ";
 }
@@ -205,6 +254,10 @@ BlockSettings WithGivenSettings(BlockSettings block, const Options& options) {
 std::string SettingsProblem(const BlockSettings& settings) {
   if ((settings.size || settings.alt) && settings.mode == DisplayMode::kTextLink) {
     return "size and alt need mode=\"image-link\" or mode=\"image\"";
+  }
+  if (settings.thumbs && settings.thumbs->folder.empty()) return "thumb-size needs thumbs";
+  if (settings.thumbs && settings.mode == DisplayMode::kTextLink) {
+    return "thumbs needs mode=\"image-link\" or mode=\"image\"";
   }
   return "";
 }

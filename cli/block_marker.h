@@ -1,5 +1,6 @@
 // The comments that mark a block of links `tervane sync` keeps:
 //   <!-- tervane folder="img" kinds="jpeg,gif-png" mode="image" size alt -->
+//   <!-- tervane folder="img" mode="image-link" thumbs="small" thumb-size="200" -->
 //   ...the links, one a line...
 //   <!-- /tervane -->
 // The start comment holds the block's settings: name="value" pairs and bare
@@ -14,6 +15,7 @@
 #include <string_view>
 
 #include "addin/dialog/linkaddress/markup.h"
+#include "cli/thumbnails.h"
 
 namespace tervane::cli {
 
@@ -26,6 +28,8 @@ struct BlockSettings {
   DisplayMode mode = DisplayMode::kTextLink;
   bool size = false;
   bool alt = false;
+  /// `thumbs` or `thumbs="DIR"`, with `thumb-size="N"`.
+  std::optional<ThumbnailSettings> thumbs;
   friend bool operator==(const BlockSettings&, const BlockSettings&) = default;
 };
 

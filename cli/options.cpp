@@ -80,6 +80,8 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   bool alt = false;
   bool check = false;
   bool force = false;
+  std::string thumbs;
+  std::uint32_t thumbSize = kDefaultThumbnailEdge;
 
   CLI::App* list = app.add_subcommand("list", "print the names the file list shows");
   CLI::App* link = app.add_subcommand("link", "write links to the listed files into PAGE");
@@ -92,13 +94,14 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
       "  <!-- tervane folder=\"img\" kinds=\"jpeg,gif-png\" mode=\"image\" size alt -->\n"
       "  <img src=\"img/a.png\" width=\"640\" height=\"480\" alt=\"a\"><br>\n"
       "  <!-- /tervane -->\n"
-      "folder is relative to PAGE's folder; kinds, mode, size and alt are optional, as the\n"
-      "options of those names. sync adds the items of new files and removes those of files\n"
-      "that are gone. An item edited by hand is kept as it stands, and so is text of your own\n"
-      "between items while its place is clear (else exit 3; --force writes the block anew).\n"
-      "Everything outside the blocks stays byte for byte; nothing is written when no block\n"
-      "changed. --folder DIR adds a block for DIR at the body's end when PAGE has none; the\n"
-      "settings given replace the block's, the others stay.\n"
+      "folder is relative to PAGE's folder; kinds, mode, size, alt, thumbs (or thumbs=\"DIR\")\n"
+      "and thumb-size=\"N\" are optional, as the options of those names. sync adds the items\n"
+      "of new files and removes those of files that are gone. An item edited by hand is kept\n"
+      "as it stands, and so is text of your own between items while its place is clear (else\n"
+      "exit 3; --force writes the block anew). Everything outside the blocks stays byte for\n"
+      "byte; nothing is written when no block changed. --folder DIR adds a block for DIR at\n"
+      "the body's end when PAGE has none; the settings given replace the block's, the others\n"
+      "stay.\n"
       "A block's folder must lie inside the site: --site DIR, else the current folder when\n"
       "PAGE lies in it, else PAGE's folder.\n"
       "Exit status: 0 in step (or written), 1 out of step (--check), 2 usage error,\n"
@@ -125,6 +128,14 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
     command->add_flag("--size", size,
                       "image modes: give pictures the width and height their files hold");
     command->add_flag("--alt", alt, "image modes: give pictures their file name as alt text");
+    command->add_flag("--thumbs{" + std::string(kDefaultThumbnailFolder) + "}", thumbs,
+                      "image modes: show pictures by thumbnails made in DIR inside the "
+                      "folder (--thumbs=DIR; default thumbs)");
+    command
+        ->add_option("--thumb-size", thumbSize,
+                     "the thumbnails' long edge in CSS pixels (default 320; twice that for "
+                     "high-density screens where the picture is large enough)")
+        ->check(CLI::Range(kSmallestThumbnailEdge, kLargestThumbnailEdge));
   }
   link->add_flag("--missing", missing, "link only the files the page does not link to yet");
   link->add_flag("--dry-run", dryRun, "print the markup and leave the page as it is");
@@ -169,16 +180,34 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   for (const CLI::Option* given : chosen->get_options()) {
     if (given->count() > 0) options.given.insert(given->get_name());
   }
+  // list and check have no thumbnail options to count.
+  const auto given = [&options](const char* name) { return options.given.contains(name); };
+  const bool thumbsGiven = given("--thumbs");
   // sync checks a block's settings once the block's own are merged in.
   const bool modeFromBlock = chosen == sync && chosen->count("--mode") == 0;
-  if ((size || alt) && options.mode == DisplayMode::kTextLink && !modeFromBlock) {
-    return UsageError("--size and --alt need --mode image-link or image");
+  if ((size || alt || thumbsGiven) && options.mode == DisplayMode::kTextLink && !modeFromBlock) {
+    return UsageError("--size, --alt and --thumbs need --mode image-link or image");
   }
+  // A block's own thumbs may take sync's --thumb-size.
+  if (chosen != sync && given("--thumb-size") && !thumbsGiven) {
+    return UsageError("--thumb-size needs --thumbs");
+  }
+  if (thumbsGiven) {
+    if (!IsThumbnailFolder(thumbs)) {
+      return UsageError(
+          "--thumbs=DIR needs a folder inside the material folder, names "
+          "separated by '/': '" +
+          thumbs + "'");
+    }
+    options.thumbs = ThumbnailSettings{thumbs, thumbSize};
+  }
+  options.thumbSize = thumbSize;
   if (chosen == sync && chosen->count("--folder") == 0 &&
       (chosen->count("--kinds") + chosen->count("--mode") + chosen->count("--size") +
-       chosen->count("--alt")) > 0) {
+       chosen->count("--alt") + chosen->count("--thumbs") + chosen->count("--thumb-size")) > 0) {
     return UsageError(
-        "--kinds, --mode, --size and --alt are a block's settings: they need --folder");
+        "--kinds, --mode, --size, --alt and --thumbs are a block's settings: they need "
+        "--folder");
   }
   if (dryRun && check) return UsageError("--dry-run cannot be combined with --check");
   options.missing = missing;

@@ -2,9 +2,10 @@
 //   tervane list  [--folder DIR] [--kinds LIST]
 //   tervane link  PAGE [NAME...] [--folder DIR] [--base DIR] [--kinds LIST]
 //                 [--mode text|image-link|image] [--size] [--alt] [--missing]
-//                 [--dry-run]
+//                 [--thumbs[=DIR]] [--thumb-size N] [--dry-run]
 //   tervane check PAGE [--folder DIR] [--base DIR] [--kinds LIST]
-//   tervane sync  PAGE [--folder DIR [--kinds LIST] [--mode ...] [--size] [--alt]]
+//   tervane sync  PAGE [--folder DIR [--kinds LIST] [--mode ...] [--size] [--alt]
+//                 [--thumbs[=DIR]] [--thumb-size N]]
 //                 [--force] [--dry-run | --check] [--site DIR]
 #pragma once
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "addin/dialog/linkaddress/markup.h"
+#include "cli/thumbnails.h"
 
 namespace tervane::cli {
 
@@ -37,7 +39,9 @@ struct Options {
   /// The options given on the command line, by name ("--kinds"), so that
   /// sync can tell a default from a setting given.
   std::set<std::string, std::less<>> given;
-  std::optional<std::string> site;  // sync: the folder blocks may reach; absolute
+  std::optional<std::string> site;                  // sync: the folder blocks may reach; absolute
+  std::optional<ThumbnailSettings> thumbs;          // pictures shown by thumbnails
+  std::uint32_t thumbSize = kDefaultThumbnailEdge;  // --thumb-size, given or not
 };
 
 /// The kinds a --kinds list names, in its own form ("any" for none ticked).

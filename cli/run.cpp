@@ -96,7 +96,7 @@ int WorkOnPage(const Options& options, bool takeLock, std::optional<PageLock>& l
 
   // Picture attributes go into the markup the dialog made, which is then
   // inserted as it would have been.
-  const bool pictureAttributes = options.size || options.alt;
+  const bool pictureAttributes = options.size || options.alt || options.thumbs;
   const std::vector<std::string> selected =
       pictureAttributes ? SelectedNames(list) : std::vector<std::string>();
   editor.SetRecordOnly(options.dryRun || pictureAttributes);
@@ -111,8 +111,13 @@ int WorkOnPage(const Options& options, bool takeLock, std::optional<PageLock>& l
 
   std::vector<std::string> markups = editor.RecordedInsertions();
   if (pictureAttributes) {
-    AddPictureAttributes(markups, selected, session.Controls().Dir1->Path(), options.size,
-                         options.alt);
+    // A thumbnail brings its own size.
+    if (options.thumbs) {
+      AddThumbnails(markups, selected, session.Controls().Dir1->Path(), *options.thumbs,
+                    options.dryRun ? ThumbnailWork::kDecode : ThumbnailWork::kMake, err);
+    }
+    AddPictureAttributes(markups, selected, session.Controls().Dir1->Path(),
+                         options.size && !options.thumbs, options.alt);
   }
   if (options.dryRun) {
     LineWriter lines(out);

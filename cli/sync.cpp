@@ -114,8 +114,8 @@ class Generator {
 
   /// The files; nullopt (with `code` set, after saying why) on a failure.
   std::optional<std::vector<FileItem>> Files(const Block& block, const BlockSettings& s,
-                                             const std::string& where, std::ostream& err,
-                                             int& code) {
+                                             ThumbnailWork work, const std::string& where,
+                                             std::ostream& err, int& code) {
     frmCOMAddIn& dialog = session_.Dialog();
     ApplySettings({s.kinds, block.folder, std::nullopt, s.mode}, session_.Controls());
     // The button selects all unless all are selected, as the last block may
@@ -146,8 +146,13 @@ class Generator {
     for (std::size_t i = 0; i < markup.size() && i < names.size(); ++i) {
       items.push_back({names[i], markup[i], markup[i]});
     }
-    if (s.size || s.alt) {
-      AddPictureAttributes(markup, names, session_.Controls().Dir1->Path(), s.size, s.alt, &site_);
+    // A thumbnail brings its own size.
+    if (s.thumbs) {
+      AddThumbnails(markup, names, session_.Controls().Dir1->Path(), *s.thumbs, work, err, &site_);
+    }
+    if (s.size || s.alt || s.thumbs) {
+      AddPictureAttributes(markup, names, session_.Controls().Dir1->Path(), s.size && !s.thumbs,
+                           s.alt, &site_);
       for (std::size_t i = 0; i < items.size(); ++i) items[i].markup = markup[i];
     }
     return items;
@@ -251,6 +256,7 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
   const fs::path pageFolder = FromUtf8(options.page).parent_path();
   const std::string where = "tervane: " + options.page + ":";
   const Site site = Site::Of(options);
+  const bool writes = !options.dryRun && !options.check;
   LineCounter lines(original);
   std::vector<Block> blocks;
   std::optional<std::size_t> added;
@@ -271,10 +277,12 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
       }
       Block& block = added ? blocks.back() : *same;
       block.settings = WithGivenSettings(block.settings, options);
-      if (!SettingsProblem(block.settings).empty()) {
+      if (const std::string problem = SettingsProblem(block.settings); !problem.empty()) {
         throw SyncFailure(block.line,
-                          "--size and --alt need --mode image-link or image (the block is in "
-                          "mode text)",
+                          block.settings.mode == DisplayMode::kTextLink
+                              ? "--size, --alt and --thumbs need --mode image-link or image (the "
+                                "block is in mode text)"
+                              : "with the settings given, " + problem,
                           kExitUsage);
       }
     }
@@ -325,11 +333,14 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
     }
     int code = kExitDone;
     const std::optional<std::vector<FileItem>> now =
-        generator.Files(block, block.settings, where, err, code);
+        generator.Files(block, block.settings,
+                        writes ? ThumbnailWork::kMake : ThumbnailWork::kDecode, where, err, code);
     if (!now) return code;
     std::optional<std::vector<FileItem>> before;
     if (block.read && *block.read != block.settings) {
-      before = generator.Files(block, *block.read, where, err, code);
+      // What the block's old settings wrote, to tell hand edits by: no
+      // thumbnail is made or decoded for it.
+      before = generator.Files(block, *block.read, ThumbnailWork::kNone, where, err, code);
       if (!before) return code;
     }
     WarnOfNamesNotUtf8(block, where, err);

@@ -9,8 +9,12 @@
 # edit and a sync that kept it. Then the pages of the encoding table (every
 # encoding, declared every way or not at all), each given its links by
 # tervane: the browser, reading the page as it reads it, must find every
-# link's text naming the file the link leads to. Last, a folder of shortcut
+# link's text naming the file the link leads to. Then a folder of shortcut
 # files that others wrote: no link written runs a script, the rest link.
+# Last, a gallery of thumbnails that `tervane sync` makes is judged at one
+# and at two device pixels per CSS pixel: every thumbnail loads at the size
+# its attributes say, from srcset's picture where the screen takes it, and
+# every link opens its original.
 # Usage: judge_links.sh TERVANE ENCODING-PAGES
 set -euo pipefail
 tervane=$1
@@ -209,5 +213,85 @@ verdict=$("$chromium" --headless --no-sandbox --disable-gpu --disable-quic --no-
   grep -o 'id="verdict">[^<]*' | sed 's/id="verdict">//')
 echo "links.htm: $verdict"
 [ "$verdict" = "GOOD links=8 placeholders=6" ] || status=1
+
+
+# The gallery: large pictures with awkward names (a comma and a blank break
+# an unencoded srcset), one turned by its EXIF block, one too small to shrink.
+mkdir -p "$work/site/photos"
+gallery=("a b.jpg" "#1.jpg" "50%.png" "R&D&copy.gif" "写真 1.jpg" "x,y 2.jpg" "medium.jpg" "tiny.png")
+for name in "${gallery[@]}"; do
+  case $name in medium.jpg) size=500x400 ;; tiny.png) size=60x40 ;; *) size=900x700 ;; esac
+  convert -size "$size" gradient:orange-blue "$work/photos-tmp.${name##*.}"
+  mv "$work/photos-tmp.${name##*.}" "$work/site/photos/$name"
+done
+convert -size 900x700 gradient:orange-blue "$work/site/photos/turned.jpg"
+exiftool -q -overwrite_original -n -Orientation=6 "$work/site/photos/turned.jpg"
+gallery+=("turned.jpg")
+printf '<!DOCTYPE html>\n<html><head><meta charset="utf-8"><title>g</title></head>\n<body>\n<!-- tervane folder="photos" kinds="jpeg,gif-png" mode="image-link" thumbs alt -->\n<!-- /tervane -->\n</body>\n</html>\n' \
+  > "$work/site/gallery.htm"
+"$tervane" sync "$work/site/gallery.htm"
+
+judge_gallery() {  # PAGE DEVICE-PIXELS-PER-CSS-PIXEL
+  local page=$1 density=$2
+  local copy=${page%.htm}-judged-$density.htm
+  python3 - "$page" "$copy" "$work/site/photos" "$density" "${gallery[@]}" <<'PY'
+import json, sys
+page, copy, folder, density = sys.argv[1:5]
+names = sys.argv[5:]
+data = open(page, 'rb').read()
+script = ('<script>window.addEventListener("load", function () {'
+  'var bad = [], images = 0, twice = 0, originals = [], waits = [];'
+  'var folder = %s, names = %s, density = %s;'
+  'document.querySelectorAll("img").forEach(function (img) {'
+  '  images++;'
+  '  var a = img.parentNode;'
+  '  if (!(img.complete && img.naturalWidth > 0)) bad.push("thumbnail " + img.getAttribute("src"));'
+  '  if (img.getAttribute("width") != img.naturalWidth || img.getAttribute("height") != img.naturalHeight)'
+  '    bad.push("size " + img.getAttribute("src") + " " + img.getAttribute("width") + "x" +'
+  '             img.getAttribute("height") + " is " + img.naturalWidth + "x" + img.naturalHeight);'
+  '  var wanted = img.src;'
+  '  if (img.hasAttribute("srcset")) {'
+  '    twice++;'
+  '    if (density == 2) wanted = new URL(img.getAttribute("srcset").replace(/ 2x$/, ""), document.baseURI).href;'
+  '  }'
+  '  if (img.currentSrc !== wanted) bad.push("shown " + img.currentSrc + " not " + wanted);'
+  '  if (a.tagName !== "A") { bad.push("no link " + img.src); return; }'
+  '  var path = decodeURIComponent(new URL(a.href).pathname);'
+  '  originals.push(path.substring(folder.length + 1));'
+  '  waits.push(new Promise(function (done) {'
+  '    var o = new Image();'
+  '    o.onload = function () {'
+  '      if (o.naturalWidth < img.naturalWidth || o.naturalHeight < img.naturalHeight) bad.push("link to a smaller picture " + path);'
+  '      done();'
+  '    };'
+  '    o.onerror = function () { bad.push("link " + path); done(); };'
+  '    o.src = a.href;'
+  '  }));'
+  '});'
+  'originals.sort(); names.sort();'
+  'if (JSON.stringify(originals) !== JSON.stringify(names)) bad.push("links " + originals.join(","));'
+  'Promise.all(waits).then(function () {'
+  '  var out = document.createElement("pre"); out.id = "verdict";'
+  '  out.textContent = (bad.length ? "BAD " + bad.join(" | ") : "GOOD") + " images=" + images + " srcset=" + twice;'
+  '  document.body.appendChild(out);'
+  '});'
+  '});</script>') % (json.dumps(folder), json.dumps(names), density)
+at = data.rfind(b'</body>')
+open(copy, 'wb').write(data[:at] + script.encode('ascii', 'backslashreplace') + data[at:])
+PY
+  "$chromium" --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+    --disable-background-networking --disable-component-update --disable-sync \
+    --user-data-dir="$work/profile-$density" --allow-file-access-from-files \
+    --force-device-scale-factor="$density" \
+    --virtual-time-budget=10000 --dump-dom "file://$copy" 2>/dev/null |
+    grep -o 'id="verdict">[^<]*' | sed 's/id="verdict">//'
+}
+for density in 1 2; do
+  verdict=$(judge_gallery "$work/site/gallery.htm" "$density")
+  echo "gallery.htm at ${density}x: $verdict"
+  # Seven large enough for a thumbnail at twice the size; the small one is
+  # shown itself.
+  [ "$verdict" = "GOOD images=${#gallery[@]} srcset=7" ] || status=1
+done
 
 exit $status

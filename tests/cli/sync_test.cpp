@@ -317,6 +317,15 @@ TEST_F(SyncTest, UnreadableBlocksFailTheWholeRun) {
       {good + Block("folder=img", ""), "'folder' needs a value in double quotes"},
       {good + Block("folder=\"img\" size", ""), "size and alt need mode"},
       {good + Block("folder=\"img\" folder=\"img\"", ""), "'folder' is given twice"},
+      {good + Block("folder=\"img\" thumbs", ""), "thumbs needs mode"},
+      {good + Block("folder=\"img\" mode=\"image\" thumbs=\"../t\"", ""),
+       "thumbs=\"../t\" is no folder inside"},
+      {good + Block("folder=\"img\" mode=\"image\" thumb-size=\"200\"", ""),
+       "thumb-size needs thumbs"},
+      {good + Block("folder=\"img\" mode=\"image\" thumbs thumb-size=\"8\"", ""),
+       "thumb-size must be 16 to 4096"},
+      {good + Block("folder=\"img\" mode=\"image\" thumbs thumb-size=\"2e3\"", ""),
+       "invalid thumb-size '2e3'"},
       {good + Block("folder=\"gone\"", ""),
        "p.htm:7: the block's folder does not exist: gone (tried " + (dir / "site/gone") +
            ", from the page's folder)"},
@@ -361,7 +370,9 @@ TEST_F(SyncTest, UnreadableBlocksFailTheWholeRun) {
       {{"--alt"}, "need --folder"},
       {{"--kinds", "jpeg"}, "need --folder"},
       {{"--dry-run", "--check"}, "--dry-run cannot be combined with --check"},
-      {{"--folder", "site/img", "--size"}, "p.htm:5: --size and --alt need --mode image-link"},
+      {{"--folder", "site/img", "--size"}, "p.htm:5: --size, --alt and --thumbs need --mode"},
+      {{"--folder", "site/img", "--mode", "image", "--thumb-size", "200"},
+       "p.htm:5: with the settings given, thumb-size needs thumbs"},
   };
   for (const auto& u : usage) {
     std::vector<std::string> args = {"sync", "site/p.htm"};
@@ -490,8 +501,9 @@ TEST_F(SyncTest, JapanesePagesStayInTheirEncoding) {
   Images("site/写真", {"한.jpg"});
   const Result linked = Run({"sync", "site/p.htm"});
   ASSERT_EQ(linked.status, 0) << linked.err;
-  EXPECT_NE(TempDir::Read((dir.Path() / "site/p.htm").string()).find("%ED%95%9C.jpg\">&#54620;.jpg</a>"),
-            std::string::npos);
+  EXPECT_NE(
+      TempDir::Read((dir.Path() / "site/p.htm").string()).find("%ED%95%9C.jpg\">&#54620;.jpg</a>"),
+      std::string::npos);
   EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 0);
 }
 

@@ -86,4 +86,35 @@ std::string WithImageAttributes(std::string_view markup, const std::optional<Pic
   return result;
 }
 
+std::string WithThumbnail(std::string_view markup, std::string_view thumbnail,
+                          const std::optional<std::string_view>& thumbnail2x, PictureSize size) {
+  static constexpr std::string_view kSrc = "<img src=\"";
+  const std::size_t src = markup.find(kSrc);
+  if (src == std::string_view::npos) return std::string(markup);
+  const std::size_t valueBegin = src + kSrc.size();
+  const std::size_t valueEnd = markup.find('"', valueBegin);
+  if (valueEnd == std::string_view::npos) return std::string(markup);
+  std::string attributes = EscapeHtml(thumbnail) + '"';
+  if (thumbnail2x) {
+    std::string candidate;
+    for (const char c : *thumbnail2x) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      if (c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ',') {
+        candidate += '%';
+        candidate += kHex[static_cast<unsigned char>(c) >> 4];
+        candidate += kHex[c & 0xF];
+      } else {
+        candidate += c;
+      }
+    }
+    attributes += " srcset=\"" + EscapeHtml(candidate) + " 2x\"";
+  }
+  attributes += " width=\"" + std::to_string(size.width) + "\" height=\"" +
+                std::to_string(size.height) + "\"";
+  std::string result(markup.substr(0, valueBegin));
+  result += attributes;
+  result.append(markup.substr(valueEnd + 1));
+  return result;
+}
+
 }  // namespace tervane

@@ -41,4 +41,12 @@ std::string_view NameWithoutExtension(std::string_view fileName);
 std::string WithImageAttributes(std::string_view markup, const std::optional<PictureSize>& size,
                                 const std::optional<std::string_view>& alt);
 
+/// `markup` with its img element showing a thumbnail: src becomes
+/// `thumbnail`, followed by srcset (`thumbnail2x` and "2x") when that is
+/// set, then the thumbnail's width and height. In srcset, blanks and commas
+/// of the address are percent-encoded, since they would end it there.
+/// Markup without an img element comes back unchanged.
+std::string WithThumbnail(std::string_view markup, std::string_view thumbnail,
+                          const std::optional<std::string_view>& thumbnail2x, PictureSize size);
+
 }  // namespace tervane

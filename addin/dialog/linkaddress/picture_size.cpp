@@ -63,22 +63,25 @@ class Source {
   std::size_t spent_ = 0;
 };
 
-std::optional<PictureSize> Sized(std::uint32_t width, std::uint32_t height, bool turned) {
+std::optional<PictureHeader> Sized(std::uint32_t width, std::uint32_t height, PictureFormat format,
+                                   std::uint32_t orientation = 1) {
   if (width == 0 || height == 0 || width > kLargestSide || height > kLargestSide) {
     return std::nullopt;
   }
-  return turned ? PictureSize{height, width} : PictureSize{width, height};
+  const bool turned = orientation >= 5;
+  return PictureHeader{turned ? PictureSize{height, width} : PictureSize{width, height}, format,
+                       orientation};
 }
 
-// Whether the TIFF structure in [tiff, end) (an EXIF block) carries an
-// orientation that turns the picture by a quarter (values 5 to 8). A block
-// that cannot be read turns nothing.
-bool TurnsByAQuarter(Source& source, std::uint64_t tiff, std::uint64_t end) {
-  if (tiff + 8 > end) return false;
+// The orientation that the TIFF structure in [tiff, end) (an EXIF block)
+// carries, 1 to 8 (5 to 8 turn the picture by a quarter). A block that
+// cannot be read, or holds another value, turns nothing: 1.
+std::uint32_t ExifOrientation(Source& source, std::uint64_t tiff, std::uint64_t end) {
+  if (tiff + 8 > end) return 1;
   const std::optional<std::string_view> header = source.At(tiff, 8);
-  if (!header) return false;
+  if (!header) return 1;
   const bool little = header->substr(0, 4) == std::string_view("II*\0", 4);
-  if (!little && header->substr(0, 4) != std::string_view("MM\0*", 4)) return false;
+  if (!little && header->substr(0, 4) != std::string_view("MM\0*", 4)) return 1;
   const auto u16 = [&](std::string_view b, std::size_t at) {
     return little ? Little16(b, at) : Big16(b, at);
   };
@@ -86,38 +89,38 @@ bool TurnsByAQuarter(Source& source, std::uint64_t tiff, std::uint64_t end) {
     return little ? Little32(b, at) : Big32(b, at);
   };
   const std::uint64_t ifd = tiff + u32(*header, 4);
-  if (ifd + 2 > end) return false;
+  if (ifd + 2 > end) return 1;
   const std::optional<std::string_view> count = source.At(ifd, 2);
-  if (!count) return false;
+  if (!count) return 1;
   const std::uint32_t entries = u16(*count, 0);
   for (std::uint32_t i = 0; i < entries; ++i) {
     const std::uint64_t at = ifd + 2 + std::uint64_t{i} * 12;
-    if (at + 12 > end) return false;
+    if (at + 12 > end) return 1;
     const std::optional<std::string_view> entry = source.At(at, 12);
-    if (!entry) return false;
+    if (!entry) return 1;
     // Orientation: type SHORT, one value, held in the entry itself.
     if (u16(*entry, 0) == 0x0112 && u16(*entry, 2) == 3 && u32(*entry, 4) == 1) {
       const std::uint32_t orientation = u16(*entry, 8);
-      return orientation >= 5 && orientation <= 8;
+      return orientation >= 1 && orientation <= 8 ? orientation : 1;
     }
   }
-  return false;
+  return 1;
 }
 
-std::optional<PictureSize> ReadGif(Source& source) {
+std::optional<PictureHeader> ReadGif(Source& source) {
   const std::optional<std::string_view> b = source.At(0, 10);
   if (!b) return std::nullopt;
-  return Sized(Little16(*b, 6), Little16(*b, 8), false);
+  return Sized(Little16(*b, 6), Little16(*b, 8), PictureFormat::kGif);
 }
 
 // The first chunk must be IHDR of 13 bytes. An eXIf chunk before the image
 // data turns the picture as a JPEG's EXIF block does.
-std::optional<PictureSize> ReadPng(Source& source) {
+std::optional<PictureHeader> ReadPng(Source& source) {
   const std::optional<std::string_view> ihdr = source.At(8, 16);
   if (!ihdr || Big32(*ihdr, 0) != 13 || ihdr->substr(4, 4) != "IHDR") return std::nullopt;
   const std::uint32_t width = Big32(*ihdr, 8), height = Big32(*ihdr, 12);
-  if (!Sized(width, height, false)) return std::nullopt;
-  bool turned = false;
+  if (!Sized(width, height, PictureFormat::kPng)) return std::nullopt;
+  std::uint32_t orientation = 1;
   for (std::uint64_t at = 8 + 8 + 13 + 4;;) {
     const std::optional<std::string_view> chunk = source.At(at, 8);
     if (!chunk) break;
@@ -125,12 +128,12 @@ std::optional<PictureSize> ReadPng(Source& source) {
     const std::uint64_t length = Big32(*chunk, 0);
     if (type == "IDAT" || type == "IEND" || length > kLargestSide) break;
     if (type == "eXIf") {
-      turned = TurnsByAQuarter(source, at + 8, at + 8 + length);
+      orientation = ExifOrientation(source, at + 8, at + 8 + length);
       break;
     }
     at += 8 + length + 4;
   }
-  return Sized(width, height, turned);
+  return Sized(width, height, PictureFormat::kPng, orientation);
 }
 
 bool IsStartOfFrame(std::uint32_t marker) {
@@ -138,8 +141,9 @@ bool IsStartOfFrame(std::uint32_t marker) {
   return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
-std::optional<PictureSize> ReadJpeg(Source& source) {
-  bool turned = false;
+std::optional<PictureHeader> ReadJpeg(Source& source) {
+  std::uint32_t orientation = 1;
+  bool exifSeen = false;
   for (std::uint64_t at = 2;;) {
     const std::optional<std::string_view> b = source.At(at, 2);
     if (!b || Byte(*b, 0) != 0xFF) return std::nullopt;
@@ -165,12 +169,13 @@ std::optional<PictureSize> ReadJpeg(Source& source) {
       if (length < 8) return std::nullopt;
       const std::optional<std::string_view> frame = source.At(at + 5, 4);
       if (!frame) return std::nullopt;
-      return Sized(Big16(*frame, 2), Big16(*frame, 0), turned);
+      return Sized(Big16(*frame, 2), Big16(*frame, 0), PictureFormat::kJpeg, orientation);
     }
-    if (marker == 0xE1 && !turned && length >= 2 + 6) {
+    if (marker == 0xE1 && !exifSeen && length >= 2 + 6) {
       const std::optional<std::string_view> id = source.At(at + 4, 6);
       if (id && *id == std::string_view("Exif\0\0", 6)) {
-        turned = TurnsByAQuarter(source, at + 10, at + 2 + length);
+        orientation = ExifOrientation(source, at + 10, at + 2 + length);
+        exifSeen = orientation != 1;
       }
     }
     at += 2 + length;
@@ -179,7 +184,7 @@ std::optional<PictureSize> ReadJpeg(Source& source) {
 
 }  // namespace
 
-std::optional<PictureSize> ReadPictureSize(const PictureBytesAt& read) {
+std::optional<PictureHeader> ReadPictureHeader(const PictureBytesAt& read) {
   static constexpr std::string_view kPng("\x89PNG\r\n\x1A\n", 8);
   Source source(read);
   const std::optional<std::string_view> start = source.At(0, 2);
@@ -190,6 +195,12 @@ std::optional<PictureSize> ReadPictureSize(const PictureBytesAt& read) {
   if (*signature == kPng) return ReadPng(source);
   if (signature->starts_with("GIF87a") || signature->starts_with("GIF89a")) return ReadGif(source);
   return std::nullopt;
+}
+
+std::optional<PictureSize> ReadPictureSize(const PictureBytesAt& read) {
+  const std::optional<PictureHeader> header = ReadPictureHeader(read);
+  if (!header) return std::nullopt;
+  return header->size;
 }
 
 std::optional<PictureSize> PictureSizeOfBytes(std::string_view bytes) {

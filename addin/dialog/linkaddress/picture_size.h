@@ -25,6 +25,16 @@ struct PictureSize {
   friend bool operator==(const PictureSize&, const PictureSize&) = default;
 };
 
+enum class PictureFormat { kJpeg, kPng, kGif };
+
+/// What a picture's header says: its size as laid out, its format, and its
+/// EXIF orientation (1 to 8; 1 when it has none, and for GIF).
+struct PictureHeader {
+  PictureSize size;
+  PictureFormat format = PictureFormat::kJpeg;
+  std::uint32_t orientation = 1;
+};
+
 /// Random access to a picture's file: fills up to `length` bytes at `into`
 /// with the file's bytes from `offset` on, and returns how many (fewer only
 /// at its end or on a failure).
@@ -37,6 +47,9 @@ using PictureBytesAt =
 /// short or lies about its lengths, a side of 0 or above 2^31 - 1, or a size
 /// that reading kMaxPictureHeaderBytes does not reach.
 std::optional<PictureSize> ReadPictureSize(const PictureBytesAt& read);
+
+/// The same, with the format and orientation.
+std::optional<PictureHeader> ReadPictureHeader(const PictureBytesAt& read);
 
 /// The same for a file whose bytes are all at hand.
 std::optional<PictureSize> PictureSizeOfBytes(std::string_view bytes);

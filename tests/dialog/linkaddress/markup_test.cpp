@@ -85,5 +85,26 @@ TEST(MarkupTest, PictureAttributes) {
   }
 }
 
+// A thumbnail takes the img's src; the link keeps leading to the original.
+TEST(MarkupTest, Thumbnails) {
+  const struct {
+    std::string_view markup, thumbnail;
+    std::optional<std::string_view> thumbnail2x;
+    std::string_view expected;
+  } cases[] = {
+      {R"(<a href="a.jpg"><img src="a.jpg"></a>)", "t/a.jpg.2x1.jpg", "t/a.jpg.4x2.jpg",
+       R"(<a href="a.jpg"><img src="t/a.jpg.2x1.jpg" srcset="t/a.jpg.4x2.jpg 2x" width="2" height="1"></a>)"},
+      {R"(<img src="a&amp;b.gif"><br>)", "t/a&b.gif.2x1.png", std::nullopt,
+       R"(<img src="t/a&amp;b.gif.2x1.png" width="2" height="1"><br>)"},
+      {R"(<img src="x y,1.jpg"><br>)", ",t/x y,1.jpg.2x1.jpg", ",t/x y,1\"\t.jpg.4x2.jpg",
+       R"(<img src=",t/x y,1.jpg.2x1.jpg" srcset="%2Ct/x%20y%2C1&quot;%09.jpg.4x2.jpg 2x" width="2" height="1"><br>)"},
+      {R"(<a href="http://e/">news</a><br>)", "t", "t", R"(<a href="http://e/">news</a><br>)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.markup);
+    EXPECT_EQ(WithThumbnail(c.markup, c.thumbnail, c.thumbnail2x, {2, 1}), c.expected);
+  }
+}
+
 }  // namespace
 }  // namespace tervane

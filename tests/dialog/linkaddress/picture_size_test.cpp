@@ -79,17 +79,18 @@ TEST(PictureSizeTest, ReadsTheHeaderOfEachFormat) {
     const char* what;
     std::string bytes;
     std::optional<PictureSize> size;
+    std::uint32_t orientation = 1;
   } cases[] = {
       {"PNG", Png(640, 480), PictureSize{640, 480}},
       {"PNG, first chunk not IHDR", Png(640, 480, "IDAT"), std::nullopt},
       {"PNG, zero width", Png(0, 480), std::nullopt},
       {"PNG, wider than 2^31 - 1", Png(0x80000000u, 1), std::nullopt},
       {"PNG, eXIf turned by a quarter", Png(8, 6) + Chunk("eXIf", Tiff(6)) + idat,
-       PictureSize{6, 8}},
-      {"PNG, eXIf upside down", Png(8, 6) + Chunk("eXIf", Tiff(3)) + idat, PictureSize{8, 6}},
+       PictureSize{6, 8}, 6},
+      {"PNG, eXIf upside down", Png(8, 6) + Chunk("eXIf", Tiff(3)) + idat, PictureSize{8, 6}, 3},
       {"PNG, eXIf after 200 KiB of text",
        Png(8, 6) + Chunk("iTXt", std::string(200 << 10, 't')) + Chunk("eXIf", Tiff(8)) + idat,
-       PictureSize{6, 8}},
+       PictureSize{6, 8}, 8},
       {"PNG, eXIf after the image data", Png(8, 6) + idat + Chunk("eXIf", Tiff(6)),
        PictureSize{8, 6}},
       {"GIF", Gif(3, 2), PictureSize{3, 2}},
@@ -105,22 +106,24 @@ TEST(PictureSizeTest, ReadsTheHeaderOfEachFormat) {
       // The eight orientations: 5 to 8 turn by a quarter (5 and 7 mirrored
       // as well, as front cameras write them), 1 to 4 do not.
       {"JPEG, orientation 1", kSoi + Exif(1) + Frame(0xC0, 8, 6), PictureSize{8, 6}},
-      {"JPEG, orientation 2 (mirrored)", kSoi + Exif(2) + Frame(0xC0, 8, 6), PictureSize{8, 6}},
-      {"JPEG, orientation 3 (upside down)", kSoi + Exif(3) + Frame(0xC0, 8, 6), PictureSize{8, 6}},
-      {"JPEG, orientation 4 (flipped)", kSoi + Exif(4) + Frame(0xC0, 8, 6), PictureSize{8, 6}},
-      {"JPEG, orientation 5 (transposed)", kSoi + Exif(5) + Frame(0xC0, 8, 6), PictureSize{6, 8}},
-      {"JPEG, orientation 6", kSoi + Exif(6) + Frame(0xC0, 800, 600), PictureSize{600, 800}},
+      {"JPEG, orientation 2 (mirrored)", kSoi + Exif(2) + Frame(0xC0, 8, 6), PictureSize{8, 6}, 2},
+      {"JPEG, orientation 3 (upside down)", kSoi + Exif(3) + Frame(0xC0, 8, 6), PictureSize{8, 6},
+       3},
+      {"JPEG, orientation 4 (flipped)", kSoi + Exif(4) + Frame(0xC0, 8, 6), PictureSize{8, 6}, 4},
+      {"JPEG, orientation 5 (transposed)", kSoi + Exif(5) + Frame(0xC0, 8, 6), PictureSize{6, 8},
+       5},
+      {"JPEG, orientation 6", kSoi + Exif(6) + Frame(0xC0, 800, 600), PictureSize{600, 800}, 6},
       {"JPEG, orientation 7 (transversed)", kSoi + Exif(7, 0, true) + Frame(0xC0, 8, 6),
-       PictureSize{6, 8}},
+       PictureSize{6, 8}, 7},
       {"JPEG, orientation 8, little-endian", kSoi + Exif(8, 0, true) + Frame(0xC2, 8, 6),
-       PictureSize{6, 8}},
+       PictureSize{6, 8}, 8},
       {"JPEG, orientation 9 is none", kSoi + Exif(9) + Frame(0xC0, 8, 6), PictureSize{8, 6}},
       {"JPEG, 130 KiB of ICC profile and XMP before the frame",
        kSoi + kJfif + Exif(6) + Metadata(100 << 10, 30 << 10) + Frame(0xC0, 8, 6),
-       PictureSize{6, 8}},
+       PictureSize{6, 8}, 6},
       {"JPEG, 431 KiB of ICC profile and 200 KiB of XMP",
        kSoi + Metadata(431 << 10, 200 << 10) + Exif(5) + Frame(0xC0, 4000, 3000),
-       PictureSize{3000, 4000}},
+       PictureSize{3000, 4000}, 5},
       {"JPEG, a segment as long as it can be",
        kSoi + "\xFF\xE0\xFF\xFF" + std::string(65533, 'x') + Frame(0xC0, 8, 8), PictureSize{8, 8}},
       {"JPEG, DHT (C4) is no frame", kSoi + Segment(0xC4, std::string(9, '\1')), std::nullopt},
@@ -154,6 +157,20 @@ TEST(PictureSizeTest, ReadsTheHeaderOfEachFormat) {
     EXPECT_EQ(size, c.size);
     EXPECT_LE(given, kMaxPictureHeaderBytes);
     EXPECT_EQ(PictureSizeOfBytes(c.bytes), c.size);
+    // The whole header says the same, with the format and orientation.
+    const std::optional<PictureHeader> header =
+        ReadPictureHeader([&](std::uint64_t offset, char* into, std::size_t length) {
+          return offset >= c.bytes.size() ? std::size_t{0} : c.bytes.copy(into, length, offset);
+        });
+    ASSERT_EQ(header.has_value(), c.size.has_value());
+    if (c.size) {
+      EXPECT_EQ(header->size, *c.size);
+      EXPECT_EQ(header->orientation, c.orientation);
+      const std::string_view what = c.what;
+      EXPECT_EQ(header->format, what.starts_with("PNG")   ? PictureFormat::kPng
+                                : what.starts_with("GIF") ? PictureFormat::kGif
+                                                          : PictureFormat::kJpeg);
+    }
   }
 }
 

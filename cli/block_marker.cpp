@@ -1,5 +1,6 @@
 #include "cli/block_marker.h"
 
+#include <algorithm>
 #include <set>
 
 #include "cli/options.h"
@@ -72,12 +73,20 @@ Marker ReadMarker(std::string_view commentText) {
     const std::string name(rest.substr(0, nameEnd));
     rest.remove_prefix(nameEnd);
     if (!seen.insert(name).second) return Problem("'" + name + "' is given twice");
-    if (name == "size" || name == "alt") {
+    static constexpr std::pair<std::string_view, bool BlockSettings::*> kFlags[] = {
+        {"size", &BlockSettings::size},
+        {"alt", &BlockSettings::alt},
+        {"reverse", &BlockSettings::reverse},
+        {"lazy", &BlockSettings::lazy}};
+    const auto flag = std::find_if(std::begin(kFlags), std::end(kFlags),
+                                   [&](const auto& f) { return f.first == name; });
+    if (flag != std::end(kFlags)) {
       if (!rest.empty() && rest.front() == '=') return Problem("'" + name + "' takes no value");
-      (name == "size" ? settings.size : settings.alt) = true;
+      settings.*(flag->second) = true;
       continue;
     }
-    if (name != "folder" && name != "kinds" && name != "mode") {
+    if (name != "folder" && name != "kinds" && name != "mode" && name != "sort" &&
+        name != "class") {
       return Problem("unknown setting '" + name + "'");
     }
     if (!rest.starts_with("=\"")) return Problem("'" + name + "' needs a value in double quotes");
@@ -90,6 +99,13 @@ Marker ReadMarker(std::string_view commentText) {
     if (name == "folder") {
       if (value.empty()) return Problem("the folder is empty");
       settings.folder = value;
+    } else if (name == "sort") {
+      const std::optional<PictureOrder> order = PictureOrderFromName(value);
+      if (!order) return Problem("invalid sort '" + value + "'");
+      settings.sort = *order;
+    } else if (name == "class") {
+      if (value.empty()) return Problem("the class is empty");
+      settings.className = value;
     } else if (name == "kinds") {
       const std::optional<std::array<bool, 4>> kinds = ParseKinds(value);
       if (!kinds) return Problem("invalid kinds '" + value + "'");
@@ -106,6 +122,9 @@ Marker ReadMarker(std::string_view commentText) {
   if ((settings.size || settings.alt) && settings.mode == DisplayMode::kTextLink) {
     return Problem("size and alt need mode=\"image-link\" or mode=\"image\"");
   }
+  if (settings.lazy && settings.mode == DisplayMode::kTextLink) {
+    return Problem("lazy needs mode=\"image-link\" or mode=\"image\"");
+  }
   return {Marker::Kind::kStart, settings, {}};
 }
 
@@ -115,6 +134,12 @@ std::string StartMarkerText(const BlockSettings& settings) {
                      std::string(ModeName(settings.mode)) + "\"";
   if (settings.size) text += " size";
   if (settings.alt) text += " alt";
+  if (settings.sort != PictureOrder::kName) {
+    text += " sort=\"" + std::string(PictureOrderName(settings.sort)) + "\"";
+  }
+  if (settings.reverse) text += " reverse";
+  if (settings.lazy) text += " lazy";
+  if (settings.className) text += " class=\"" + EscapeHtml(*settings.className) + "\"";
   return text + " ";
 }
 

@@ -1,5 +1,6 @@
 // The comments that mark a block of links `tervane sync` keeps:
-//   <!-- tervane folder="img" kinds="jpeg,gif-png" mode="image" size alt -->
+//   <!-- tervane folder="img" kinds="jpeg,gif-png" mode="image" size alt
+//        sort="natural" reverse lazy class="gallery" -->
 //   ...the links, one a line...
 //   <!-- /tervane -->
 // The start comment holds the block's settings: name="value" pairs and bare
@@ -14,6 +15,7 @@
 #include <string_view>
 
 #include "addin/dialog/linkaddress/markup.h"
+#include "addin/dialog/linkaddress/picture_order.h"
 
 namespace tervane::cli {
 
@@ -24,6 +26,10 @@ struct BlockSettings {
   DisplayMode mode = DisplayMode::kTextLink;
   bool size = false;
   bool alt = false;
+  PictureOrder sort = PictureOrder::kName;
+  bool reverse = false;
+  bool lazy = false;
+  std::optional<std::string> className;
   friend bool operator==(const BlockSettings&, const BlockSettings&) = default;
 };
 

@@ -101,6 +101,10 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   bool size = false;
   bool alt = false;
   bool check = false;
+  std::string sort = "name";
+  bool reverse = false;
+  bool lazy = false;
+  std::string className;
 
   CLI::App* list = app.add_subcommand("list", "print the names the file list shows");
   CLI::App* link = app.add_subcommand("link", "write links to the listed files into PAGE");
@@ -141,7 +145,14 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
         ->check(CLI::IsMember({"text", "image-link", "image"}));
     command->add_flag("--size", size,
                       "image modes: give pictures the width and height their files hold");
-    command->add_flag("--alt", alt, "image modes: give pictures their file name as alt text");
+    command->add_flag("--alt", alt,
+                      "image modes: give pictures their own title (else their file name) as alt "
+                      "text");
+    command->add_option("--sort", sort, "the items' order: name, natural, taken or modified")
+        ->check(CLI::IsMember({"name", "natural", "taken", "modified"}));
+    command->add_flag("--reverse", reverse, "the items in the reverse order");
+    command->add_flag("--lazy", lazy, "image modes: pictures load as they come near the view");
+    command->add_option("--class", className, "a class on each item's outer element");
   }
   link->add_flag("--missing", missing, "link only the files the page does not link to yet");
   link->add_flag("--dry-run", dryRun, "print the markup and leave the page as it is");
@@ -177,14 +188,23 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   if (mode == "image-link") options.mode = DisplayMode::kImageLink;
   if (mode == "image") options.mode = DisplayMode::kImageOnly;
   if (missing && !names.empty()) return UsageError("--missing cannot be combined with names");
-  if ((size || alt) && options.mode == DisplayMode::kTextLink) {
-    return UsageError("--size and --alt need --mode image-link or image");
+  if ((size || alt || lazy) && options.mode == DisplayMode::kTextLink) {
+    return UsageError("--size, --alt and --lazy need --mode image-link or image");
   }
-  if (chosen == sync && chosen->count("--folder") == 0 &&
-      (chosen->count("--kinds") + chosen->count("--mode") + chosen->count("--size") +
-       chosen->count("--alt")) > 0) {
-    return UsageError(
-        "--kinds, --mode, --size and --alt are a block's settings: they need --folder");
+  if (chosen->count("--class") > 0 && className.empty()) {
+    return UsageError("--class needs a name");
+  }
+  if (chosen == sync && chosen->count("--folder") == 0) {
+    std::size_t settings = 0;
+    for (const char* name :
+         {"--kinds", "--mode", "--size", "--alt", "--sort", "--reverse", "--lazy", "--class"}) {
+      settings += chosen->count(name);
+    }
+    if (settings > 0) {
+      return UsageError(
+          "--kinds, --mode, --size, --alt, --sort, --reverse, --lazy and --class are a block's "
+          "settings: they need --folder");
+    }
   }
   if (dryRun && check) return UsageError("--dry-run cannot be combined with --check");
   options.missing = missing;
@@ -192,6 +212,10 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   options.size = size;
   options.alt = alt;
   options.check = check;
+  options.sort = *PictureOrderFromName(sort);
+  options.reverse = reverse;
+  options.lazy = lazy;
+  if (!className.empty()) options.className = className;
   options.names = std::move(names);
 
   if (chosen->count("--folder") > 0) {

@@ -2,10 +2,11 @@
 //   tervane list  [--folder DIR] [--kinds LIST]
 //   tervane link  PAGE [NAME...] [--folder DIR] [--base DIR] [--kinds LIST]
 //                 [--mode text|image-link|image] [--size] [--alt] [--missing]
-//                 [--dry-run]
+//                 [--sort name|natural|taken|modified] [--reverse] [--lazy]
+//                 [--class NAME] [--dry-run]
 //   tervane check PAGE [--folder DIR] [--base DIR] [--kinds LIST]
-//   tervane sync  PAGE [--folder DIR [--kinds LIST] [--mode ...] [--size] [--alt]]
-//                 [--dry-run | --check]
+//   tervane sync  PAGE [--folder DIR [--kinds LIST] [--mode ...] [--size] [--alt]
+//                 [--sort ...] [--reverse] [--lazy] [--class NAME]] [--dry-run | --check]
 #pragma once
 
 #include <array>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "addin/dialog/linkaddress/markup.h"
+#include "addin/dialog/linkaddress/picture_order.h"
 
 namespace tervane::cli {
 
@@ -32,6 +34,10 @@ struct Options {
   bool size = false;   // width and height of pictures
   bool alt = false;    // alt text of pictures
   bool check = false;  // sync: only say whether the page is in step
+  PictureOrder sort = PictureOrder::kName;
+  bool reverse = false;
+  bool lazy = false;                     // pictures load when they come near the view
+  std::optional<std::string> className;  // a class on each item
 };
 
 /// The kinds a --kinds list names, in its own form ("any" for none ticked).

@@ -9,6 +9,7 @@
 #include "addin/platform/filepage/file_editor.h"
 #include "addin/platform/filepage/file_page.h"
 #include "cli/blank_page.h"
+#include "cli/items.h"
 #include "cli/sync.h"
 
 namespace tervane::cli {
@@ -101,8 +102,10 @@ int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
 
   // Picture attributes go into the markup the dialog made, which is then
   // inserted as it would have been.
-  const bool pictureAttributes = options.size || options.alt;
-  const std::vector<std::string> selected =
+  const ItemSettings items{options.lazy, options.className, options.sort, options.reverse};
+  const bool pictureAttributes = options.size || options.alt || options.lazy || options.className ||
+                                 options.sort != PictureOrder::kName || options.reverse;
+  std::vector<std::string> selected =
       pictureAttributes ? SelectedNames(list) : std::vector<std::string>();
   editor.SetRecordOnly(options.dryRun || pictureAttributes);
   session.TakeBoxes();
@@ -117,6 +120,7 @@ int RunOnPage(const Options& options, std::ostream& out, std::ostream& err) {
   if (pictureAttributes) {
     AddPictureAttributes(markups, selected, session.Controls().Dir1->Path(), options.size,
                          options.alt);
+    ArrangeItems(markups, selected, session.Controls().Dir1->Path(), items);
   }
   if (options.dryRun) {
     LineWriter lines(out);

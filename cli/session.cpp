@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "addin/dialog/linkaddress/texts.h"
+#include "cli/items.h"
 
 namespace tervane::cli {
 
@@ -119,8 +120,8 @@ void AddPictureAttributes(std::vector<std::string>& markups, const std::vector<s
     const std::string& name = names[i];
     std::optional<PictureSize> pictureSize;
     if (size) pictureSize = PictureSizeOfFile(base / std::u8string(name.begin(), name.end()));
-    std::optional<std::string_view> altText;
-    if (alt) altText = NameWithoutExtension(name);
+    std::optional<std::string> altText;
+    if (alt) altText = PictureAltText(base, name);
     markups[i] = WithImageAttributes(markups[i], pictureSize, altText);
   }
 }

@@ -13,6 +13,7 @@
 #include "addin/platform/filepage/page_charset.h"
 #include "addin/platform/filepage/page_outline.h"
 #include "cli/block_marker.h"
+#include "cli/items.h"
 #include "cli/session.h"
 #include "cli/unified_diff.h"
 
@@ -126,7 +127,7 @@ std::vector<std::vector<std::string>> BlockMarkup(FilePage& page, const std::vec
     FileListBox& list = *session.Controls().File1;
     for (std::size_t i = 0; i < list.ListCount(); ++i) list.SetSelected(i, false);
     dialog.SelectAllBtn_Click();
-    const std::vector<std::string> names = SelectedNames(*session.Controls().File1);
+    std::vector<std::string> names = SelectedNames(*session.Controls().File1);
     const std::size_t before = editor.RecordedInsertions().size();
     session.TakeBoxes();
     dialog.OKButton_Click();
@@ -142,6 +143,8 @@ std::vector<std::vector<std::string>> BlockMarkup(FilePage& page, const std::vec
     if (s.size || s.alt) {
       AddPictureAttributes(pieces, names, session.Controls().Dir1->Path(), s.size, s.alt);
     }
+    ArrangeItems(pieces, names, session.Controls().Dir1->Path(),
+                 {s.lazy, s.className, s.sort, s.reverse});
     markup.push_back(std::move(pieces));
   }
   return markup;
@@ -226,8 +229,15 @@ int RunSync(const Options& options, std::ostream& out, std::ostream& err) {
   for (Block& block : blocks) block.folder = FolderOf(pageFolder, block.settings.folder);
 
   if (options.folder) {
-    BlockSettings given{WrittenFolder(pageFolder, *options.folder), options.kinds, options.mode,
-                        options.size, options.alt};
+    BlockSettings given{WrittenFolder(pageFolder, *options.folder),
+                        options.kinds,
+                        options.mode,
+                        options.size,
+                        options.alt,
+                        options.sort,
+                        options.reverse,
+                        options.lazy,
+                        options.className};
     const auto same = std::find_if(blocks.begin(), blocks.end(),
                                    [&](const Block& b) { return b.folder == *options.folder; });
     if (same == blocks.end()) {

@@ -3,7 +3,9 @@
 // lazily, with a class on every item; for `link` and for `sync` blocks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <map>
 
 #include "tests/cli/tervane_fixture.h"
 
@@ -173,6 +175,136 @@ TEST_F(PicturesTest, RealPhotosGetTheTitlesExiftoolReads) {
   for (const auto& [name, title] : tervane) {
     SCOPED_TRACE(name);
     EXPECT_EQ(title, Escaped(exiftool.at(name)));
+  }
+}
+
+// --sort and --reverse, for link and for a sync block: natural order, the
+// date taken (the modification time for a picture without one), the
+// modification time; ties by name.
+TEST_F(PicturesTest, ItemsComeInTheOrderAsked) {
+  const struct {
+    const char* name;
+    const char* taken;     // EXIF DateTimeOriginal, or none
+    const char* modified;  // as `touch -d` reads it
+  } pictures[] = {
+      {"IMG_10.jpg", "2021:01:01 10:00:00", "2023-05-01 12:00"},
+      {"IMG_2.jpg", "2020:06:01 08:00:00", "2023-04-01 12:00"},
+      {"IMG_3.jpg", "2021:01:01 10:00:00", "2023-05-01 12:00"},
+      {"img_1.jpg", nullptr, "2019-01-01 12:00"},
+      {"a.png", nullptr, "2022-01-01 12:00"},
+  };
+  for (const auto& p : pictures) {
+    Picture("site/img/" + std::string(p.name),
+            p.taken ? std::vector<std::string>{"-DateTimeOriginal=" + std::string(p.taken)}
+                    : std::vector<std::string>{});
+    Shell("touch -d " + Quote(p.modified) + " site/img/" + p.name);
+  }
+  const struct {
+    std::vector<std::string> options;
+    std::vector<std::string> names;
+  } cases[] = {
+      {{}, {"a.png", "img_1.jpg", "IMG_10.jpg", "IMG_2.jpg", "IMG_3.jpg"}},
+      {{"--sort", "name"}, {"a.png", "img_1.jpg", "IMG_10.jpg", "IMG_2.jpg", "IMG_3.jpg"}},
+      {{"--sort", "natural"}, {"a.png", "img_1.jpg", "IMG_2.jpg", "IMG_3.jpg", "IMG_10.jpg"}},
+      {{"--sort", "taken"}, {"img_1.jpg", "IMG_2.jpg", "IMG_10.jpg", "IMG_3.jpg", "a.png"}},
+      {{"--sort", "modified"}, {"img_1.jpg", "a.png", "IMG_2.jpg", "IMG_10.jpg", "IMG_3.jpg"}},
+      {{"--reverse"}, {"IMG_3.jpg", "IMG_2.jpg", "IMG_10.jpg", "img_1.jpg", "a.png"}},
+      {{"--sort", "natural", "--reverse"},
+       {"IMG_10.jpg", "IMG_3.jpg", "IMG_2.jpg", "img_1.jpg", "a.png"}},
+      {{"--sort", "taken", "--reverse"},
+       {"a.png", "IMG_3.jpg", "IMG_10.jpg", "IMG_2.jpg", "img_1.jpg"}},
+  };
+  for (const auto& c : cases) {
+    std::string lines, settings = "folder=\"img\" kinds=\"jpeg,gif-png\" mode=\"text\"";
+    for (const std::string& name : c.names) {
+      lines += "<a href=\"img/" + name + "\">" + name + "</a><br>\n";
+    }
+    for (const std::string& option : c.options) {
+      if (option == "--reverse") continue;
+      if (option != "--sort" && option != "name") settings += " sort=\"" + option + "\"";
+    }
+    if (std::find(c.options.begin(), c.options.end(), "--reverse") != c.options.end()) {
+      settings += " reverse";
+    }
+    SCOPED_TRACE(settings);
+    dir.Write("site/p.htm", Page(""));
+    std::vector<std::string> link = {"link", "site/p.htm", "--folder", "site/img", "--dry-run"};
+    link.insert(link.end(), c.options.begin(), c.options.end());
+    const Result linked = Run(link);
+    EXPECT_EQ(linked.status, 0) << linked.err;
+    EXPECT_EQ(linked.out, lines);
+
+    std::vector<std::string> sync = {"sync", "site/p.htm", "--folder", "site/img"};
+    sync.insert(sync.end(), c.options.begin(), c.options.end());
+    const Result synced = Run(sync);
+    EXPECT_EQ(synced.status, 0) << synced.err;
+    const std::string page =
+        Page("\n<!-- tervane " + settings + " -->\n" + lines + "<!-- /tervane -->");
+    EXPECT_EQ(TempDir::Read(dir / "site/p.htm"), page);
+    // The block keeps its order by itself.
+    EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 0);
+  }
+}
+
+// --lazy and --class: the attributes on the picture and on each item's
+// outer element, in every mode and for shortcuts; as block settings they
+// are written into the start comment and read back.
+TEST_F(PicturesTest, ItemsCarryLazyLoadingAndAClass) {
+  Images("site/img", {"a.jpg"});
+  dir.Write("site/img/news.url", "[InternetShortcut]\r\nURL=https://example.jp/\r\n");
+  const struct {
+    std::vector<std::string> options;
+    std::string block;  // the settings the start comment gets
+    std::string lines;
+  } cases[] = {
+      {{"--mode", "image", "--lazy"},
+       "mode=\"image\" lazy",
+       "<img src=\"img/a.jpg\" loading=\"lazy\" decoding=\"async\"><br>\n"},
+      {{"--mode", "image-link", "--lazy", "--class", "gallery \"big\""},
+       "mode=\"image-link\" lazy class=\"gallery &quot;big&quot;\"",
+       "<a href=\"img/a.jpg\" class=\"gallery &quot;big&quot;\"><img src=\"img/a.jpg\" "
+       "loading=\"lazy\" decoding=\"async\"></a>\n"},
+      {{"--mode", "image", "--alt", "--lazy", "--class", "g"},
+       "mode=\"image\" alt lazy class=\"g\"",
+       "<img src=\"img/a.jpg\" alt=\"a\" loading=\"lazy\" decoding=\"async\" class=\"g\"><br>\n"},
+      {{"--kinds", "shortcut,jpeg", "--class", "links"},
+       "mode=\"text\" class=\"links\"",
+       "<a href=\"img/a.jpg\" class=\"links\">a.jpg</a><br>\n"
+       "<a href=\"https://example.jp/\" class=\"links\">news</a><br>\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.block);
+    dir.Write("site/p.htm", Page(""));
+    std::vector<std::string> link = {"link", "site/p.htm", "--folder", "site/img", "--dry-run"};
+    link.insert(link.end(), c.options.begin(), c.options.end());
+    const Result linked = Run(link);
+    EXPECT_EQ(linked.status, 0) << linked.err;
+    EXPECT_EQ(linked.out, c.lines);
+
+    std::vector<std::string> sync = {"sync", "site/p.htm", "--folder", "site/img"};
+    sync.insert(sync.end(), c.options.begin(), c.options.end());
+    EXPECT_EQ(Run(sync).status, 0);
+    const std::string kinds =
+        c.lines.find("news") != std::string::npos ? "shortcut,jpeg" : "jpeg,gif-png";
+    EXPECT_EQ(TempDir::Read(dir / "site/p.htm"),
+              Page("\n<!-- tervane folder=\"img\" kinds=\"" + kinds + "\" " + c.block + " -->\n" +
+                   c.lines + "<!-- /tervane -->"));
+    EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 0);
+  }
+  const struct {
+    std::vector<std::string> args;
+    std::string errHas;
+  } refused[] = {
+      {{"link", "site/p.htm", "--lazy"}, "--lazy need --mode image-link or image"},
+      {{"link", "site/p.htm", "--sort", "date"}, "--sort"},
+      {{"link", "site/p.htm", "--class", ""}, "--class needs a name"},
+      {{"sync", "site/p.htm", "--reverse"}, "they need --folder"},
+  };
+  for (const auto& r : refused) {
+    SCOPED_TRACE(r.errHas);
+    const Result result = Run(r.args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find(r.errHas), std::string::npos) << result.err;
   }
 }
 

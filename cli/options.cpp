@@ -113,13 +113,18 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   CLI::App* sync =
       app.add_subcommand("sync", "keep the blocks of links in PAGE in step with their folders");
   sync->footer(
-      "A block of PAGE lies between two comments, and lists its folder one file a line:\n"
+      "A block of PAGE lies between two comments, and lists its folder one file a line.\n"
+      "Write the two comments where the list should stand; sync fills in the rest:\n"
       "  <!-- tervane folder=\"img\" kinds=\"jpeg,gif-png\" mode=\"image\" size alt -->\n"
       "  <img src=\"img/a.png\" width=\"640\" height=\"480\" alt=\"a\"><br>\n"
       "  <!-- /tervane -->\n"
-      "folder is relative to PAGE's folder; kinds, mode, size and alt are optional, as the\n"
-      "options of those names. sync rewrites every block (hand edits inside are replaced),\n"
-      "leaves everything else byte for byte, and writes nothing when no block changed.\n"
+      "folder is relative to PAGE's folder; kinds, mode, size, alt, thumbs, thumb-size, sort,\n"
+      "reverse, lazy and class are optional, as the options of those names. A photo gallery:\n"
+      "  <!-- tervane folder=\"photos\" kinds=\"jpeg\" mode=\"image-link\" size alt thumbs\n"
+      "       sort=\"natural\" lazy -->\n"
+      "  <!-- /tervane -->\n"
+      "sync rewrites every block (hand edits inside are replaced), leaves everything else\n"
+      "byte for byte, and writes nothing when no block changed.\n"
       "--folder gives the block of DIR these settings, and adds it at the body's end when\n"
       "PAGE has none.\n"
       "Exit status: 0 in step (or written), 1 out of step (--check), 2 usage error,\n"

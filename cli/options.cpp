@@ -196,7 +196,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   if ((size || alt || lazy) && options.mode == DisplayMode::kTextLink) {
     return UsageError("--size, --alt and --lazy need --mode image-link or image");
   }
-  if (chosen->count("--class") > 0 && className.empty()) {
+  if ((chosen == link || chosen == sync) && chosen->count("--class") > 0 && className.empty()) {
     return UsageError("--class needs a name");
   }
   if (chosen == sync && chosen->count("--folder") == 0) {

@@ -35,9 +35,10 @@ std::optional<std::string> ModifiedKey(const fs::path& path) {
   if (localtime_r(&time, &local) == nullptr) return std::nullopt;
 #endif
   char text[96];
-  std::snprintf(text, sizeof text, "%04d:%02d:%02d %02d:%02d:%02d.%09lld", local.tm_year + 1900,
+  // The fraction as an int: the C library of older Windows knows no "%lld".
+  std::snprintf(text, sizeof text, "%04d:%02d:%02d %02d:%02d:%02d.%09d", local.tm_year + 1900,
                 local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-                static_cast<long long>(nanoseconds));
+                static_cast<int>(nanoseconds));
   return TimeKey(text);
 }
 

@@ -10,7 +10,7 @@ WIN32   := $(BUILD)/win32
 FUZZ    := $(BUILD)/fuzz
 DIST    := $(BUILD)/dist
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := shortcut_fuzz page_location_fuzz folder_address_fuzz list_pattern_fuzz page_fuzz html_tokenizer_fuzz html_parse_fuzz picture_size_fuzz
+FUZZ_TARGETS := shortcut_fuzz page_location_fuzz folder_address_fuzz list_pattern_fuzz page_fuzz html_tokenizer_fuzz html_parse_fuzz picture_size_fuzz picture_metadata_fuzz
 JOBS    ?= $(shell nproc)
 XVFB    := xvfb-run -a -s "-screen 0 1280x1024x24"
 

@@ -147,21 +147,48 @@ std::optional<std::string> WithThumbnailOf(std::string_view text, const std::str
   return WithThumbnail(plain, *src, candidate, *size);
 }
 
-// Whether `text` is what Tervane writes for the file whose link builder
-// markup is `plain`, under `settings`: the size is the one the line states,
-// so that a picture whose size changed is not taken for an edit, and so is
-// the thumbnail shown, which changes with it.
-bool WrittenByTervane(std::string_view text, const std::string& name, const std::string& plain,
-                      const BlockSettings& settings, const PageEncoding& encoding,
-                      std::string_view thumbsAddress) {
-  std::optional<std::string_view> alt;
-  if (settings.alt) alt = NameWithoutExtension(name);
-  if (settings.thumbs) {
-    const std::optional<std::string> shown = WithThumbnailOf(text, name, plain, thumbsAddress);
-    return shown && text == PageForm(encoding, WithImageAttributes(*shown, std::nullopt, alt));
+// The alt text of the picture that `markup` shows, if it has one.
+std::optional<std::string> AltIn(std::string_view markup) {
+  for (const html::Token& tag : StartTags(markup)) {
+    if (tag.name != "img") continue;
+    for (const html::Attribute& attribute : tag.attributes) {
+      if (attribute.name == "alt") return attribute.value;
+    }
   }
-  const std::optional<PictureSize> size = settings.size ? SizeIn(text) : std::nullopt;
-  return text == PageForm(encoding, size || alt ? WithImageAttributes(plain, size, alt) : plain);
+  return std::nullopt;
+}
+
+bool WrittenByTervane(std::string_view text, const std::string& name, const std::string& plain,
+                      const std::optional<std::string>& alt, const BlockSettings& settings,
+                      const PageEncoding& encoding, std::string_view thumbsAddress);
+
+// Whether `text` is what Tervane writes for the file whose link builder
+// markup is `plain`, under `settings`, with `alt` for its alt text: the
+// size is the one the line states, so that a picture whose size changed is
+// not taken for an edit, and so is the thumbnail shown, which changes with
+// it.
+bool WrittenByTervane(std::string_view text, const std::string& name, const std::string& plain,
+                      const std::optional<std::string>& alt, const BlockSettings& settings,
+                      const PageEncoding& encoding, std::string_view thumbsAddress) {
+  // A picture given a title after its line was written had its file name
+  // there, which Tervane wrote too.
+  if (settings.alt && alt && *alt != NameWithoutExtension(name) &&
+      WrittenByTervane(text, name, plain, std::string(NameWithoutExtension(name)), settings,
+                       encoding, thumbsAddress)) {
+    return true;
+  }
+  std::optional<std::string_view> altText;
+  if (settings.alt && alt) altText = *alt;
+  std::string shown;
+  if (settings.thumbs) {
+    const std::optional<std::string> thumbnail = WithThumbnailOf(text, name, plain, thumbsAddress);
+    if (!thumbnail) return false;
+    shown = WithImageAttributes(*thumbnail, std::nullopt, altText);
+  } else {
+    const std::optional<PictureSize> size = settings.size ? SizeIn(text) : std::nullopt;
+    shown = size || altText ? WithImageAttributes(plain, size, altText) : plain;
+  }
+  return text == PageForm(encoding, WithItemAttributes(shown, settings.lazy, settings.className));
 }
 
 std::string PercentDecoded(std::string_view address) {
@@ -251,8 +278,8 @@ class Classifier {
       if (listed) {
         const FileItem& item = before_.items[*listed];
         return {Kind::kItem, item.name,
-                !WrittenByTervane(line.text, item.name, item.plain, before_.settings, encoding_,
-                                  thumbsAddress_)};
+                !WrittenByTervane(line.text, item.name, item.plain, AltIn(item.markup),
+                                  before_.settings, encoding_, thumbsAddress_)};
       }
       std::optional<std::string> gone = GoneName(address);
       if (!gone && original && !names_.contains(*original) && pattern_.Matches(*original)) {
@@ -261,9 +288,11 @@ class Classifier {
       if (gone) {
         const std::string plain =
             FileMarkup(before_.settings.mode, LinkAddress(folderAddress_, *gone), *gone);
+        // A gone picture's title cannot be read again: its line's own alt
+        // text counts as written by Tervane.
         return {Kind::kItem, *gone,
-                !WrittenByTervane(line.text, *gone, plain, before_.settings, encoding_,
-                                  thumbsAddress_)};
+                !WrittenByTervane(line.text, *gone, plain, AltIn(line.text), before_.settings,
+                                  encoding_, thumbsAddress_)};
       }
     }
     if (std::optional<std::string> gone = GoneShortcut(line.text)) {

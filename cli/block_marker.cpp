@@ -1,5 +1,6 @@
 #include "cli/block_marker.h"
 
+#include <algorithm>
 #include <set>
 
 #include "addin/dialog/linkaddress/utf8.h"
@@ -183,6 +184,43 @@ constexpr SettingRow kSettings[] = {
        if (!s.thumbs) s.thumbs = ThumbnailSettings{"", o.thumbSize};
        s.thumbs->edge = o.thumbSize;
      }},
+    {"sort", "--sort", Form::kValue,
+     [](BlockSettings& s, const std::string& value) -> std::string {
+       const std::optional<PictureOrder> order = PictureOrderFromName(value);
+       if (!order) return "invalid sort '" + value + "'";
+       s.sort = *order;
+       return "";
+     },
+     [](const BlockSettings& s) -> std::optional<std::string> {
+       if (s.sort == PictureOrder::kName) return std::nullopt;
+       return std::string(PictureOrderName(s.sort));
+     },
+     [](BlockSettings& s, const Options& o) { s.sort = o.sort; }},
+    {"reverse", "--reverse", Form::kFlag,
+     [](BlockSettings& s, const std::string&) -> std::string {
+       s.reverse = true;
+       return "";
+     },
+     [](const BlockSettings& s) -> std::optional<std::string> {
+       return s.reverse ? std::optional<std::string>("") : std::nullopt;
+     },
+     [](BlockSettings& s, const Options& o) { s.reverse = o.reverse; }},
+    {"lazy", "--lazy", Form::kFlag,
+     [](BlockSettings& s, const std::string&) -> std::string {
+       s.lazy = true;
+       return "";
+     },
+     [](const BlockSettings& s) -> std::optional<std::string> {
+       return s.lazy ? std::optional<std::string>("") : std::nullopt;
+     },
+     [](BlockSettings& s, const Options& o) { s.lazy = o.lazy; }},
+    {"class", "--class", Form::kValue,
+     [](BlockSettings& s, const std::string& value) -> std::string {
+       s.className = value;
+       return value.empty() ? "the class is empty" : "";
+     },
+     [](const BlockSettings& s) { return s.className; },
+     [](BlockSettings& s, const Options& o) { s.className = o.className; }},
 };
 
 }  // namespace
@@ -258,6 +296,9 @@ std::string SettingsProblem(const BlockSettings& settings) {
   if (settings.thumbs && settings.thumbs->folder.empty()) return "thumb-size needs thumbs";
   if (settings.thumbs && settings.mode == DisplayMode::kTextLink) {
     return "thumbs needs mode=\"image-link\" or mode=\"image\"";
+  }
+  if (settings.lazy && settings.mode == DisplayMode::kTextLink) {
+    return "lazy needs mode=\"image-link\" or mode=\"image\"";
   }
   return "";
 }

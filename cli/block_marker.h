@@ -1,6 +1,8 @@
 // The comments that mark a block of links `tervane sync` keeps:
 //   <!-- tervane folder="img" kinds="jpeg,gif-png" mode="image" size alt -->
 //   <!-- tervane folder="img" mode="image-link" thumbs="small" thumb-size="200" -->
+//   <!-- tervane folder="photos" mode="image-link" alt thumbs sort="natural"
+//        reverse lazy class="gallery" -->
 //   ...the links, one a line...
 //   <!-- /tervane -->
 // The start comment holds the block's settings: name="value" pairs and bare
@@ -15,6 +17,7 @@
 #include <string_view>
 
 #include "addin/dialog/linkaddress/markup.h"
+#include "addin/dialog/linkaddress/picture_order.h"
 #include "cli/thumbnails.h"
 
 namespace tervane::cli {
@@ -30,6 +33,10 @@ struct BlockSettings {
   bool alt = false;
   /// `thumbs` or `thumbs="DIR"`, with `thumb-size="N"`.
   std::optional<ThumbnailSettings> thumbs;
+  PictureOrder sort = PictureOrder::kName;
+  bool reverse = false;
+  bool lazy = false;
+  std::optional<std::string> className;
   friend bool operator==(const BlockSettings&, const BlockSettings&) = default;
 };
 

@@ -82,6 +82,10 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   bool force = false;
   std::string thumbs;
   std::uint32_t thumbSize = kDefaultThumbnailEdge;
+  std::string sort = "name";
+  bool reverse = false;
+  bool lazy = false;
+  std::string className;
 
   CLI::App* list = app.add_subcommand("list", "print the names the file list shows");
   CLI::App* link = app.add_subcommand("link", "write links to the listed files into PAGE");
@@ -90,18 +94,23 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   CLI::App* sync =
       app.add_subcommand("sync", "keep the blocks of links in PAGE in step with their folders");
   sync->footer(
-      "A block of PAGE lies between two comments, and lists its folder one file a line:\n"
+      "A block of PAGE lies between two comments, and lists its folder one file a line.\n"
+      "Write the two comments where the list should stand; sync fills in the rest:\n"
       "  <!-- tervane folder=\"img\" kinds=\"jpeg,gif-png\" mode=\"image\" size alt -->\n"
       "  <img src=\"img/a.png\" width=\"640\" height=\"480\" alt=\"a\"><br>\n"
       "  <!-- /tervane -->\n"
-      "folder is relative to PAGE's folder; kinds, mode, size, alt, thumbs (or thumbs=\"DIR\")\n"
-      "and thumb-size=\"N\" are optional, as the options of those names. sync adds the items\n"
-      "of new files and removes those of files that are gone. An item edited by hand is kept\n"
-      "as it stands, and so is text of your own between items while its place is clear (else\n"
-      "exit 3; --force writes the block anew). Everything outside the blocks stays byte for\n"
-      "byte; nothing is written when no block changed. --folder DIR adds a block for DIR at\n"
-      "the body's end when PAGE has none; the settings given replace the block's, the others\n"
-      "stay.\n"
+      "folder is relative to PAGE's folder; kinds, mode, size, alt, thumbs (or thumbs=\"DIR\"),\n"
+      "thumb-size, sort, reverse, lazy and class are optional, as the options of those names.\n"
+      "A photo gallery, where the list should stand:\n"
+      "  <!-- tervane folder=\"photos\" kinds=\"jpeg\" mode=\"image-link\" alt thumbs\n"
+      "       sort=\"natural\" lazy -->\n"
+      "  <!-- /tervane -->\n"
+      "sync adds the items of new files and removes those of files that are gone. An item\n"
+      "edited by hand is kept as it stands, and so is text of your own between items while\n"
+      "its place is clear (else exit 3; --force writes the block anew). Everything outside\n"
+      "the blocks stays byte for byte; nothing is written when no block changed. --folder DIR\n"
+      "adds a block for DIR at the body's end when PAGE has none; the settings given replace\n"
+      "the block's, the others stay.\n"
       "A block's folder must lie inside the site: --site DIR, else the current folder when\n"
       "PAGE lies in it, else PAGE's folder.\n"
       "Exit status: 0 in step (or written), 1 out of step (--check), 2 usage error,\n"
@@ -127,7 +136,14 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
         ->check(CLI::IsMember({"text", "image-link", "image"}));
     command->add_flag("--size", size,
                       "image modes: give pictures the width and height their files hold");
-    command->add_flag("--alt", alt, "image modes: give pictures their file name as alt text");
+    command->add_flag("--alt", alt,
+                      "image modes: give pictures their own title (else their file name) as alt "
+                      "text");
+    command->add_option("--sort", sort, "the items' order: name, natural, taken or modified")
+        ->check(CLI::IsMember({"name", "natural", "taken", "modified"}));
+    command->add_flag("--reverse", reverse, "the items in the reverse order");
+    command->add_flag("--lazy", lazy, "image modes: pictures load as they come near the view");
+    command->add_option("--class", className, "a class on each item's outer element");
     command->add_flag("--thumbs{" + std::string(kDefaultThumbnailFolder) + "}", thumbs,
                       "image modes: show pictures by thumbnails made in DIR inside the "
                       "folder (--thumbs=DIR; default thumbs)");
@@ -180,13 +196,14 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   for (const CLI::Option* given : chosen->get_options()) {
     if (given->count() > 0) options.given.insert(given->get_name());
   }
-  // list and check have no thumbnail options to count.
+  // list and check have no options of pictures to count.
   const auto given = [&options](const char* name) { return options.given.contains(name); };
   const bool thumbsGiven = given("--thumbs");
   // sync checks a block's settings once the block's own are merged in.
   const bool modeFromBlock = chosen == sync && chosen->count("--mode") == 0;
-  if ((size || alt || thumbsGiven) && options.mode == DisplayMode::kTextLink && !modeFromBlock) {
-    return UsageError("--size, --alt and --thumbs need --mode image-link or image");
+  if ((size || alt || thumbsGiven || lazy) && options.mode == DisplayMode::kTextLink &&
+      !modeFromBlock) {
+    return UsageError("--size, --alt, --thumbs and --lazy need --mode image-link or image");
   }
   // A block's own thumbs may take sync's --thumb-size.
   if (chosen != sync && given("--thumb-size") && !thumbsGiven) {
@@ -202,12 +219,16 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
     options.thumbs = ThumbnailSettings{thumbs, thumbSize};
   }
   options.thumbSize = thumbSize;
-  if (chosen == sync && chosen->count("--folder") == 0 &&
-      (chosen->count("--kinds") + chosen->count("--mode") + chosen->count("--size") +
-       chosen->count("--alt") + chosen->count("--thumbs") + chosen->count("--thumb-size")) > 0) {
-    return UsageError(
-        "--kinds, --mode, --size, --alt and --thumbs are a block's settings: they need "
-        "--folder");
+  if (given("--class") && className.empty()) return UsageError("--class needs a name");
+  if (chosen == sync && chosen->count("--folder") == 0) {
+    for (const char* name : {"--kinds", "--mode", "--size", "--alt", "--thumbs", "--thumb-size",
+                             "--sort", "--reverse", "--lazy", "--class"}) {
+      if (given(name)) {
+        return UsageError(
+            "--kinds, --mode, --size, --alt, --thumbs, --thumb-size, --sort, --reverse, --lazy "
+            "and --class are a block's settings: they need --folder");
+      }
+    }
   }
   if (dryRun && check) return UsageError("--dry-run cannot be combined with --check");
   options.missing = missing;
@@ -216,6 +237,10 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv) {
   options.alt = alt;
   options.check = check;
   options.force = force;
+  options.sort = *PictureOrderFromName(sort);
+  options.reverse = reverse;
+  options.lazy = lazy;
+  if (!className.empty()) options.className = className;
   options.names = std::move(names);
 
   if (chosen->count("--folder") > 0) {

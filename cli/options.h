@@ -2,11 +2,13 @@
 //   tervane list  [--folder DIR] [--kinds LIST]
 //   tervane link  PAGE [NAME...] [--folder DIR] [--base DIR] [--kinds LIST]
 //                 [--mode text|image-link|image] [--size] [--alt] [--missing]
-//                 [--thumbs[=DIR]] [--thumb-size N] [--dry-run]
+//                 [--thumbs[=DIR]] [--thumb-size N]
+//                 [--sort name|natural|taken|modified] [--reverse] [--lazy]
+//                 [--class NAME] [--dry-run]
 //   tervane check PAGE [--folder DIR] [--base DIR] [--kinds LIST]
 //   tervane sync  PAGE [--folder DIR [--kinds LIST] [--mode ...] [--size] [--alt]
-//                 [--thumbs[=DIR]] [--thumb-size N]]
-//                 [--force] [--dry-run | --check] [--site DIR]
+//                 [--thumbs[=DIR]] [--thumb-size N] [--sort ...] [--reverse] [--lazy]
+//                 [--class NAME]] [--force] [--dry-run | --check] [--site DIR]
 #pragma once
 
 #include <array>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "addin/dialog/linkaddress/markup.h"
+#include "addin/dialog/linkaddress/picture_order.h"
 #include "cli/thumbnails.h"
 
 namespace tervane::cli {
@@ -42,6 +45,10 @@ struct Options {
   std::optional<std::string> site;                  // sync: the folder blocks may reach; absolute
   std::optional<ThumbnailSettings> thumbs;          // pictures shown by thumbnails
   std::uint32_t thumbSize = kDefaultThumbnailEdge;  // --thumb-size, given or not
+  PictureOrder sort = PictureOrder::kName;
+  bool reverse = false;
+  bool lazy = false;                     // pictures load when they come near the view
+  std::optional<std::string> className;  // a class on each item
 };
 
 /// The kinds a --kinds list names, in its own form ("any" for none ticked).

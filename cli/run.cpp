@@ -10,6 +10,7 @@
 #include "addin/platform/filepage/file_editor.h"
 #include "addin/platform/filepage/file_page.h"
 #include "cli/blank_page.h"
+#include "cli/items.h"
 #include "cli/sync.h"
 
 namespace tervane::cli {
@@ -96,8 +97,11 @@ int WorkOnPage(const Options& options, bool takeLock, std::optional<PageLock>& l
 
   // Picture attributes go into the markup the dialog made, which is then
   // inserted as it would have been.
-  const bool pictureAttributes = options.size || options.alt || options.thumbs;
-  const std::vector<std::string> selected =
+  const ItemSettings items{options.lazy, options.className, options.sort, options.reverse};
+  const bool pictureAttributes = options.size || options.alt || options.thumbs || options.lazy ||
+                                 options.className || options.sort != PictureOrder::kName ||
+                                 options.reverse;
+  std::vector<std::string> selected =
       pictureAttributes ? SelectedNames(list) : std::vector<std::string>();
   editor.SetRecordOnly(options.dryRun || pictureAttributes);
   session.TakeBoxes();
@@ -118,6 +122,7 @@ int WorkOnPage(const Options& options, bool takeLock, std::optional<PageLock>& l
     }
     AddPictureAttributes(markups, selected, session.Controls().Dir1->Path(),
                          options.size && !options.thumbs, options.alt);
+    ArrangeItems(markups, selected, session.Controls().Dir1->Path(), items);
   }
   if (options.dryRun) {
     LineWriter lines(out);

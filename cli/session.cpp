@@ -7,6 +7,7 @@
 #include "addin/dialog/linkaddress/texts.h"
 #include "addin/platform/filepage/atomic_file.h"
 #include "addin/platform/filepage/picture_file.h"
+#include "cli/items.h"
 
 namespace tervane::cli {
 
@@ -165,8 +166,11 @@ void AddPictureAttributes(std::vector<std::string>& markups, const std::vector<s
       const std::string path = pathOf(name);
       if (!site || site->Holds(path)) pictureSize = PictureSizeOfFile(path);
     }
-    std::optional<std::string_view> altText;
-    if (alt) altText = NameWithoutExtension(name);
+    std::optional<std::string> altText;
+    if (alt) {
+      altText = !site || site->Holds(pathOf(name)) ? PictureAltText(base, name)
+                                                   : std::string(NameWithoutExtension(name));
+    }
     markups[i] = WithImageAttributes(markups[i], pictureSize, altText);
   }
 }

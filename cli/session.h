@@ -133,7 +133,8 @@ std::vector<std::string> SelectedNames(FileListBox& list);
 /// Picture attributes for the markup of each file `names[i]` of `folder`:
 /// `markups[i]` gains its width and height (when `size` and the picture's
 /// header can be read, and with a `site` the picture lies inside it) and its
-/// alt text (when `alt`).
+/// alt text (when `alt`): the picture's own title, else its file name
+/// without the extension (the name alone for a picture outside the site).
 void AddPictureAttributes(std::vector<std::string>& markups, const std::vector<std::string>& names,
                           const std::string& folder, bool size, bool alt,
                           const Site* site = nullptr);

@@ -16,6 +16,7 @@
 #include "addin/platform/filepage/page_outline.h"
 #include "cli/block_items.h"
 #include "cli/block_marker.h"
+#include "cli/items.h"
 #include "cli/paths.h"
 #include "cli/session.h"
 #include "cli/site.h"
@@ -142,18 +143,21 @@ class Generator {
     const std::vector<std::string>& recorded = editor_.RecordedInsertions();
     std::vector<std::string> markup(recorded.begin() + static_cast<std::ptrdiff_t>(before),
                                     recorded.end());
-    std::vector<FileItem> items;
-    for (std::size_t i = 0; i < markup.size() && i < names.size(); ++i) {
-      items.push_back({names[i], markup[i], markup[i]});
-    }
+    markup.resize(std::min(markup.size(), names.size()));
+    std::map<std::string, std::string, std::less<>> plain;
+    for (std::size_t i = 0; i < markup.size(); ++i) plain.emplace(names[i], markup[i]);
+    const std::string& folder = session_.Controls().Dir1->Path();
     // A thumbnail brings its own size.
-    if (s.thumbs) {
-      AddThumbnails(markup, names, session_.Controls().Dir1->Path(), *s.thumbs, work, err, &site_);
+    if (s.thumbs) AddThumbnails(markup, names, folder, *s.thumbs, work, err, &site_);
+    if (s.size || s.alt) {
+      AddPictureAttributes(markup, names, folder, s.size && !s.thumbs, s.alt, &site_);
     }
-    if (s.size || s.alt || s.thumbs) {
-      AddPictureAttributes(markup, names, session_.Controls().Dir1->Path(), s.size && !s.thumbs,
-                           s.alt, &site_);
-      for (std::size_t i = 0; i < items.size(); ++i) items[i].markup = markup[i];
+    std::vector<std::string> arranged = names;
+    arranged.resize(markup.size());
+    ArrangeItems(markup, arranged, folder, {s.lazy, s.className, s.sort, s.reverse}, &site_);
+    std::vector<FileItem> items;
+    for (std::size_t i = 0; i < markup.size(); ++i) {
+      items.push_back({arranged[i], plain[arranged[i]], markup[i]});
     }
     return items;
   }

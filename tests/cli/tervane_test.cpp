@@ -182,7 +182,7 @@ TEST_F(TervaneTest, FailuresSayWhatWentWrongAndLeaveThePageAlone) {
       {{"link", "site/p.htm", "--kinds", "jpeg,"}, 2, "--kinds"},
       {{"link", "site/p.htm", "--kinds", "any,jpeg"}, 2, "--kinds"},
       {{"link", "site/p.htm", "--mode", "bold"}, 2, "--mode"},
-      {{"link", "site/p.htm", "--thumbs"}, 2, "--thumbs need --mode"},
+      {{"link", "site/p.htm", "--thumbs"}, 2, "--thumbs and --lazy need --mode"},
       {{"link", "site/p.htm", "--mode", "image", "--thumbs=../t"}, 2, "inside the material"},
       {{"link", "site/p.htm", "--mode", "image", "--thumb-size", "200"}, 2, "needs --thumbs"},
       {{"link", "site/p.htm", "--mode", "image", "--thumbs", "--thumb-size", "8"}, 2, "range"},

@@ -117,4 +117,21 @@ std::string WithThumbnail(std::string_view markup, std::string_view thumbnail,
   return result;
 }
 
+std::string WithItemAttributes(std::string_view markup, bool lazy,
+                               const std::optional<std::string>& className) {
+  // Every value in the markup is escaped, so a start tag ends at its first
+  // ">".
+  std::string result(markup);
+  if (lazy) {
+    const std::size_t img = result.find("<img ");
+    const std::size_t end = img == std::string::npos ? img : result.find('>', img);
+    if (end != std::string::npos) result.insert(end, " loading=\"lazy\" decoding=\"async\"");
+  }
+  if (className && result.starts_with('<')) {
+    const std::size_t end = result.find('>');
+    if (end != std::string::npos) result.insert(end, " class=\"" + EscapeHtml(*className) + "\"");
+  }
+  return result;
+}
+
 }  // namespace tervane

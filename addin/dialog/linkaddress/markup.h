@@ -49,4 +49,11 @@ std::string WithImageAttributes(std::string_view markup, const std::optional<Pic
 std::string WithThumbnail(std::string_view markup, std::string_view thumbnail,
                           const std::optional<std::string_view>& thumbnail2x, PictureSize size);
 
+/// `markup` with `loading="lazy" decoding="async"` at the end of its img
+/// element's start tag when `lazy` is set, and `class="className"` (escaped)
+/// at the end of the start tag of its outer element when `className` is
+/// given, so that one rule of a style sheet reaches every item.
+std::string WithItemAttributes(std::string_view markup, bool lazy,
+                               const std::optional<std::string>& className);
+
 }  // namespace tervane

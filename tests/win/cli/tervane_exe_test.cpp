@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -493,6 +494,61 @@ TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
       EXPECT_NE(r.out.find(step.outHas), std::string::npos) << what << ": " << r.out;
       EXPECT_EQ(ReadAll(Widen(page)), step.page) << what;
     }
+  }
+}
+
+// Pictures' titles in the character sets their records use, and the orders
+// that read the date taken and the modification time, as on Linux.
+TEST_F(TervaneExeTest, PicturesKeepTheirTitlesAndOrder) {
+  const fs::path folder = Made("C:\\tervane-exe-pics");
+  fs::create_directories(folder);
+  const std::string page = "C:\\tervane-exe-pics\\p.htm";
+  WriteFile(Widen(page), "<html><body>\n</body></html>");
+  const fs::path pictures = FromBuild(TERVANE_PICTURES);
+  const auto year = [](int y) -> fs::file_time_type {
+    const auto day = std::chrono::sys_days(std::chrono::year(y) / 1 / 1);
+    return std::chrono::file_clock::from_sys(
+        std::chrono::time_point_cast<std::chrono::seconds>(day));
+  };
+  const struct {
+    const char* name;
+    const char* seed;  // a picture exiftool wrote, from the fuzz corpus
+    int modified;
+  } files[] = {
+      {"a.jpg", nullptr, 2030},
+      {"b.jpg", "a9ab5d57007a31e4f69648224903418ec3620c90", 2035},  // XPTitle, taken 2020
+      {"c.jpg", "9df6b74c311daac8d9e92734b7ddc350319e0f4c", 2031},  // IPTC in Shift_JIS
+      {"d.jpg", "43cdb9be50eed7e8b68202513f3028b16384b4c0", 2032},  // IPTC in UTF-8
+  };
+  for (const auto& f : files) {
+    if (f.seed) {
+      fs::copy_file(pictures / f.seed, folder / f.name);
+    } else {
+      WriteFile(folder / f.name);
+    }
+    fs::last_write_time(folder / f.name, year(f.modified));
+  }
+  const struct {
+    std::vector<std::string> options;
+    std::string out;
+  } cases[] = {
+      {{"--mode", "image", "--alt"},
+       "<img src=\"a.jpg\" alt=\"a\"><br>\n<img src=\"b.jpg\" alt=\"窓\"><br>\n"
+       "<img src=\"c.jpg\" alt=\"桜\"><br>\n<img src=\"d.jpg\" alt=\"富士山\"><br>\n"},
+      {{"--mode", "image", "--sort", "taken"},
+       "<img src=\"b.jpg\"><br>\n<img src=\"a.jpg\"><br>\n"
+       "<img src=\"c.jpg\"><br>\n<img src=\"d.jpg\"><br>\n"},
+      {{"--mode", "image", "--sort", "modified", "--reverse"},
+       "<img src=\"b.jpg\"><br>\n<img src=\"d.jpg\"><br>\n"
+       "<img src=\"c.jpg\"><br>\n<img src=\"a.jpg\"><br>\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {"link",    page,   "--folder", "C:\\tervane-exe-pics",
+                                          "--kinds", "jpeg", "--dry-run"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    const Result r = RunTervane(arguments);
+    EXPECT_EQ(r.status, 0u) << r.err;
+    EXPECT_EQ(r.out, c.out) << c.options.back();
   }
 }
 

@@ -512,14 +512,16 @@ TEST_F(SyncTest, JapanesePagesStayInTheirEncoding) {
     EXPECT_EQ(TempDir::Read(path), page(TextLinks("写真/", {"冬.jpg", "夏.jpg"})));
     EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 0);
 
-    const std::string edited = "<a href=\"写真/冬.jpg\">冬の写真</a><br>\n";
+    // The first item sets the indentation of new ones.
+    const std::string edited = "\t <a href=\"写真/冬.jpg\">冬の写真</a><br>\n";
     dir.Write("site/p.htm", page(edited + TextLinks("写真/", {"夏.jpg"})));
     Images("site/写真", {"春.jpg"});
     const Result shown = Run({"sync", "site/p.htm", "--dry-run"});
-    EXPECT_NE(shown.out.find("\n+<a href=\"写真/春.jpg\">春.jpg</a><br>\n"), std::string::npos)
+    EXPECT_NE(shown.out.find("\n+\t <a href=\"写真/春.jpg\">春.jpg</a><br>\n"), std::string::npos)
         << shown.out;
     EXPECT_EQ(Run({"sync", "site/p.htm"}).status, 0);
-    EXPECT_EQ(TempDir::Read(path), page(edited + TextLinks("写真/", {"夏.jpg", "春.jpg"})));
+    EXPECT_EQ(TempDir::Read(path), page(edited + TextLinks("写真/", {"夏.jpg"}) + "\t " +
+                                        TextLinks("写真/", {"春.jpg"})));
     EXPECT_EQ(Run({"sync", "site/p.htm", "--force"}).status, 0);
     EXPECT_EQ(TempDir::Read(path), page(TextLinks("写真/", {"冬.jpg", "夏.jpg", "春.jpg"})));
     fs::remove(dir.Path() / "site/写真/春.jpg");

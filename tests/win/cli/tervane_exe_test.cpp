@@ -304,7 +304,8 @@ TEST_F(TervaneExeTest, WritesAndFindsJapaneseLinksInAShiftJisPage) {
 
 // Every encoding a browser reads, through the system's code pages: the page
 // gains the four links, written as the page can hold them, and not one other
-// byte changes; the links are found again.
+// byte changes; the links are found again. sync writes the same links in a
+// block.
 TEST_F(TervaneExeTest, PagesInEveryEncodingGainTheirLinksAndNothingElse) {
   const fs::path site = Made("C:\\tervane-exe\\encodings");
   for (const std::string& name : EncodingRowNames()) WriteFile(site / Widen(name));
@@ -317,6 +318,13 @@ TEST_F(TervaneExeTest, PagesInEveryEncodingGainTheirLinksAndNothingElse) {
     EXPECT_EQ(ReadAll(Widen(page)), PageWithLinks(row));
     const Result checked = RunTervane({"check", page});
     EXPECT_NE(checked.out.find("ファイルが4個あります。"), std::string::npos) << checked.out;
+
+    WriteFile(Widen(page), row.page);
+    const Result synced = RunTervane({"sync", page, "--folder", "C:\\tervane-exe\\encodings"});
+    ASSERT_EQ(synced.status, 0u) << synced.err;
+    EXPECT_EQ(
+        ReadAll(Widen(page)),
+        PageWithBlock(row, "<!-- tervane folder=\".\" kinds=\"jpeg,gif-png\" mode=\"text\" -->"));
   }
 }
 

@@ -17,11 +17,12 @@
 namespace tervane::cli {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\f'; }
+constexpr std::string_view kBlanks = " \t\f";
 
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+std::string_view Trimmed(std::string_view text, const PageAscii& ascii) {
+  const std::size_t w = ascii.Width();
+  while (text.size() >= w && ascii.IsAnyOf(text, 0, kBlanks)) text.remove_prefix(w);
+  while (text.size() >= w && ascii.IsAnyOf(text, text.size() - w, kBlanks)) text.remove_suffix(w);
   return text;
 }
 
@@ -35,18 +36,19 @@ struct Line {
 };
 
 std::vector<Line> SplitLines(std::string_view contents, Charset charset) {
+  const PageAscii ascii(charset);
   std::vector<Line> lines;
   std::size_t at = 0;
   while (at < contents.size() || lines.empty()) {
     Line line;
     line.offset = at;
-    std::size_t end = contents.find_first_of("\r\n", at);
+    std::size_t end = ascii.FindAnyOf(contents, "\r\n", at);
     if (end == std::string_view::npos) end = contents.size();
     line.bytes = contents.substr(at, end - at);
     std::size_t next = end;
-    if (end < contents.size()) next += contents.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+    if (end < contents.size()) next += ascii.Width() * (ascii.At(contents, end, "\r\n") ? 2 : 1);
     line.end = contents.substr(end, next - end);
-    const std::string_view trimmed = Trimmed(line.bytes);
+    const std::string_view trimmed = Trimmed(line.bytes, ascii);
     if (!trimmed.empty()) line.indent = line.bytes.substr(0, trimmed.data() - line.bytes.data());
     line.text = DecodeLenient(charset, trimmed);
     lines.push_back(std::move(line));
@@ -396,25 +398,34 @@ std::vector<Reference> ReferencesIn(std::string_view markup) {
 
 std::size_t LineCounter::LineAt(std::size_t offset) {
   if (offset < counted_) counted_ = 0, line_ = 1;
-  for (; counted_ < offset && counted_ < text_.size(); ++counted_) {
-    const char c = text_[counted_];
-    if (c == '\n' || (c == '\r' && (counted_ + 1 >= text_.size() || text_[counted_ + 1] != '\n')))
-      ++line_;
+  const std::size_t w = ascii_.Width();
+  while (counted_ < offset && counted_ < text_.size()) {
+    const std::size_t end = ascii_.FindAnyOf(text_.substr(0, offset), "\r\n", counted_);
+    if (end == text_.npos) {
+      counted_ = std::min(offset, text_.size());
+      break;
+    }
+    counted_ = end + w;
+    if (ascii_.At(text_, end, "\n") || !ascii_.At(text_, counted_, "\n")) ++line_;
   }
   return line_;
 }
 
-std::string_view LineEndAt(std::string_view text, std::size_t offset) {
+std::string LineEndAt(std::string_view text, std::size_t offset, Charset charset) {
+  const PageAscii ascii(charset);
   const auto endAt = [&](std::size_t at) {
-    return text.compare(at, 2, "\r\n") == 0 ? text.substr(at, 2) : text.substr(at, 1);
+    return std::string(text.substr(at, ascii.Width() * (ascii.At(text, at, "\r\n") ? 2 : 1)));
   };
-  if (const std::size_t after = text.find_first_of("\r\n", offset); after != text.npos) {
+  if (const std::size_t after = ascii.FindAnyOf(text, "\r\n", offset); after != text.npos) {
     return endAt(after);
   }
-  const std::size_t before = text.substr(0, offset).find_last_of("\r\n");
-  if (before == text.npos) return "\n";
+  const std::size_t before = ascii.FindLastOf(text, "\r\n", offset);
+  if (before == text.npos) return ascii.Bytes("\n");
   // A CR LF is found at its LF.
-  if (text[before] == '\n' && before > 0 && text[before - 1] == '\r') return endAt(before - 1);
+  if (ascii.At(text, before, "\n") && before >= ascii.Width() &&
+      ascii.At(text, before - ascii.Width(), "\r")) {
+    return endAt(before - ascii.Width());
+  }
   return endAt(before);
 }
 

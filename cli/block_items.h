@@ -14,6 +14,7 @@
 #include "addin/platform/codec/text_codec.h"
 #include "addin/platform/filepage/page_charset.h"
 #include "cli/block_marker.h"
+#include "cli/page_ascii.h"
 
 namespace tervane::cli {
 
@@ -65,20 +66,24 @@ struct Reference {
 };
 std::vector<Reference> ReferencesIn(std::string_view markup);
 
-/// The lines of `text` end in CR LF, LF or CR alike. Line numbers from 1.
+/// The lines of `text` (in `charset`) end in CR LF, LF or CR alike. Line
+/// numbers from 1.
 class LineCounter {
  public:
-  explicit LineCounter(std::string_view text) : text_(text) {}
+  explicit LineCounter(std::string_view text, Charset charset = Charset::kUtf8)
+      : text_(text), ascii_(charset) {}
   /// The line that holds `offset`; offsets asked in any order.
   std::size_t LineAt(std::size_t offset);
 
  private:
   std::string_view text_;
+  PageAscii ascii_;
   std::size_t counted_ = 0, line_ = 1;
 };
 
-/// The line end of the line that holds `offset`; when that line has none
-/// (the text's last line), the one before; "\n" when the text has none.
-std::string_view LineEndAt(std::string_view text, std::size_t offset);
+/// The line end of the line of `text` (in `charset`) that holds `offset`,
+/// as the text writes it; when that line has none (the text's last line),
+/// the one before; LF when the text has none.
+std::string LineEndAt(std::string_view text, std::size_t offset, Charset charset);
 
 }  // namespace tervane::cli

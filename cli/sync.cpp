@@ -17,6 +17,7 @@
 #include "cli/block_items.h"
 #include "cli/block_marker.h"
 #include "cli/items.h"
+#include "cli/page_ascii.h"
 #include "cli/paths.h"
 #include "cli/session.h"
 #include "cli/site.h"
@@ -55,10 +56,11 @@ class SyncFailure : public std::runtime_error {
 
 // The blocks the comments of `page` mark, in the order of the bytes.
 std::vector<Block> FindBlocks(FilePage& page, const std::string& bytes, LineCounter& lines) {
+  const PageAscii ascii(page.PageCharset());
   std::vector<Block> blocks;
   std::optional<Block> open;
   for (const PageComment& comment : page.Comments()) {
-    if (bytes.compare(comment.offset, 4, "<!--") != 0) continue;  // <!x>, <?x>, </3>
+    if (!ascii.At(bytes, comment.offset, "<!--")) continue;  // <!x>, <?x>, </3>
     const Marker marker = ReadMarker(comment.text);
     if (marker.kind == Marker::Kind::kNone) continue;
     const std::size_t line = lines.LineAt(comment.offset);
@@ -87,14 +89,15 @@ std::vector<Block> FindBlocks(FilePage& page, const std::string& bytes, LineCoun
       throw SyncFailure(line, "cannot read the block's settings: " + marker.problem);
     }
     // The comment ends at the first "-->" or "--!>", as the parser read it.
+    const std::size_t text = comment.offset + 4 * ascii.Width();
     const std::size_t close =
-        std::min(bytes.find("-->", comment.offset + 4), bytes.find("--!>", comment.offset + 4));
+        std::min(ascii.Find(bytes, "-->", text), ascii.Find(bytes, "--!>", text));
     Block block;
     block.line = line;
     block.startBegin = comment.offset;
     block.startEnd = close == std::string::npos
                          ? bytes.size()
-                         : close + (bytes.compare(close, 3, "-->") == 0 ? 3 : 4);
+                         : close + ascii.Width() * (ascii.At(bytes, close, "-->") ? 3 : 4);
     block.read = block.settings = *marker.settings;
     open = block;
   }
@@ -202,9 +205,10 @@ void WarnOfNamesNotUtf8([[maybe_unused]] const Block& block,
 bool KeepsTheBlocks(Charset charset, std::string_view page, std::size_t blockCount,
                     const std::vector<std::string>& written) {
   const PageOutline outline = ReadPageOutline(charset, page);
+  const PageAscii ascii(charset);
   std::size_t starts = 0, ends = 0;
   for (const PageComment& comment : outline.comments) {
-    if (page.compare(comment.offset, 4, "<!--") != 0) continue;
+    if (!ascii.At(page, comment.offset, "<!--")) continue;
     const Marker::Kind kind = ReadMarker(comment.text).kind;
     starts += kind == Marker::Kind::kStart;
     ends += kind == Marker::Kind::kEnd;
@@ -261,7 +265,7 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
   const std::string where = "tervane: " + options.page + ":";
   const Site site = Site::Of(options);
   const bool writes = !options.dryRun && !options.check;
-  LineCounter lines(original);
+  LineCounter lines(original, page.PageCharset());
   std::vector<Block> blocks;
   std::optional<std::size_t> added;
   try {
@@ -350,7 +354,7 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
     WarnOfNamesNotUtf8(block, where, err);
     if (added == i) WarnOfLinksBefore(DecodeLenient(charset, original), *now, where, err);
 
-    const std::string_view lineEnd = LineEndAt(original, block.startBegin);
+    const std::string lineEnd = LineEndAt(original, block.startBegin, charset);
     const std::string_view contents =
         std::string_view(original).substr(block.startEnd, block.endBegin - block.startEnd);
     BlockMerge merge;
@@ -381,8 +385,8 @@ int BringInStep(const Options& options, FilePage& page, std::string& updated, st
     updated += merge.contents;
     written.insert(written.end(), merge.written.begin(), merge.written.end());
     if (added == i) {
-      updated += EncodeForPage(page.Encoding(),
-                               "<!--" + std::string(kEndMarkerText) + "-->" + std::string(lineEnd));
+      updated +=
+          EncodeForPage(page.Encoding(), "<!--" + std::string(kEndMarkerText) + "-->") + lineEnd;
     }
     copied = added == i ? block.startBegin : block.endBegin;
   }

@@ -142,11 +142,18 @@ printf '<!DOCTYPE html>\n<html><head><meta charset="Shift_JIS"><title>t</title><
 check "$work/site/sjis.htm" "${#names[@]}" "${#names[@]}"
 
 # Pages sync writes: a block of text links and a block of pictures with
-# their sizes, both of the same folder, in UTF-8 and in Shift_JIS.
-for charset in utf-8 Shift_JIS; do
+# their sizes, both of the same folder, in UTF-8, in Shift_JIS, and in
+# UTF-16 of either byte order with its byte-order mark and CR LF line ends,
+# as Notepad saves "Unicode".
+for charset in utf-8 Shift_JIS UTF-16LE UTF-16BE; do
   page=$work/site/sync-$charset.htm
   printf '<!DOCTYPE html>\n<html><head><meta charset="%s"><title>t</title></head>\n<body>\n<!-- tervane folder="img" -->\n<!-- /tervane -->\n<div>\n<!-- tervane folder="./img" mode="image" size alt -->\n<!-- /tervane -->\n</div>\n</body>\n</html>\n' \
     "$charset" > "$page"
+  case $charset in
+    UTF-16LE) { printf '\377\376'; sed 's/$/\r/' "$page" | iconv -f UTF-8 -t UTF-16LE; } > "$page.new" ;;
+    UTF-16BE) { printf '\376\377'; sed 's/$/\r/' "$page" | iconv -f UTF-8 -t UTF-16BE; } > "$page.new" ;;
+  esac
+  [ ! -e "$page.new" ] || mv "$page.new" "$page"
   "$tervane" sync "$page"
   "$tervane" sync "$page" --check
   check "$page" "${#names[@]}" "${#names[@]}" "${#names[@]}"

@@ -26,6 +26,12 @@ std::string TextLinks(const std::string& folder, std::initializer_list<const cha
   return lines;
 }
 
+// `text` (UTF-8) as a page in UTF-16 that opens with its byte-order mark,
+// as Notepad saves "Unicode".
+std::string Utf16Page(Charset charset, const std::string& text) {
+  return (charset == Charset::kUtf16Le ? "\xFF\xFE" : "\xFE\xFF") + *Encode(charset, text);
+}
+
 struct timespec ModificationTime(const std::string& path) {
   struct stat status {};
   ::stat(path.c_str(), &status);
@@ -211,6 +217,26 @@ TEST_F(SyncTest, ABlockTakesItsLinesEnds) {
        {"--folder", "site"},
        ends("<html>\n<body>%<p>x</p>%" + added + "%" + items + "<!-- /tervane -->%</body>%</html>%",
             "\r\n")},
+      {"UTF-16LE, CR LF, the first line LF",
+       Utf16Page(Charset::kUtf16Le,
+                 ends("<html>\n<body>%" + start + "%<!-- /tervane -->%</body>%</html>%", "\r\n")),
+       {},
+       Utf16Page(Charset::kUtf16Le, ends("<html>\n<body>%" + start + "%" + items +
+                                             "<!-- /tervane -->%</body>%</html>%",
+                                         "\r\n"))},
+      // U+0D0A is written 0D 0A in UTF-16BE, 0A 0D in UTF-16LE: no line end.
+      {"a new block, UTF-16BE, CR LF",
+       Utf16Page(Charset::kUtf16Be, ends("<html>\n<body>%<p>\u0D0A</p>%</body>%</html>%", "\r\n")),
+       {"--folder", "site"},
+       Utf16Page(Charset::kUtf16Be, ends("<html>\n<body>%<p>\u0D0A</p>%" + added + "%" + items +
+                                             "<!-- /tervane -->%</body>%</html>%",
+                                         "\r\n"))},
+      {"a fault on line 5 of a UTF-16LE page with all three",
+       Utf16Page(Charset::kUtf16Le,
+                 "<html>\r\n<body>\u0D0A\u010A\r<p>\n</p>\r\n<!-- /tervane -->\r"),
+       {},
+       "",
+       "p.htm:5: a block end"},
       {"a fault on line 5 of a CR page",
        ends("<html>%<body>%<p>%</p>%<!-- /tervane -->%", "\r"),
        {},
@@ -478,26 +504,43 @@ TEST_F(SyncTest, ABlockReachesOnlyIntoTheSite) {
             std::string::npos);
 }
 
-// Pages in Shift_JIS and EUC-JP, Japanese folder and file names: the block
-// is read and written in the page's own encoding.
+// Pages in UTF-16 (either byte order), Shift_JIS and EUC-JP, Japanese
+// folder and file names: the block is read and written in the page's own
+// encoding, an item edited by hand stays, and --force writes it anew.
 TEST_F(SyncTest, JapanesePagesStayInTheirEncoding) {
   Images("site/写真", {"夏.jpg", "冬.jpg"});
-  for (const Charset charset : {Charset::kCp932, Charset::kEucJp}) {
-    const std::string label = charset == Charset::kCp932 ? "Shift_JIS" : "EUC-JP";
+  const std::string settings = "folder=\"写真\" kinds=\"jpeg\" mode=\"text\"";
+  for (const Charset charset :
+       {Charset::kUtf16Le, Charset::kUtf16Be, Charset::kCp932, Charset::kEucJp}) {
+    const std::string label(CharsetName(charset));
     SCOPED_TRACE(label);
-    const auto encoded = [&](const std::string& utf8) { return *Encode(charset, utf8); };
+    const bool utf16 = !IsAsciiCompatible(charset);
     const std::string head =
-        "<meta charset=\"" + label + "\"><title>" + encoded("表題") + "</title>";
-    const std::string settings = "folder=\"写真\" kinds=\"jpeg\" mode=\"text\"";
-    const std::string page =
-        dir.Write("site/p.htm", Page(encoded("<p>表</p>\n" + Block(settings, "")), head));
+        (utf16 ? "" : "<meta charset=\"" + label + "\">") + std::string("<title>表題</title>");
+    const auto page = [&](const std::string& lines) {
+      const std::string text = Page("<p>表</p>\n" + Block(settings, lines), head);
+      return utf16 ? Utf16Page(charset, text) : *Encode(charset, text);
+    };
+    const std::string path = dir.Write("site/p.htm", page(""));
     const Result r = Run({"sync", "site/p.htm"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(
-        TempDir::Read(page),
-        Page(encoded("<p>表</p>\n" + Block(settings, TextLinks("写真/", {"冬.jpg", "夏.jpg"}))),
-             head));
+    EXPECT_EQ(TempDir::Read(path), page(TextLinks("写真/", {"冬.jpg", "夏.jpg"})));
     EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 0);
+
+    // The first item sets the indentation of new ones.
+    const std::string edited = "\t <a href=\"写真/冬.jpg\">冬の写真</a><br>\n";
+    dir.Write("site/p.htm", page(edited + TextLinks("写真/", {"夏.jpg"})));
+    Images("site/写真", {"春.jpg"});
+    const Result shown = Run({"sync", "site/p.htm", "--dry-run"});
+    EXPECT_NE(shown.out.find("\n+\t <a href=\"写真/春.jpg\">春.jpg</a><br>\n"), std::string::npos)
+        << shown.out;
+    EXPECT_EQ(Run({"sync", "site/p.htm"}).status, 0);
+    EXPECT_EQ(TempDir::Read(path), page(edited + TextLinks("写真/", {"夏.jpg"}) + "\t " +
+                                        TextLinks("写真/", {"春.jpg"})));
+    EXPECT_EQ(Run({"sync", "site/p.htm", "--force"}).status, 0);
+    EXPECT_EQ(TempDir::Read(path), page(TextLinks("写真/", {"冬.jpg", "夏.jpg", "春.jpg"})));
+    fs::remove(dir.Path() / "site/写真/春.jpg");
+    EXPECT_EQ(Run({"sync", "site/p.htm"}).status, 0);
   }
   // A name the page's encoding cannot hold goes in as a character reference
   // in the text and UTF-8 percent-encoded in the address, and the next run
@@ -512,8 +555,8 @@ TEST_F(SyncTest, JapanesePagesStayInTheirEncoding) {
 }
 
 // --dry-run shows the change as a unified diff of the page's text (in
-// UTF-8), hunk for hunk what diff -u shows, which patch applies; it writes
-// nothing.
+// UTF-8, whatever the page's encoding), hunk for hunk what diff -u shows of
+// that text, which patch applies to it; it writes nothing.
 TEST_F(SyncTest, DryRunPrintsTheChangeAsADiff) {
   const std::string settings = "folder=\"img\" kinds=\"jpeg\" mode=\"text\"";
   const auto links = [](const std::string& names) {
@@ -527,9 +570,12 @@ TEST_F(SyncTest, DryRunPrintsTheChangeAsADiff) {
   const struct {
     std::string before, after;
     bool finalNewline = true;
+    Charset charset = Charset::kUtf8;
   } cases[] = {
       {"abcdefghij", "acdefghijk"},  // two hunks
-      {"abcdefgh", "acdefghi"},      // changes six lines apart: one hunk
+      {"abcdefghij", "acdefghijk", true, Charset::kUtf16Le},
+      {"abc", "a", false, Charset::kUtf16Be},
+      {"abcdefgh", "acdefghi"},  // changes six lines apart: one hunk
       {"", "ab"},
       {"abcdefghijklmnop", "p"},
       {"b", "a"},
@@ -537,7 +583,7 @@ TEST_F(SyncTest, DryRunPrintsTheChangeAsADiff) {
       {"abc", "a", false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.before + " -> " + c.after);
+    SCOPED_TRACE(c.before + " -> " + c.after + " in " + std::string(CharsetName(c.charset)));
     fs::remove_all(dir.Path() / "site");
     for (const char name : c.after) Images("site/img", {(std::string(1, name) + ".jpg").c_str()});
     fs::create_directories(dir.Path() / "site/img");
@@ -547,17 +593,19 @@ TEST_F(SyncTest, DryRunPrintsTheChangeAsADiff) {
       return text;
     };
     const std::string before = page(c.before);
-    const std::string path = dir.Write("site/p.htm", before);
+    const std::string bytes = c.charset == Charset::kUtf8 ? before : Utf16Page(c.charset, before);
+    const std::string path = dir.Write("site/p.htm", bytes);
+    const std::string text = dir.Write("before.htm", before);
     dir.Write("after.htm", page(c.after));
     const Result r = Run({"sync", "site/p.htm", "--dry-run"});
     EXPECT_EQ(r.status, 0) << r.err;
-    std::system(("diff -u " + Quote(path) + " " + Quote(dir / "after.htm") + " | tail -n +3 >" +
+    std::system(("diff -u " + Quote(text) + " " + Quote(dir / "after.htm") + " | tail -n +3 >" +
                  Quote(io / "diff"))
                     .c_str());
     EXPECT_EQ(r.out, "--- " + path + "\n+++ " + path + "\n" + TempDir::Read(io / "diff"));
-    EXPECT_EQ(TempDir::Read(path), before);
+    EXPECT_EQ(TempDir::Read(path), bytes);
     dir.Write("printed.diff", r.out);
-    EXPECT_EQ(std::system(("patch -s -o " + Quote(dir / "patched.htm") + " " + Quote(path) + " <" +
+    EXPECT_EQ(std::system(("patch -s -o " + Quote(dir / "patched.htm") + " " + Quote(text) + " <" +
                            Quote(dir / "printed.diff"))
                               .c_str()),
               0);

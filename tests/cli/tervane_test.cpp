@@ -140,7 +140,8 @@ TEST_F(TervaneTest, ShiftJisPagesAreWrittenInShiftJis) {
 }
 
 // Every encoding a browser reads, declared in every way: the page gains the
-// four links and not one other byte changes, and the links are found again.
+// four links and not one other byte changes, and the links are found again;
+// sync writes the same links in a block and finds them again.
 TEST_F(TervaneTest, PagesInEveryEncodingGainTheirLinksAndNothingElse) {
   for (const std::string& name : EncodingRowNames()) dir.Write("site/" + name, "img");
   for (const PageEncodingRow& row : PageEncodingRows()) {
@@ -153,6 +154,17 @@ TEST_F(TervaneTest, PagesInEveryEncodingGainTheirLinksAndNothingElse) {
     EXPECT_NE(checked.out.find("ファイルが4個あります。"), std::string::npos) << checked.out;
     const Result missing = Run({"link", "site/p.htm", "--missing"});
     EXPECT_EQ(missing.status, 1) << missing.err;
+
+    // Under a checker (valgrind) each run takes seconds: sync there on the
+    // UTF-16 pages alone, whose characters are units of two bytes.
+    if (std::getenv("TERVANE_WRAPPER") != nullptr && !row.what.starts_with("UTF-16")) continue;
+    dir.Write("site/p.htm", row.page);
+    const Result synced = Run({"sync", "site/p.htm", "--folder", "site"});
+    ASSERT_EQ(synced.status, 0) << synced.err;
+    EXPECT_EQ(
+        TempDir::Read(page),
+        PageWithBlock(row, "<!-- tervane folder=\".\" kinds=\"jpeg,gif-png\" mode=\"text\" -->"));
+    EXPECT_EQ(Run({"sync", "site/p.htm", "--check"}).status, 0);
   }
 }
 

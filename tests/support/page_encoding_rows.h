@@ -131,21 +131,33 @@ inline std::vector<PageEncodingRow> PageEncodingRows() {
   return rows;
 }
 
+/// ASCII text as the row's page writes it: in UTF-16, two bytes a character.
+inline std::string AsciiInPage(const PageEncodingRow& row, const std::string& text) {
+  encoding_rows::Encoding units{};
+  units.utf16be = row.page.starts_with("\xFE\xFF");
+  units.utf16le = row.page.starts_with("\xFF\xFE");
+  return encoding_rows::Ascii(units, text);
+}
+
 /// Where the links go: before the body's end tag.
 inline std::string PageWithLinks(const PageEncodingRow& row) {
-  const bool utf16 = row.page.starts_with("\xFF\xFE") || row.page.starts_with("\xFE\xFF");
-  std::string endTag = "</body>";
-  if (utf16) {
-    std::string wide;
-    for (const char c : endTag) {
-      if (row.page[0] == '\xFE') wide += '\0';
-      wide += c;
-      if (row.page[0] == '\xFF') wide += '\0';
-    }
-    endTag = wide;
-  }
   std::string page = row.page;
-  page.insert(page.rfind(endTag), row.inserted);
+  page.insert(page.rfind(AsciiInPage(row, "</body>")), row.inserted);
+  return page;
+}
+
+/// Where `tervane sync --folder` puts them: in a block of the start comment
+/// `start` (ASCII), one a line, each line ending in CR LF as the page's do.
+inline std::string PageWithBlock(const PageEncodingRow& row, const std::string& start) {
+  const std::string lineEnd = AsciiInPage(row, "\r\n"), br = AsciiInPage(row, "<br>");
+  std::string block = AsciiInPage(row, start) + lineEnd;
+  for (std::size_t at = 0, end; (end = row.inserted.find(br, at)) != std::string::npos;
+       at = end + br.size()) {
+    block += row.inserted.substr(at, end + br.size() - at) + lineEnd;
+  }
+  block += AsciiInPage(row, "<!-- /tervane -->") + lineEnd;
+  std::string page = row.page;
+  page.insert(page.rfind(AsciiInPage(row, "</body>")), block);
   return page;
 }
 

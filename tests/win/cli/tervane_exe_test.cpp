@@ -305,7 +305,8 @@ TEST_F(TervaneExeTest, WritesAndFindsJapaneseLinksInAShiftJisPage) {
 
 // Every encoding a browser reads, through the system's code pages: the page
 // gains the four links, written as the page can hold them, and not one other
-// byte changes; the links are found again.
+// byte changes; the links are found again. sync writes the same links in a
+// block.
 TEST_F(TervaneExeTest, PagesInEveryEncodingGainTheirLinksAndNothingElse) {
   const fs::path site = Made("C:\\tervane-exe\\encodings");
   for (const std::string& name : EncodingRowNames()) WriteFile(site / Widen(name));
@@ -318,6 +319,13 @@ TEST_F(TervaneExeTest, PagesInEveryEncodingGainTheirLinksAndNothingElse) {
     EXPECT_EQ(ReadAll(Widen(page)), PageWithLinks(row));
     const Result checked = RunTervane({"check", page});
     EXPECT_NE(checked.out.find("ファイルが4個あります。"), std::string::npos) << checked.out;
+
+    WriteFile(Widen(page), row.page);
+    const Result synced = RunTervane({"sync", page, "--folder", "C:\\tervane-exe\\encodings"});
+    ASSERT_EQ(synced.status, 0u) << synced.err;
+    EXPECT_EQ(
+        ReadAll(Widen(page)),
+        PageWithBlock(row, "<!-- tervane folder=\".\" kinds=\"jpeg,gif-png\" mode=\"text\" -->"));
   }
 }
 
@@ -431,14 +439,17 @@ TEST_F(TervaneExeTest, AHeldPageIsNotWritten) {
 }
 
 // tervane.exe sync with the page and its material on drive C:, on the second
-// drive, and on two drives (the material's folder named as the site): the
-// block follows its folder, --check says when it does not, and --dry-run
-// shows what a sync would change.
+// drive, and on two drives (the material's folder named as the site), and a
+// page in UTF-16: the block follows its folder, --check says when it does
+// not, and --dry-run shows what a sync would change.
 TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
   const std::string d(1, second_);
   struct Case {
     std::string site, folder, written, address;
     std::vector<std::string> siteArguments;  // a block's folder must lie in the site
+    // UTF-16LE with its byte-order mark and CR LF line ends, as Notepad saves
+    // "Unicode"; --dry-run shows the change in UTF-8 all the same.
+    bool utf16 = false;
   };
   const Case cases[] = {
       {"C:\\tervane-exe-sync", "C:\\tervane-exe-sync\\img", "img", "img/", {}},
@@ -448,13 +459,23 @@ TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
        d + ":/tervane-exe-pics",
        "file:///" + d + ":/tervane-exe-pics/",
        {"--site", d + ":\\tervane-exe-pics"}},
+      {"C:\\tervane-exe-sync16", "C:\\tervane-exe-sync16\\写真", "写真", "写真/", {}, true},
   };
   for (const Case& c : cases) {
     Made(c.site);
     Made(c.folder);
     const std::string page = c.site + "\\page.htm";
     const fs::path folder(Widen(c.folder));
-    WriteFile(Widen(page), "<html><head><meta charset=\"utf-8\"></head><body>\n</body></html>");
+    const auto onDisk = [&](std::string text) {
+      if (!c.utf16) return text;
+      for (std::size_t at = text.find('\n'); at != text.npos; at = text.find('\n', at + 2)) {
+        text.insert(at, 1, '\r');
+      }
+      const std::wstring wide = Widen(text);
+      return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+    };
+    WriteFile(Widen(page),
+              onDisk("<html><head><meta charset=\"utf-8\"></head><body>\n</body></html>"));
     WriteFile(folder / L"a.jpg");
     const auto block = [&](std::initializer_list<const char*> names) {
       std::string text =
@@ -463,7 +484,7 @@ TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
       for (const char* name : names) {
         text += "<a href=\"" + c.address + name + "\">" + name + "</a><br>\n";
       }
-      return text + "<!-- /tervane -->\n</body></html>";
+      return onDisk(text + "<!-- /tervane -->\n</body></html>");
     };
     const struct {
       std::function<void()> change;

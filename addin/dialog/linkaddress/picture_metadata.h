@@ -13,6 +13,8 @@
 #include <optional>
 #include <string>
 
+#include "addin/dialog/linkaddress/picture_size.h"
+
 namespace tervane {
 
 /// The most of a picture's file that is ever read for its metadata.
@@ -30,10 +32,8 @@ struct PictureMetadata {
   std::optional<std::string> taken;            // EXIF DateTimeOriginal, "YYYY:MM:DD HH:MM:SS"
 };
 
-/// Fills up to `length` bytes at `into` with the file's bytes from `offset`
-/// on and returns how many (fewer only at the file's end).
-using PictureReadAt =
-    std::function<std::size_t(std::uint64_t offset, char* into, std::size_t length)>;
+/// Random access to the picture's file, as the header reader has it.
+using PictureReadAt = PictureBytesAt;
 
 /// Reads the metadata of the picture `read` gives; a file that is neither a
 /// JPEG nor a PNG file gives none.

@@ -373,8 +373,8 @@ TEST_F(TervaneWindowTest, APageThatCannotBeOpenedIsRefused) {
   WriteFile(site_ / "iso2022.htm", "<meta charset=\"iso-2022-jp\"><body></body>");
   WriteFile(site_ / "held.htm", "<body></body>");
   // Open without sharing, as some editors keep the page they show.
-  const win32::UniqueFile held(::CreateFileW((site_ / "held.htm").c_str(), GENERIC_READ, 0,
-                                             nullptr, OPEN_EXISTING, 0, nullptr));
+  const win32::UniqueFile held(::CreateFileW((site_ / "held.htm").c_str(), GENERIC_READ, 0, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(held);
   struct Case {
     std::string name, reason;
@@ -440,6 +440,14 @@ TEST_F(TervaneWindowTest, KeysWorkThroughTheProgramsLoop) {
 TEST_F(TervaneWindowTest, Screenshot) {
   const char* file = std::getenv("TERVANE_SCREEN_FILE");
   if (!file || !*file) GTEST_SKIP() << "TERVANE_SCREEN_FILE is not set";
+  // The user's message font, this many pixels high, for this session only.
+  if (const char* pixels = std::getenv("TERVANE_MESSAGE_FONT_PIXELS"); pixels && *pixels) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    metrics.lfMessageFont.lfHeight = -std::atoi(pixels);
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+  }
   // A site where a user keeps one, for the guide's picture.
   const SiteFolder home(L"C:\\Users\\Public\\Documents\\ホームページ");
   Start({home.site_ / L"index.htm"});

@@ -430,7 +430,7 @@ TEST_F(TervaneExeTest, AHeldPageIsNotWritten) {
 }
 
 // tervane.exe sync with the page and its material on drive C:, on the second
-// drive, and on two drives (the material's folder named as the site): the
+// drive, on a network share, and on two drives (the material's folder named as the site): the
 // block follows its folder, --check says when it does not, and --dry-run
 // shows what a sync would change.
 TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
@@ -442,6 +442,7 @@ TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
   const Case cases[] = {
       {"C:\\tervane-exe-sync", "C:\\tervane-exe-sync\\img", "img", "img/", {}},
       {d + ":\\tervane-exe-sync", d + ":\\tervane-exe-sync\\写真", "写真", "写真/", {}},
+      {share_ + "\\tervane-exe-sync3", share_ + "\\tervane-exe-sync3\\img", "img", "img/", {}},
       {"C:\\tervane-exe-sync2",
        d + ":\\tervane-exe-pics",
        d + ":/tervane-exe-pics",

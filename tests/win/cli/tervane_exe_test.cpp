@@ -495,6 +495,13 @@ TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
       EXPECT_EQ(ReadAll(Widen(page)), step.page) << what;
     }
   }
+  // A block on the share whose folder is gone is told as such, not as a
+  // folder outside the site.
+  const std::string page = share_ + "\\tervane-exe-sync3\\page.htm";
+  WriteFile(Widen(page), "<body>\n<!-- tervane folder=\"gone\" -->\n<!-- /tervane -->\n</body>");
+  const Result gone = RunTervane({"sync", page, "--check"});
+  EXPECT_NE(gone.err.find("the block's folder does not exist: gone"), std::string::npos)
+      << gone.err;
 }
 
 }  // namespace

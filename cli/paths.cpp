@@ -15,6 +15,7 @@ std::string ToUtf8(const fs::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+#ifndef _WIN32
 namespace {
 
 std::string Normal(const fs::path& absolute) {
@@ -34,6 +35,18 @@ std::string Normal(const fs::path& absolute) {
 std::string AbsolutePath(std::string_view path, const fs::path& from) {
   return Normal(from / FromUtf8(path));
 }
+#else
+// The standard library here reads "\\server\share" as a folder of the
+// current drive and folds its leading separators: a path on a share needs
+// the system's reading. A path that starts at a root ("\\server\share",
+// "C:\", "\") is the system's to make absolute; any other is taken from
+// `from`.
+std::string AbsolutePath(std::string_view path, const fs::path& from) {
+  const bool rooted = (!path.empty() && (path[0] == '\\' || path[0] == '/')) ||
+                      (path.size() >= 2 && path[1] == ':');
+  return AbsolutePath(rooted ? std::string(path) : ToUtf8(from) + "\\" + std::string(path));
+}
+#endif
 
 // The system's own reading of a path (FullPath), not current_path() / path:
 // on Windows "D:img" is taken from drive D's own current folder, and

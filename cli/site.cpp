@@ -12,6 +12,16 @@ fs::path FromUtf8(std::string_view path) {
 // `path` with every symbolic link of the part that exists resolved; the
 // path as given when even that fails.
 fs::path Resolved(const fs::path& path) {
+#ifdef _WIN32
+  // The standard library here takes "\\server\share" for a folder of the
+  // current drive: a path on a share stays as the system made it absolute
+  // and normal, its symbolic links unresolved.
+  const std::wstring& text = path.native();
+  if (text.size() >= 2 && (text[0] == L'\\' || text[0] == L'/') &&
+      (text[1] == L'\\' || text[1] == L'/')) {
+    return path;
+  }
+#endif
   std::error_code ec;
   fs::path resolved = fs::weakly_canonical(path, ec);
   return ec ? path.lexically_normal() : resolved;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "addin/connection/registration_data.h"
+#include "addin/platform/system_error_texts.h"
 #include "installer/installer_texts.h"
 
 namespace tervane::installer {
@@ -15,9 +16,32 @@ void ShowError(InstallerPlatform& platform, std::string_view text) {
   platform.Show(text, MsgButtons::kOk, MsgIcon::kStop);
 }
 
-int Failed(InstallerPlatform& platform) {
-  ShowError(platform, texts::kM9Failed);
+// kM9Failed, with `reason` on a second line when there is one.
+int Failed(InstallerPlatform& platform, std::string_view reason = {}) {
+  std::string text(texts::kM9Failed);
+  if (!reason.empty()) text += "\r\n" + std::string(reason);
+  ShowError(platform, text);
   return kExitFailed;
+}
+
+// `what` failed, followed by the system's `cause` in brackets.
+std::string Because(std::string_view what, std::uint32_t cause) {
+  std::string told(what);
+  if (cause == 0) return told;
+  const std::optional<std::string_view> japanese = tervane::texts::SystemErrorReason(cause);
+  told += " (" +
+          (japanese ? std::string(*japanese)
+                    : std::string(texts::kSystemError) + std::to_string(cause)) +
+          ")";
+  return told;
+}
+
+// Why the registration program did not register or unregister the copy.
+std::string RegistrationReason(InstallerPlatform& platform,
+                               const std::optional<std::uint32_t>& exitCode) {
+  if (!exitCode) return Because(texts::kNoRegistrationTool, platform.LastFailure());
+  return std::string(texts::kRegistrationFailed) + " (" + std::string(texts::kExitCode) +
+         std::to_string(*exitCode) + ")";
 }
 
 // Copies that an earlier run moved aside because the editor had them loaded
@@ -57,15 +81,18 @@ int Install(InstallerPlatform& platform, const std::string& target) {
     return Failed(platform);
   }
   RemoveLeftovers(platform, target);
-  const Extracted extracted = ExtractLibrary(platform, target);
+  std::string reason;
+  const Extracted extracted = ExtractLibrary(platform, target, &reason);
   if (extracted == Extracted::kInUse) {
     ShowError(platform, texts::kInUse);
     return kExitFailed;
   }
-  if (extracted == Extracted::kFailed) return Failed(platform);
+  if (extracted == Extracted::kFailed) return Failed(platform, reason);
   // The written copy stays when registration fails, so that a later run can
   // try again.
-  if (!RunRegistrationTool(platform, "/s", target)) return Failed(platform);
+  const std::optional<std::uint32_t> registered =
+      RunRegistrationToolExitCode(platform, "/s", target);
+  if (registered != 0u) return Failed(platform, RegistrationReason(platform, registered));
   std::string done(texts::kM6Installed);
   if (extracted == Extracted::kBesideLoadedCopy) {
     done += "\r\n\r\n" + std::string(texts::kRestartEditor);
@@ -77,7 +104,7 @@ int Install(InstallerPlatform& platform, const std::string& target) {
 int Uninstall(InstallerPlatform& platform, const std::string& target) {
   const std::optional<std::uint32_t> unregistered =
       RunRegistrationToolExitCode(platform, "/u", target);
-  if (!unregistered) return Failed(platform);
+  if (!unregistered) return Failed(platform, RegistrationReason(platform, unregistered));
   if (*unregistered != 0) {
     // A damaged copy cannot unregister itself: its keys go directly, or the
     // uninstallation could never finish.
@@ -85,7 +112,9 @@ int Uninstall(InstallerPlatform& platform, const std::string& target) {
         MsgAnswer::kYes) {
       return kExitDone;
     }
-    if (!platform.DeleteKeys(registration::OwnedKeys())) return Failed(platform);
+    if (!platform.DeleteKeys(registration::OwnedKeys())) {
+      return Failed(platform, Because(texts::kKeysStay, platform.LastFailure()));
+    }
   }
   std::vector<std::string> left;
   if (!platform.DeleteFile(target) && platform.Attributes(target)) left.push_back(target);
@@ -114,7 +143,7 @@ int InstallerMain(InstallerPlatform& platform) {
     return kExitDone;
   }
   const std::optional<std::string> target = GetTargetPath(platform, kTargetSuffix);
-  if (!target) return Failed(platform);
+  if (!target) return Failed(platform, texts::kNoApplicationData);
 
   switch (CheckInstalledVersion(platform, *target)) {
     case 0:
@@ -178,21 +207,28 @@ bool CreateTargetFolder(InstallerPlatform& platform, std::string_view path) {
   return true;
 }
 
-Extracted ExtractLibrary(InstallerPlatform& platform, std::string_view path) {
+Extracted ExtractLibrary(InstallerPlatform& platform, std::string_view path, std::string* reason) {
+  // Told before the cleaning up, which may fail for causes of its own.
+  const auto fail = [&](std::string_view what, std::uint32_t cause = 0) {
+    if (reason) *reason = Because(what, cause);
+    return Extracted::kFailed;
+  };
   const std::optional<std::string> library = platform.CarriedLibrary();
-  if (!library) return Extracted::kFailed;
+  if (!library) return fail(texts::kNoCarriedLibrary);
   const std::size_t separator = LastSeparator(path);
-  if (separator == std::string_view::npos) return Extracted::kFailed;
+  if (separator == std::string_view::npos) return fail(texts::kCannotWrite);
   const std::string folder(path.substr(0, separator));
   const std::optional<std::string> temporary = platform.CreateTemporaryFile(folder);
-  if (!temporary) return Extracted::kFailed;
+  if (!temporary) return fail(texts::kCannotWrite, platform.LastFailure());
   if (!platform.WriteFile(*temporary, *library)) {
+    fail(texts::kCannotWrite, platform.LastFailure());
     platform.DeleteFile(*temporary);
     return Extracted::kFailed;
   }
   MoveResult replaced = platform.ReplaceFile(*temporary, path);
   if (replaced != MoveResult::kInUse) {
     if (replaced == MoveResult::kDone) return Extracted::kWritten;
+    fail(texts::kCannotWrite, platform.LastFailure());
     platform.DeleteFile(*temporary);
     return Extracted::kFailed;
   }
@@ -209,6 +245,7 @@ Extracted ExtractLibrary(InstallerPlatform& platform, std::string_view path) {
     return Extracted::kInUse;
   }
   if (platform.ReplaceFile(*temporary, path) != MoveResult::kDone) {
+    fail(texts::kCannotWrite, platform.LastFailure());
     platform.RenameFile(aside, path);
     platform.DeleteFile(*temporary);
     return Extracted::kFailed;

@@ -42,8 +42,10 @@ enum class Extracted {
 
 /// Writes the carried library to `path`: into a temporary file beside it
 /// first, which then replaces `path`. On failure the previous copy stays as
-/// it was and no temporary file is left.
-Extracted ExtractLibrary(InstallerPlatform& platform, std::string_view path);
+/// it was and no temporary file is left; with kFailed, `reason` says why, in
+/// Japanese.
+Extracted ExtractLibrary(InstallerPlatform& platform, std::string_view path,
+                         std::string* reason = nullptr);
 
 /// Runs the system folder's regsvr32.exe with `switchText` ("/s" or "/u") on
 /// `path` and waits for it; true only when it ran and succeeded.

@@ -68,6 +68,9 @@ class InstallerPlatform {
   /// Deletes each key, relative to HKEY_CURRENT_USER, with everything below
   /// it; true when none of them is left.
   virtual bool DeleteKeys(const std::vector<std::string>& keys) = 0;
+  /// The Windows error code of the last call above that failed, for the
+  /// reason the user is told; 0 when the system gave none.
+  virtual std::uint32_t LastFailure() = 0;
 
   /// The system folder, where the registration program lives.
   virtual std::string SystemFolder() = 0;

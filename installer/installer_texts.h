@@ -33,6 +33,22 @@ inline constexpr std::string_view kM8NoFolder =
     "ファイル保存先のディレクトリが作成ができません\r\nファイルのパス ";
 inline constexpr std::string_view kM9Failed = "インストールに失敗しました";
 
+/// The second lines of kM9Failed: what failed, followed in brackets by the
+/// system's cause (a Japanese text of its own, or kSystemError and the
+/// code), or by kExitCode and regsvr32's exit code.
+inline constexpr std::string_view kNoApplicationData =
+    "アプリケーション データ フォルダの場所を取得できません。";
+inline constexpr std::string_view kNoCarriedLibrary =
+    "インストーラに Tervane.dll が含まれていません。";
+inline constexpr std::string_view kCannotWrite = "Tervane.dll を書き込めません。";
+inline constexpr std::string_view kNoRegistrationTool = "regsvr32.exe を起動できません。";
+inline constexpr std::string_view kRegistrationFailed =
+    "regsvr32.exe で Tervane.dll を登録できませんでした。";
+inline constexpr std::string_view kExitCode = "終了コード ";
+inline constexpr std::string_view kKeysStay = "アドインの登録をレジストリから削除できません。";
+/// A system cause that has no Japanese text: followed by its code.
+inline constexpr std::string_view kSystemError = "Windows のエラー ";
+
 /// Another installer holds the single-run mutex.
 inline constexpr std::string_view kAlreadyRunning =
     "Tervane SETUP はすでに実行中です。\r\n実行中の Tervane SETUP を終わらせてから、もう一度"

@@ -51,9 +51,11 @@ std::optional<std::wstring> PathOfFolder(LPCITEMIDLIST folder) {
   return path;
 }
 
-MoveResult MoveWithFlags(std::string_view source, std::string_view target, DWORD flags) {
+MoveResult MoveWithFlags(std::string_view source, std::string_view target, DWORD flags,
+                         DWORD& failure) {
   if (::MoveFileExW(Widen(source).c_str(), Widen(target).c_str(), flags)) return MoveResult::kDone;
-  switch (::GetLastError()) {
+  failure = ::GetLastError();
+  switch (failure) {
     // A loaded library cannot be replaced; a file open without delete
     // sharing can be neither replaced nor renamed.
     case ERROR_ACCESS_DENIED:
@@ -136,7 +138,8 @@ std::optional<std::string> Win32InstallerPlatform::CreateTemporaryFile(std::stri
     win32::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) return Narrow(path);
-    if (::GetLastError() != ERROR_FILE_EXISTS) return std::nullopt;
+    lastFailure_ = ::GetLastError();
+    if (lastFailure_ != ERROR_FILE_EXISTS) return std::nullopt;
   }
   return std::nullopt;
 }
@@ -144,25 +147,36 @@ std::optional<std::string> Win32InstallerPlatform::CreateTemporaryFile(std::stri
 bool Win32InstallerPlatform::WriteFile(std::string_view path, std::string_view bytes) {
   win32::UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr,
                                        TRUNCATE_EXISTING, FILE_FLAG_WRITE_THROUGH, nullptr));
-  if (!file) return false;
+  if (!file) {
+    lastFailure_ = ::GetLastError();
+    return false;
+  }
   std::size_t written = 0;
   while (written < bytes.size()) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1 << 20));
     DWORD done = 0;
-    if (!::WriteFile(file.get(), bytes.data() + written, chunk, &done, nullptr) || done == 0) {
+    if (!::WriteFile(file.get(), bytes.data() + written, chunk, &done, nullptr)) {
+      lastFailure_ = ::GetLastError();
+      return false;
+    }
+    if (done == 0) {
+      lastFailure_ = ERROR_DISK_FULL;  // a write that takes nothing: no room left
       return false;
     }
     written += done;
   }
-  return ::FlushFileBuffers(file.get()) != 0;
+  if (::FlushFileBuffers(file.get())) return true;
+  lastFailure_ = ::GetLastError();
+  return false;
 }
 
 MoveResult Win32InstallerPlatform::ReplaceFile(std::string_view source, std::string_view target) {
-  return MoveWithFlags(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  return MoveWithFlags(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH,
+                       lastFailure_);
 }
 
 MoveResult Win32InstallerPlatform::RenameFile(std::string_view source, std::string_view target) {
-  return MoveWithFlags(source, target, MOVEFILE_WRITE_THROUGH);
+  return MoveWithFlags(source, target, MOVEFILE_WRITE_THROUGH, lastFailure_);
 }
 
 bool Win32InstallerPlatform::DeleteFile(std::string_view path) {
@@ -188,7 +202,9 @@ bool Win32InstallerPlatform::DeleteKeys(const std::vector<std::string>& keys) {
   bool deleted = true;
   for (const std::string& key : keys) {
     const LSTATUS status = ::SHDeleteKeyW(HKEY_CURRENT_USER, Widen(key).c_str());
-    deleted = deleted && (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND);
+    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) continue;
+    lastFailure_ = static_cast<DWORD>(status);
+    deleted = false;
   }
   return deleted;
 }
@@ -215,6 +231,7 @@ std::optional<std::uint32_t> Win32InstallerPlatform::RunAndWait(std::string_view
   if (!::CreateProcessW(Widen(program).c_str(), command.data(), nullptr, nullptr, FALSE,
                         CREATE_DEFAULT_ERROR_MODE, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+    lastFailure_ = ::GetLastError();
     return std::nullopt;
   }
   const win32::UniqueHandleOwner processHandle(process.hProcess);

@@ -27,6 +27,7 @@ class Win32InstallerPlatform : public InstallerPlatform {
   bool DeleteFile(std::string_view path) override;
   std::vector<std::string> FindFiles(std::string_view folder, std::string_view pattern) override;
   bool DeleteKeys(const std::vector<std::string>& keys) override;
+  std::uint32_t LastFailure() override { return lastFailure_; }
   std::string SystemFolder() override;
   std::string CurrentFolder() override;
   std::optional<std::uint32_t> RunAndWait(std::string_view program, std::string_view commandLine,
@@ -37,6 +38,7 @@ class Win32InstallerPlatform : public InstallerPlatform {
  private:
   Microsoft::WRL::ComPtr<IMalloc> shellAllocator_;
   win32::UniqueHandleOwner singleRun_;
+  DWORD lastFailure_ = 0;
 };
 
 /// The mutex that one run of the installer holds, per session.

@@ -1,8 +1,11 @@
 #include "window/failure_reason.h"
 
 #include <exception>
+#include <optional>
 
 #include "addin/dialog/linkaddress/texts.h"
+#include "addin/platform/error.h"
+#include "addin/platform/system_error_texts.h"
 #include "window/window_texts.h"
 
 namespace tervane::window {
@@ -22,18 +25,31 @@ std::string_view AfterPath(std::string_view failure) {
 
 }  // namespace
 
-std::string JapaneseReason(std::string_view failure) {
+std::string JapaneseReason(std::string_view failure, std::uint32_t systemCode) {
   const std::string_view reason = AfterPath(failure);
+  const std::optional<std::string_view> cause = tervane::texts::SystemErrorReason(systemCode);
   for (const texts::ReasonText& row : texts::kReasons) {
     const std::size_t at = reason.find(row.english);
     if (at == std::string_view::npos) continue;
     std::string told(row.japanese);
+    if (const std::size_t slot = told.find("{}"); slot != std::string::npos) {
+      const std::size_t open = reason.find(" (", at);
+      const std::size_t close = reason.find(')', open);
+      const std::string_view name =
+          open == std::string_view::npos || close == std::string_view::npos
+              ? std::string_view()
+              : reason.substr(open + 2, close - open - 2);
+      told.replace(slot, 2, name);
+    }
     const std::size_t colon = reason.find(": ", at);
-    if (row.detail && colon != std::string_view::npos) {
+    if (row.detail && cause) {
+      told += " (" + std::string(*cause) + ")";
+    } else if (row.detail && colon != std::string_view::npos) {
       told += " (" + std::string(reason.substr(colon + 2)) + ")";
     }
     return told;
   }
+  if (cause) return std::string(*cause);
   return std::string(reason);
 }
 
@@ -45,6 +61,8 @@ MsgAnswer ReasonBoxes::Show(const MessageBoxRequest& request) {
   if (const std::exception_ptr failure = std::current_exception()) {
     try {
       std::rethrow_exception(failure);
+    } catch (const Error& e) {
+      reason = JapaneseReason(e.what(), e.SystemCode());
     } catch (const std::exception& e) {
       reason = JapaneseReason(e.what());
     } catch (...) {

@@ -3,6 +3,7 @@
 // tervane and the add-in's error report; the window says it in Japanese.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,11 +12,12 @@
 namespace tervane::window {
 
 /// The reason of a failure in Japanese, without the page's path: from a
-/// description such as "Cannot write C:\web\p.htm: it is read-only". A
-/// reason that has no Japanese text of its own is given as the description
-/// says it after the path (the system's own message, in the system's
-/// language, for a failed system call).
-std::string JapaneseReason(std::string_view failure);
+/// description such as "Cannot write C:\web\p.htm: it is read-only" and
+/// the Windows error code of the call that failed, if any. A reason that
+/// has no Japanese text of its own is given as the description says it
+/// after the path (the system's own message, in the system's language, for
+/// a failed system call).
+std::string JapaneseReason(std::string_view failure, std::uint32_t systemCode = 0);
 
 /// The program's boxes: a box that reports a failure ("エラーが発生しました")
 /// gets the failure's reason on a second line. Such a box is shown while

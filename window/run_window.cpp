@@ -5,6 +5,7 @@
 
 #include "addin/dialog/frmCOMAddIn.h"
 #include "addin/dialog/linkaddress/texts.h"
+#include "addin/platform/error.h"
 #include "addin/platform/filepage/file_page.h"
 #include "addin/platform/filepage/page_lock.h"
 #include "addin/platform/filepage/page_on_disk.h"
@@ -24,8 +25,10 @@ std::string FileName(const std::string& path) {
 
 // The box names the page once, on its own line; the reason follows without
 // it.
-void ShowCannotOpen(MessageBoxes& boxes, const std::string& path, const std::string& failure) {
-  boxes.Show({texts::CannotOpenPageMessage(path, JapaneseReason(failure)),
+void ShowCannotOpen(MessageBoxes& boxes, const std::string& path, const std::exception& failure) {
+  const auto* error = dynamic_cast<const Error*>(&failure);
+  boxes.Show({texts::CannotOpenPageMessage(
+                  path, JapaneseReason(failure.what(), error ? error->SystemCode() : 0)),
               std::string(tervane::texts::kAppTitle), MsgButtons::kOk, MsgIcon::kStop});
 }
 
@@ -48,7 +51,7 @@ int RunWindow(HINSTANCE module, const std::vector<std::string>& arguments) {
   try {
     path = FilePage::Open(path)->Path();
   } catch (const std::exception& e) {
-    ShowCannotOpen(boxes, path, e.what());
+    ShowCannotOpen(boxes, path, e);
     return kExitPage;
   }
 
@@ -64,7 +67,7 @@ int RunWindow(HINSTANCE module, const std::vector<std::string>& arguments) {
     dialog.Show();
     dialog.BringToFront();
   } catch (const std::exception& e) {
-    ShowCannotOpen(boxes, path, e.what());
+    ShowCannotOpen(boxes, path, e);
     return kExitPage;
   }
 

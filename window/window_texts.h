@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "addin/dialog/linkaddress/texts.h"
+#include "addin/platform/system_error_texts.h"
 
 namespace tervane::window::texts {
 
@@ -24,8 +25,11 @@ inline std::string CannotOpenPageMessage(std::string_view path, std::string_view
 }
 
 /// A reason of failure in Japanese, for the descriptions that hold
-/// `english`; with `detail`, the system's message that follows the English
-/// step ("writing the temporary file: <message>") is added in brackets.
+/// `english`; with `detail`, the cause that follows the English step
+/// ("writing the temporary file: <message>") is added in brackets: in
+/// Japanese for the system errors that have a text of their own, else as
+/// the system says it. A "{}" in `japanese` stands for the encoding's name,
+/// which the description gives in brackets after `english`.
 struct ReasonText {
   std::string_view english;
   std::string_view japanese;
@@ -40,9 +44,8 @@ inline constexpr ReasonText kReasons[] = {
     {"would not be links there",
      "ページがコメントやスクリプトなどの途中で終わっているため、リンクを追加できません。"},
     {"cannot be written in", "ページの文字コードでは書けない文字がファイル名にあります。"},
-    {"the page is in UTF-16", "ページの文字コードが UTF-16 のため、読み込めません。"},
     {"the page declares the encoding",
-     "ページの文字コードは読み込めません (読み込めるのは UTF-8、Shift_JIS、EUC-JP です)。"},
+     "ページの文字コード {} には、ページのほかの部分の読み方を変えずに書き加えられません。"},
     {"the page is too large", "ページが大きすぎます (32 MB まで読み込めます)。"},
     {"not a text page", "テキストのページではありません。"},
     {"it is a folder", "ページではなくフォルダです。"},
@@ -51,7 +54,7 @@ inline constexpr ReasonText kReasons[] = {
     {"the temporary file", "ページを書き込めませんでした。", true},
     {"replacing it with", "ページを置き換えられませんでした。", true},
     {"cannot inspect it", "ページの情報を読み取れません。", true},
-    {"Path not found", "フォルダが見つかりません。"},
+    {"Path not found", tervane::texts::kFolderNotFound},
     {"Device unavailable", "ドライブまたは共有フォルダが使用できません。"},
 };
 

@@ -19,6 +19,7 @@
 #include "addin/dialog/linkaddress/markup.h"
 #include "addin/dialog/linkaddress/messages.h"
 #include "addin/dialog/linkaddress/texts.h"
+#include "addin/platform/system_error_texts.h"
 #include "installer/installer_texts.h"
 #include "tests/docs/guide_reader.h"
 #include "window/window_texts.h"
@@ -41,6 +42,7 @@ constexpr std::string_view kErrorNumber = "＜エラー番号＞";
 constexpr std::string_view kErrorDescription = "＜エラーの説明＞";
 constexpr std::string_view kFileName = "＜ファイル名＞";
 constexpr std::string_view kReason = "＜理由＞";
+constexpr std::string_view kEncoding = "＜文字コード＞";
 
 // Numbers that no message holds by itself, passed to the builders and then
 // replaced by their placeholders.
@@ -93,6 +95,14 @@ std::vector<ProgramText> ProgramTexts() {
       // The installer appends the target file's path.
       {"installer: no folder", std::string(setup::kM8NoFolder) + std::string(kPath)},
       {"installer: failed", std::string(setup::kM9Failed)},
+      {"installer: failed with its reason",
+       std::string(setup::kM9Failed) + "\r\n" + std::string(kReason)},
+      {"installer: no application data", std::string(setup::kNoApplicationData)},
+      {"installer: no carried library", std::string(setup::kNoCarriedLibrary)},
+      {"installer: cannot write", std::string(setup::kCannotWrite)},
+      {"installer: no regsvr32", std::string(setup::kNoRegistrationTool)},
+      {"installer: registration failed", std::string(setup::kRegistrationFailed)},
+      {"installer: keys stay", std::string(setup::kKeysStay)},
       {"installer: already running", std::string(setup::kAlreadyRunning)},
       {"installer: in use", std::string(setup::kInUse)},
       {"installer: installed beside a loaded copy",
@@ -134,7 +144,11 @@ std::vector<ProgramText> ProgramTexts() {
   all.push_back({"TervaneWindow.exe: failure with its reason",
                  std::string(t::kDialogFailure) + "\r\n" + std::string(kReason)});
   for (const program::ReasonText& reason : program::kReasons) {
-    all.push_back({"TervaneWindow.exe: reason", std::string(reason.japanese)});
+    all.push_back(
+        {"TervaneWindow.exe: reason", ReplaceAll(std::string(reason.japanese), "{}", kEncoding)});
+  }
+  for (const texts::SystemErrorText& cause : texts::kSystemErrorTexts) {
+    all.push_back({"system cause", std::string(cause.japanese)});
   }
   for (const std::string_view type : t::kDriveTypes) {
     all.push_back({"drive type", std::string(type)});

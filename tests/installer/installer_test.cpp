@@ -107,6 +107,7 @@ class FakeSystem : public InstallerPlatform {
     deletedKeys = keys;
     return !keysStay;
   }
+  std::uint32_t LastFailure() override { return cause; }
   std::string SystemFolder() override { return "C:\\windows\\system32"; }
   std::string CurrentFolder() override { return "C:\\Downloads"; }
   std::optional<std::uint32_t> RunAndWait(std::string_view program, std::string_view commandLine,
@@ -136,6 +137,7 @@ class FakeSystem : public InstallerPlatform {
   bool refuseFolders = false, diskFull = false, targetInUse = false, deleteRefused = false;
   bool writeAfterMoveFails = false, keysStay = false;
   std::optional<std::uint32_t> registrationResult = 0;
+  std::uint32_t cause = 0;  // the system's error code for what fails
   std::deque<MsgAnswer> answers;
   std::map<std::string, Entry> entries;
   std::vector<std::string> created, runs, deletedKeys;
@@ -182,11 +184,11 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
   const auto unversioned = [](S s) { s.Installed(std::nullopt); };
   const auto noDelete = [](S s) { s.Installed(kV13), s.deleteRefused = true; };
   const auto noUnregister = [](S s) { s.Installed(kV13), s.registrationResult = 5; };
-  const auto keysStay = [&](S s) { noUnregister(s), s.keysStay = true; };
-  const auto diskFull = [](S s) { s.Installed(kV13), s.diskFull = true; };
+  const auto keysStay = [&](S s) { noUnregister(s), s.keysStay = true, s.cause = 5; };
+  const auto diskFull = [](S s) { s.Installed(kV13), s.diskFull = true, s.cause = 112; };
   const auto held = [](S s) { s.Installed(kV13), s.entries[kTarget].held = true; };
   const auto loaded = [](S s) { s.Installed(kV13), s.entries[kTarget].loaded = true; };
-  const auto loadedNoWrite = [&](S s) { loaded(s), s.writeAfterMoveFails = true; };
+  const auto loadedNoWrite = [&](S s) { loaded(s), s.writeAfterMoveFails = true, s.cause = 1392; };
   // What a run ended from outside and an earlier run beside a loaded copy
   // left in the add-ins folder.
   const auto leftovers = [](S s) {
@@ -202,8 +204,22 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
   const auto noFolders = [](S s) { s.refuseFolders = true; };
   const auto fileForFolder = [](S s) { s.entries[kRoaming + "\\microsoft"] = Entry{}; };
   const auto noLibrary = [](S s) { s.library.reset(); };
-  const auto noRegsvr = [](S s) { s.registrationResult.reset(); };
+  const auto noRegsvr = [](S s) { s.registrationResult.reset(), s.cause = 2; };
   const auto regFails = [](S s) { s.registrationResult = 3; };
+  // kM9Failed and the reason on its second line.
+  const auto failed = [](std::string_view reason, std::string_view cause) {
+    return std::string(texts::kM9Failed) + "\r\n" + std::string(reason) + " (" +
+           std::string(cause) + ")";
+  };
+  const std::string noAppDataFailed =
+      std::string(t::kM9Failed) + "\r\n" + std::string(t::kNoApplicationData);
+  const std::string noLibraryFailed =
+      std::string(t::kM9Failed) + "\r\n" + std::string(t::kNoCarriedLibrary);
+  const std::string keysFailed = failed(t::kKeysStay, "アクセスが拒否されました。");
+  const std::string diskFullFailed = failed(t::kCannotWrite, "ディスクの空き容量が足りません。");
+  const std::string unknownCauseFailed = failed(t::kCannotWrite, "Windows のエラー 1392");
+  const std::string noRegsvrFailed = failed(t::kNoRegistrationTool, "ファイルが見つかりません。");
+  const std::string regFailed = failed(t::kRegistrationFailed, "終了コード 3");
   const std::optional<std::string> gone, old = "old copy", ours = kCarried;
   const Case cases[] = {
       {"first install", none, {A::kYes}, {M[2], M[6]}, 0, ours, {"/s"}},
@@ -227,7 +243,7 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
       {"unregistering fails, the keys stay",
        keysStay,
        {A::kNo, A::kYes, A::kYes},
-       {M[3], M[4], t::kRemoveAnyway, M[9]},
+       {M[3], M[4], t::kRemoveAnyway, keysFailed},
        -1,
        old,
        {"/u"}},
@@ -240,15 +256,27 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
        {"/u"}},
       {"another installer runs", notAlone, {}, {t::kAlreadyRunning}, 0, old, {}},
       {"no shell allocator", noAllocator, {}, {M[1]}, 0, gone, {}},
-      {"no application-data folder", noAppData, {}, {M[9]}, -1, gone, {}},
+      {"no application-data folder", noAppData, {}, {noAppDataFailed}, -1, gone, {}},
       {"a folder at the target", folderAtTarget, {}, {M[7], M[9]}, -1, "", {}},
       {"folders cannot be made", noFolders, {A::kYes}, {M[2], M[8], M[9]}, -1, gone, {}},
       {"a file where a folder belongs", fileForFolder, {A::kYes}, {M[2], M[8], M[9]}, -1, gone, {}},
-      {"no carried library", noLibrary, {A::kYes}, {M[2], M[9]}, -1, gone, {}},
-      {"disk full: the old copy survives", diskFull, {A::kYes}, {M[3], M[9]}, -1, old, {}},
+      {"no carried library", noLibrary, {A::kYes}, {M[2], noLibraryFailed}, -1, gone, {}},
+      {"disk full: the old copy survives",
+       diskFull,
+       {A::kYes},
+       {M[3], diskFullFailed},
+       -1,
+       old,
+       {}},
       {"target held open: the old copy survives", held, {A::kYes}, {M[3], t::kInUse}, -1, old, {}},
       {"target loaded: moved aside", loaded, {A::kYes}, {M[3], restart}, 0, ours, {"/s"}},
-      {"moved aside, writing fails: put back", loadedNoWrite, {A::kYes}, {M[3], M[9]}, -1, old, {}},
+      {"moved aside, writing fails: put back",
+       loadedNoWrite,
+       {A::kYes},
+       {M[3], unknownCauseFailed},
+       -1,
+       old,
+       {}},
       {"leftovers go at installation", leftovers, {A::kYes}, {M[3], M[6]}, 0, ours, {"/s"}},
       {"leftovers go at uninstallation",
        leftovers,
@@ -257,8 +285,14 @@ TEST(InstallerTest, EveryPathThroughTheProgram) {
        0,
        gone,
        {"/u"}},
-      {"regsvr32 cannot start", noRegsvr, {A::kYes}, {M[2], M[9]}, -1, ours, {"/s"}},
-      {"registration fails: the copy stays", regFails, {A::kYes}, {M[2], M[9]}, -1, ours, {"/s"}},
+      {"regsvr32 cannot start", noRegsvr, {A::kYes}, {M[2], noRegsvrFailed}, -1, ours, {"/s"}},
+      {"registration fails: the copy stays",
+       regFails,
+       {A::kYes},
+       {M[2], regFailed},
+       -1,
+       ours,
+       {"/s"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

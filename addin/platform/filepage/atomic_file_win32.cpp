@@ -30,7 +30,10 @@ namespace {
 }
 
 [[noreturn]] void Fail(const std::string& path, const std::string& step, DWORD cause) {
-  Fail(path, step + ": " + win32::SystemMessage(HRESULT_FROM_WIN32(cause)));
+  throw Error(
+      kErrPathFileAccess,
+      "Cannot write " + path + ": " + step + ": " + win32::SystemMessage(HRESULT_FROM_WIN32(cause)),
+      cause);
 }
 
 // The file that becomes the page; deleted again unless it replaced it.

@@ -151,7 +151,8 @@ std::unique_ptr<FilePage> FilePage::Open(const std::string& path) {
     impl->outline = ReadPageOutline(impl->encoding.charset, text);
     impl->fullParses = 1;
   } catch (const Error& error) {
-    throw Error(error.Number(), "Cannot read " + impl->path + ": " + error.what());
+    throw Error(error.Number(), "Cannot read " + impl->path + ": " + error.what(),
+                error.SystemCode());
   }
   impl->originalLinks = impl->outline->linkHrefs;
   impl->originalTitle = impl->outline->title;
@@ -197,7 +198,8 @@ void FilePage::InsertBeforeBodyEnd(std::string_view markup) {
   try {
     encoded = EncodeForPage(impl_->encoding, markup);
   } catch (const Error& error) {
-    throw Error(error.Number(), "Cannot insert into " + impl_->path + ": " + error.what());
+    throw Error(error.Number(), "Cannot insert into " + impl_->path + ": " + error.what(),
+                error.SystemCode());
   }
   impl_->inserted += encoded;
   impl_->insertedPlain = impl_->insertedPlain && IsPlainLinkMarkup(markup);

@@ -6,8 +6,8 @@
 #include "addin/platform/error.h"
 #include "addin/platform/filepage/page_file.h"
 #include "addin/platform/win32/com_error.h"
-#include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/long_path.h"
+#include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
 
 namespace tervane {
@@ -47,7 +47,8 @@ void ThrowPageReadError(const std::string& path, unsigned long cause) {
     throw Error(kErrPathFileAccess, "Cannot read " + path + ": it is a folder");
   }
   throw Error(ReadErrorNumber(cause),
-              "Cannot read " + path + ": " + win32::SystemMessage(HRESULT_FROM_WIN32(cause)));
+              "Cannot read " + path + ": " + win32::SystemMessage(HRESULT_FROM_WIN32(cause)),
+              cause);
 }
 
 std::string AbsolutePagePath(const std::string& path) {

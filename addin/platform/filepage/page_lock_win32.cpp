@@ -10,8 +10,8 @@
 #include "addin/platform/filepage/page_file.h"
 #include "addin/platform/filepage/page_lock.h"
 #include "addin/platform/win32/com_error.h"
-#include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/long_path.h"
+#include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
 
 namespace tervane {
@@ -73,8 +73,10 @@ std::unique_ptr<PageLock::Held> PageLock::TryHold(const std::string& path,
                     &where)) {
     const DWORD cause = ::GetLastError();
     if (cause == ERROR_LOCK_VIOLATION || cause == ERROR_IO_PENDING) return nullptr;
-    throw Error(kErrPathFileAccess, "Cannot write " + path + ": cannot lock it: " +
-                                        win32::SystemMessage(HRESULT_FROM_WIN32(cause)));
+    throw Error(kErrPathFileAccess,
+                "Cannot write " + path +
+                    ": cannot lock it: " + win32::SystemMessage(HRESULT_FROM_WIN32(cause)),
+                cause);
   }
   auto held = std::make_unique<Held>(std::move(file));
   if (afterLocking) afterLocking();

@@ -81,6 +81,29 @@ UniqueFont JapaneseFont(int dpi) {
                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
 }
 
+// The character height of the user's message font at `dpi`, in pixels; 0
+// when the system does not say. The structure is the size XP knows (the
+// build's WINVER leaves out the later iPaddedBorderWidth), which later
+// systems accept too. The system gives the font at the DPI that
+// GetDeviceCaps reports on the same thread, and it is scaled from there.
+int MessageFontHeight(int dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return 0;
+  const LONG height = metrics.lfMessageFont.lfHeight;
+  return ::MulDiv(static_cast<int>(height < 0 ? -height : height), dpi, ScreenDpi());
+}
+
+// The DPI the window is laid out at: the monitor's `dpi`, raised where the
+// user's message font is larger than the window's own 9 points, so that
+// the controls grow with the text the user asked for. The layout is fixed
+// in twips, so text and places scale together.
+int LayoutDpi(int dpi) {
+  const int own = ::MulDiv(kFontPoints, dpi, 72);
+  const int message = MessageFontHeight(dpi);
+  return message > own ? ::MulDiv(dpi, message, own) : dpi;
+}
+
 UniqueIcon LoadIconSized(HINSTANCE module, int metricX, int metricY) {
   return UniqueIcon(static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(kDialogIconId),
                                                     IMAGE_ICON, ::GetSystemMetrics(metricX),
@@ -162,7 +185,7 @@ DialogWindow::DialogWindow(HINSTANCE module, DriveSystem& drives, FileSystem& fi
     : events_(events),
       boxes_(boxes),
       owner_(owner),
-      dpi_(ScreenDpi()),
+      dpi_(LayoutDpi(ScreenDpi())),
       font_(JapaneseFont(dpi_)),
       bigIcon_(LoadIconSized(module, SM_CXICON, SM_CYICON)),
       smallIcon_(LoadIconSized(module, SM_CXSMICON, SM_CYSMICON)) {
@@ -177,7 +200,7 @@ DialogWindow::DialogWindow(HINSTANCE module, DriveSystem& drives, FileSystem& fi
                                   nullptr, module, nullptr));
   if (!window_) ThrowLastError("CreateWindowExW");
   // The monitor the window opens on may have a DPI of its own.
-  if (const int dpi = WindowDpi(window_.get()); dpi != dpi_) {
+  if (const int dpi = LayoutDpi(WindowDpi(window_.get())); dpi != dpi_) {
     dpi_ = dpi;
     font_ = JapaneseFont(dpi_);
   }
@@ -387,7 +410,7 @@ LRESULT CALLBACK DialogWindow::WindowProc(HWND window, UINT message, WPARAM wPar
       case kWmDpiChanged: {
         // Moved to a monitor of another DPI: laid out again at it, in the
         // place the system suggests.
-        self->Relayout(HIWORD(wParam));
+        self->Relayout(LayoutDpi(HIWORD(wParam)));
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         ::SetWindowPos(window, nullptr, suggested.left, suggested.top,
                        suggested.right - suggested.left, suggested.bottom - suggested.top,

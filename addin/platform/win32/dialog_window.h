@@ -73,7 +73,7 @@ class DialogWindow : public DialogView {
   DialogEvents& events_;
   MessageBoxes& boxes_;
   EventOwner* owner_;
-  int dpi_;
+  int dpi_;  // the layout's: the monitor's, raised for a larger message font
   UniqueFont font_;
   UniqueIcon bigIcon_;
   UniqueIcon smallIcon_;

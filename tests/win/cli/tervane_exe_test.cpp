@@ -439,9 +439,9 @@ TEST_F(TervaneExeTest, AHeldPageIsNotWritten) {
 }
 
 // tervane.exe sync with the page and its material on drive C:, on the second
-// drive, and on two drives (the material's folder named as the site), and a
-// page in UTF-16: the block follows its folder, --check says when it does
-// not, and --dry-run shows what a sync would change.
+// drive, on a network share, on two drives (the material's folder named as
+// the site), and a page in UTF-16: the block follows its folder, --check
+// says when it does not, and --dry-run shows what a sync would change.
 TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
   const std::string d(1, second_);
   struct Case {
@@ -454,6 +454,7 @@ TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
   const Case cases[] = {
       {"C:\\tervane-exe-sync", "C:\\tervane-exe-sync\\img", "img", "img/", {}},
       {d + ":\\tervane-exe-sync", d + ":\\tervane-exe-sync\\写真", "写真", "写真/", {}},
+      {share_ + "\\tervane-exe-sync3", share_ + "\\tervane-exe-sync3\\img", "img", "img/", {}},
       {"C:\\tervane-exe-sync2",
        d + ":\\tervane-exe-pics",
        d + ":/tervane-exe-pics",
@@ -516,6 +517,13 @@ TEST_F(TervaneExeTest, SyncKeepsABlockInStepOnEitherDrive) {
       EXPECT_EQ(ReadAll(Widen(page)), step.page) << what;
     }
   }
+  // A block on the share whose folder is gone is told as such, not as a
+  // folder outside the site.
+  const std::string page = share_ + "\\tervane-exe-sync3\\page.htm";
+  WriteFile(Widen(page), "<body>\n<!-- tervane folder=\"gone\" -->\n<!-- /tervane -->\n</body>");
+  const Result gone = RunTervane({"sync", page, "--check"});
+  EXPECT_NE(gone.err.find("the block's folder does not exist: gone"), std::string::npos)
+      << gone.err;
 }
 
 // Pictures' titles in the character sets their records use, and the orders

@@ -165,6 +165,7 @@ class InstallerRunTest : public ::testing::Test {
     ::DeleteFileW(target_.c_str());
     ::RemoveDirectoryW(target_.c_str());
     ::RemoveDirectoryW(addins_.c_str());
+    ::DeleteFileW(addins_.c_str());
     ::RemoveDirectoryW(microsoft_.c_str());
   }
   void PlaceFile(const std::wstring& source) {
@@ -265,6 +266,19 @@ TEST_F(InstallerRunTest, AFolderAtTheTargetStopsIt) {
   ::CreateDirectoryW(target_.c_str(), nullptr);
   const SetupRun run = RunInstaller({});
   EXPECT_EQ(Shown(run), (Texts{std::string(t::kM7TargetBlocked), std::string(t::kM9Failed)}));
+  EXPECT_EQ(run.exitCode, static_cast<DWORD>(-1));
+}
+
+// A file where the add-ins folder belongs: nothing can be written into it,
+// and the second line says why in Japanese.
+TEST_F(InstallerRunTest, AFileForTheFolderIsAReasonOfFailure) {
+  ::CreateDirectoryW(microsoft_.c_str(), nullptr);
+  win32::UniqueFile(
+      ::CreateFileW(addins_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  const SetupRun run = RunInstaller({IDYES});
+  EXPECT_EQ(Shown(run), (Texts{std::string(t::kM2Install), std::string(t::kM9Failed) + "\r\n" +
+                                                               std::string(t::kCannotWrite) +
+                                                               " (フォルダが見つかりません。)"}));
   EXPECT_EQ(run.exitCode, static_cast<DWORD>(-1));
 }
 

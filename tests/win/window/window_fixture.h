@@ -5,6 +5,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <objbase.h>
 #include <windows.h>
 
 #include "addin/dialog/frmCOMAddIn.h"
@@ -17,7 +18,20 @@
 
 namespace tervane::testing {
 
-class WindowTest : public ::testing::Test, protected SiteFolder, protected LinkBuilderWindow {
+// COM on the test's thread for the life of the window, as the editor's
+// process has it: the window names some controls for screen readers through
+// a COM service.
+struct ComApartment {
+  ComApartment() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  ~ComApartment() { ::CoUninitialize(); }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+};
+
+class WindowTest : public ::testing::Test,
+                   protected ComApartment,
+                   protected SiteFolder,
+                   protected LinkBuilderWindow {
  protected:
   WindowTest();
   ~WindowTest() override;

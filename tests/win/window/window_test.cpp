@@ -1,6 +1,11 @@
 // The link builder's real window under the dialog logic: its layout, and the
 // handlers reached through mouse and keyboard messages.
 #include <gtest/gtest.h>
+#include <oleacc.h>
+#include <wrl/client.h>
+
+#include <map>
+#include <string>
 
 #include "addin/dialog/linkaddress/texts.h"
 #include "addin/platform/win32/utf16.h"
@@ -92,6 +97,156 @@ TEST_F(WindowTest, TheWindowHasEveryControlAtItsPlaceInTabOrder) {
   }
   EXPECT_EQ(::GetDlgCtrlID(Control("OKButton")) != 0, true);
   EXPECT_FALSE(::GetWindowLongPtrW(Control("OKButton"), GWL_STYLE) & BS_DEFPUSHBUTTON);
+}
+
+// Declared here: MinGW's import library gives IID_IAccessible another value.
+constexpr IID kIidAccessible = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+constexpr CLSID kClsidAccPropServices = {
+    0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr IID kIidAccPropServices = {
+    0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+
+// The system's annotation service as this process sees it, recording the
+// names given to windows; Wine's own accepts them and forgets them, so its
+// oleacc cannot answer with them.
+class RecordedAnnotations : public IAccPropServices, public IClassFactory {
+ public:
+  std::map<HWND, std::string> names;
+
+  HRESULT WINAPI QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IClassFactory) {
+      *out = static_cast<IClassFactory*>(this);
+    } else if (iid == kIidAccPropServices || iid == IID_IUnknown) {
+      *out = static_cast<IAccPropServices*>(this);
+    } else {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    return S_OK;
+  }
+  ULONG WINAPI AddRef() override { return 2; }
+  ULONG WINAPI Release() override { return 1; }
+  HRESULT WINAPI CreateInstance(IUnknown*, REFIID iid, void** out) override {
+    return QueryInterface(iid, out);
+  }
+  HRESULT WINAPI LockServer(BOOL) override { return S_OK; }
+
+  HRESULT WINAPI SetHwndPropStr(HWND window, DWORD object, DWORD child, MSAAPROPID,
+                                LPCWSTR text) override {
+    if (object == static_cast<DWORD>(OBJID_CLIENT) && child == CHILDID_SELF) {
+      names[window] = Narrow(text);
+    }
+    return S_OK;
+  }
+  HRESULT WINAPI ClearHwndProps(HWND window, DWORD, DWORD, const MSAAPROPID*, int) override {
+    names.erase(window);
+    return S_OK;
+  }
+  HRESULT WINAPI SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                               AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI SetHwndProp(HWND, DWORD, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                   AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                    AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*) override {
+    return E_NOTIMPL;
+  }
+};
+
+// The name oleacc gives `control`'s client object; empty when it has none.
+std::string SystemName(HWND control) {
+  Microsoft::WRL::ComPtr<IAccessible> accessible;
+  if (::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+                                   reinterpret_cast<void**>(accessible.GetAddressOf())) != S_OK) {
+    return "";
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  if (accessible->get_accName(self, &name) != S_OK || !name) return "";
+  const std::string told = Narrow(name);
+  ::SysFreeString(name);
+  return told;
+}
+
+// What a screen reader announces for each control that takes input: the
+// name the window gave it, else the one oleacc gives (a button's caption,
+// an edit box's label), without the access key's "&". Wine's oleacc names
+// no list box; Windows names one by the label right before it, which is
+// what stands in for it here.
+TEST_F(WindowTest, EveryInputControlIsNamedByItsLabel) {
+  RecordedAnnotations annotations;
+  DWORD registration = 0;
+  ASSERT_EQ(
+      ::CoRegisterClassObject(kClsidAccPropServices, static_cast<IClassFactory*>(&annotations),
+                              CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &registration),
+      S_OK);
+  dialog_.Unload();  // shown again with the recording service
+  FindWindowAfterShow();
+  ::CoRevokeClassObject(registration);
+
+  const std::pair<std::string_view, std::string_view> kNames[] = {
+      {"Location", "ページの基底位置(L)"},
+      {"LocationSetBtn", "設定(S)"},
+      {"GetPageInfo", "クリア(R)"},
+      {"Dir1", "リンク先の素材フォルダ(F)"},
+      {"File1", "ハイパーリンクの対象候補(F)"},
+      {"Filter0", "SHORTCUT"},
+      {"Filter1", "JPEG"},
+      {"Filter2", "GIF,PNG"},
+      {"Filter3", "HTML,TEXT"},
+      {"OptWithText", "テキスト表示"},
+      {"OptWithImg", "画像表示"},
+      {"OptImgOnly", "画像のみ"},
+      {"SelectAllBtn", "全て選択(X)"},
+      {"Reverse", "既存リンクの反転"},
+      {"OKButton", "作成"},
+      {"Drive1", "リンク先の素材フォルダのドライブ"},
+      {"CancelButton", "キャンセル"},
+  };
+  for (const auto& [control, name] : kNames) {
+    HWND window = Control(control);
+    std::string told = annotations.names.count(window) ? annotations.names[window] : "";
+    if (told.empty()) told = SystemName(window);
+    wchar_t windowClass[16] = {};
+    ::GetClassNameW(window, windowClass, 16);
+    if (told.empty() && ::lstrcmpiW(windowClass, L"ListBox") == 0) {
+      told = Caption(::GetWindow(window, GW_HWNDPREV));
+      std::erase(told, '&');
+    }
+    EXPECT_EQ(told, name) << control;
+  }
+  // The version notice is left out of the Tab order on purpose: no input.
+  EXPECT_FALSE(::GetWindowLongPtrW(Control("Label5"), GWL_STYLE) & WS_TABSTOP);
 }
 
 TEST_F(WindowTest, LoadingAppliesTheDefaultsAtThePageFolder) {

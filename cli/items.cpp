@@ -8,16 +8,13 @@
 #include "addin/dialog/linkaddress/picture_title.h"
 #include "addin/platform/codec/text_codec.h"
 #include "addin/platform/filepage/picture_file.h"
+#include "cli/paths.h"
 #include "cli/site.h"
 
 namespace tervane::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path FromUtf8(const std::string& text) {
-  return fs::path(std::u8string(text.begin(), text.end()));
-}
 
 // The modification time as a time key in local time, to the nanosecond;
 // nullopt when it cannot be read.
@@ -47,9 +44,8 @@ std::optional<std::string> ModifiedKey(const fs::path& path) {
 }  // namespace
 
 PictureMetadata PictureMetadataOfFile(const fs::path& path) {
-  const std::u8string name = path.u8string();
   const std::unique_ptr<PictureFile> file =
-      PictureFile::Open(std::string(name.begin(), name.end()), kMaxPictureMetadataBytes);
+      PictureFile::Open(ToUtf8(path), kMaxPictureMetadataBytes);
   if (!file) return {};
   return ReadPictureMetadata([&file](std::uint64_t offset, char* into, std::size_t length) {
     return file->ReadAt(offset, into, length);
@@ -74,9 +70,7 @@ void ArrangeItems(std::vector<std::string>& markups, std::vector<std::string>& n
     for (const std::string& name : names) {
       const fs::path path = base / FromUtf8(name);
       std::optional<std::string> key;
-      const std::u8string utf8 = path.u8string();
-      if (settings.sort == PictureOrder::kTaken &&
-          (!site || site->Holds(std::string(utf8.begin(), utf8.end())))) {
+      if (settings.sort == PictureOrder::kTaken && (!site || site->Holds(ToUtf8(path)))) {
         const PictureMetadata metadata = PictureMetadataOfFile(path);
         if (metadata.taken) key = TimeKey(*metadata.taken);
       }

@@ -11,21 +11,13 @@
 #include "addin/dialog/linkaddress/markup.h"
 #include "addin/platform/filepage/picture_file.h"
 #include "addin/platform/imaging/thumbnail_maker.h"
+#include "cli/paths.h"
 #include "cli/site.h"
 
 namespace tervane::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path FromUtf8(std::string_view path) {
-  return fs::path(std::u8string(path.begin(), path.end()));
-}
-
-std::string ToUtf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
 
 // The address the img element of `markup` shows, its value unescaped.
 std::optional<std::string> SourceOf(std::string_view markup) {

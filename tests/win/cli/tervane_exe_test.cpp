@@ -18,6 +18,7 @@
 #include "tests/support/page_encoding_rows.h"
 #include "tests/win/support/folder_address_rows.h"
 #include "tests/win/support/site_folder.h"
+#include "tests/win/support/start_process.h"
 
 namespace tervane::testing {
 namespace {
@@ -89,8 +90,7 @@ Result RunTervane(const std::vector<std::string>& arguments) {
   startup.hStdOutput = outWrite;
   startup.hStdError = errWrite;
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+  if (!StartProcess(command, startup, true, nullptr, process)) {
     ADD_FAILURE() << "cannot start " << TERVANE_EXE;
     return {};
   }

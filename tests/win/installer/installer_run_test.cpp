@@ -17,11 +17,13 @@
 #include "addin/platform/win32/unique_handle.h"
 #include "addin/platform/win32/utf16.h"
 #include "installer/installer_texts.h"
+#include "tests/win/support/start_process.h"
 
 namespace tervane::installer {
 namespace {
 
 namespace t = texts;
+using testing::StartProcess;
 using win32::Narrow;
 using win32::Widen;
 
@@ -80,26 +82,16 @@ struct Started {
   DWORD id = 0;
 };
 
-// A Wine process can end while Wine itself sets it up, before any of the
-// program's code runs (its loader did not get the address range it needs,
-// say); CreateProcess then fails. Such a start is tried again; each failure
-// is written out, and three in a row fail the test.
 Started StartInstaller() {
-  for (int attempt = 1; attempt <= 3; ++attempt) {
-    std::wstring command = L"\"" + FromBuild(TERVANE_SETUP) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                         &startup, &process)) {
-      ::CloseHandle(process.hThread);
-      return {win32::UniqueHandleOwner(process.hProcess), process.dwProcessId};
-    }
-    std::fprintf(stderr, "The installer did not start (attempt %d, error %lu)\n", attempt,
-                 static_cast<unsigned long>(::GetLastError()));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!StartProcess(L"\"" + FromBuild(TERVANE_SETUP) + L"\"", startup, false, nullptr, process)) {
+    ADD_FAILURE() << "the installer did not start";
+    return {};
   }
-  ADD_FAILURE() << "the installer did not start";
-  return {};
+  ::CloseHandle(process.hThread);
+  return {win32::UniqueHandleOwner(process.hProcess), process.dwProcessId};
 }
 
 HWND BoxOf(DWORD processId) {

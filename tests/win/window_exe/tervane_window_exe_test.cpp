@@ -19,6 +19,7 @@
 #include "tests/win/support/box_watcher.h"
 #include "tests/win/support/link_builder_window.h"
 #include "tests/win/support/site_folder.h"
+#include "tests/win/support/start_process.h"
 #include "tests/win/support/window_picture.h"
 
 namespace tervane::testing {
@@ -68,8 +69,8 @@ class TervaneWindowTest : public ::testing::Test,
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 folder.empty() ? nullptr : folder.c_str(), &startup, &process))
+    ASSERT_TRUE(
+        StartProcess(command, startup, false, folder.empty() ? nullptr : folder.c_str(), process))
         << TERVANE_WINDOW_EXE;
     process_.reset(process.hProcess);
     ::CloseHandle(process.hThread);

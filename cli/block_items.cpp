@@ -4,6 +4,7 @@
 #include <charconv>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 #include "addin/dialog/linkaddress/folder_address.h"
 #include "addin/dialog/linkaddress/list_pattern.h"
@@ -234,6 +235,7 @@ class Classifier {
     for (const FileItem& item : before.items) written_.push_back(PageForm(encoding, item.markup));
     for (std::size_t i = 0; i < before.items.size(); ++i) {
       byOpening_.emplace(Opening(written_[i], 0), i);
+      byWritten_.emplace(written_[i], i);
       names_.insert(before.items[i].name);
       byName_.emplace(before.items[i].name, i);
       const std::vector<std::string> addresses = Addresses(before.items[i].markup);
@@ -261,8 +263,8 @@ class Classifier {
   // line is still what Tervane wrote for it.
   Classified Classify(const Line& line) const {
     if (line.text.empty()) return {Kind::kBlank, {}, false};
-    for (std::size_t i = 0; i < written_.size(); ++i) {
-      if (line.text == written_[i]) return {Kind::kItem, before_.items[i].name, false};
+    if (const auto found = byWritten_.find(line.text); found != byWritten_.end()) {
+      return {Kind::kItem, before_.items[found->second].name, false};
     }
     for (const std::string& written : Addresses(line.text)) {
       const std::string address = AddressAsRead(written);
@@ -362,6 +364,8 @@ class Classifier {
   std::set<std::string, std::less<>> names_;
   std::map<std::string, std::size_t, std::less<>> byAddress_;
   std::map<std::string, std::size_t, std::less<>> byName_;
+  // Each item as the page holds it: the first of equal ones counts.
+  std::unordered_map<std::string_view, std::size_t> byWritten_;
   std::string thumbsAddress_;  // empty without thumbnails
 };
 

@@ -161,10 +161,6 @@ std::optional<std::string> AltIn(std::string_view markup) {
   return std::nullopt;
 }
 
-bool WrittenByTervane(std::string_view text, const std::string& name, const std::string& plain,
-                      const std::optional<std::string>& alt, const BlockSettings& settings,
-                      const PageEncoding& encoding, std::string_view thumbsAddress);
-
 // Whether `text` is what Tervane writes for the file whose link builder
 // markup is `plain`, under `settings`, with `alt` for its alt text: the
 // size is the one the line states, so that a picture whose size changed is
@@ -173,25 +169,27 @@ bool WrittenByTervane(std::string_view text, const std::string& name, const std:
 bool WrittenByTervane(std::string_view text, const std::string& name, const std::string& plain,
                       const std::optional<std::string>& alt, const BlockSettings& settings,
                       const PageEncoding& encoding, std::string_view thumbsAddress) {
-  // A picture given a title after its line was written had its file name
-  // there, which Tervane wrote too.
-  if (settings.alt && alt && *alt != NameWithoutExtension(name) &&
-      WrittenByTervane(text, name, plain, std::string(NameWithoutExtension(name)), settings,
-                       encoding, thumbsAddress)) {
-    return true;
+  std::vector<std::optional<std::string_view>> alts{std::nullopt};
+  if (settings.alt && alt) {
+    alts = {*alt};
+    // A picture given a title after its line was written had its file name
+    // there, which Tervane wrote too.
+    const std::string_view fileName = NameWithoutExtension(name);
+    if (*alt != fileName) alts.push_back(fileName);
   }
-  std::optional<std::string_view> altText;
-  if (settings.alt && alt) altText = *alt;
-  std::string shown;
+  std::string shown = plain;
+  std::optional<PictureSize> size;
   if (settings.thumbs) {
     const std::optional<std::string> thumbnail = WithThumbnailOf(text, name, plain, thumbsAddress);
     if (!thumbnail) return false;
-    shown = WithImageAttributes(*thumbnail, std::nullopt, altText);
-  } else {
-    const std::optional<PictureSize> size = settings.size ? SizeIn(text) : std::nullopt;
-    shown = size || altText ? WithImageAttributes(plain, size, altText) : plain;
+    shown = *thumbnail;
+  } else if (settings.size) {
+    size = SizeIn(text);
   }
-  return text == PageForm(encoding, WithItemAttributes(shown, settings.lazy, settings.className));
+  return std::any_of(alts.begin(), alts.end(), [&](const std::optional<std::string_view>& a) {
+    const std::string item = WithImageAttributes(shown, size, a);
+    return text == PageForm(encoding, WithItemAttributes(item, settings.lazy, settings.className));
+  });
 }
 
 std::string PercentDecoded(std::string_view address) {

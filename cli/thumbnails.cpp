@@ -1,15 +1,21 @@
 #include "cli/thumbnails.h"
 
+#include <algorithm>
+#include <atomic>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <sstream>
 #include <system_error>
+#include <thread>
 
 #include "addin/dialog/linkaddress/markup.h"
 #include "addin/platform/filepage/picture_file.h"
+#include "addin/platform/html/tokenizer.h"
 #include "addin/platform/imaging/thumbnail_maker.h"
 #include "cli/paths.h"
 #include "cli/site.h"
@@ -19,34 +25,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The address the img element of `markup` shows, its value unescaped.
+// The address the img element of `markup` shows, as a browser reads it.
 std::optional<std::string> SourceOf(std::string_view markup) {
-  static constexpr std::string_view kSrc = "<img src=\"";
-  const std::size_t at = markup.find(kSrc);
-  if (at == std::string_view::npos) return std::nullopt;
-  const std::size_t begin = at + kSrc.size();
-  const std::size_t end = markup.find('"', begin);
-  if (end == std::string_view::npos) return std::nullopt;
-  std::string_view value = markup.substr(begin, end - begin);
-  static constexpr std::pair<std::string_view, char> kReferences[] = {
-      {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}};
-  std::string address;
-  while (!value.empty()) {
-    bool replaced = false;
-    for (const auto& [reference, c] : kReferences) {
-      if (value.starts_with(reference)) {
-        address += c;
-        value.remove_prefix(reference.size());
-        replaced = true;
-        break;
-      }
+  html::Tokenizer tokenizer(markup);
+  for (html::Token token;;) {
+    tokenizer.Next(token);
+    if (token.kind == html::TokenKind::kEndOfFile) return std::nullopt;
+    if (token.kind != html::TokenKind::kStartTag || token.name != "img") continue;
+    for (const html::Attribute& attribute : token.attributes) {
+      if (attribute.name == "src") return attribute.value;
     }
-    if (!replaced) {
-      address += value.front();
-      value.remove_prefix(1);
-    }
+    return std::nullopt;
   }
-  return address;
 }
 
 std::optional<PictureHeader> HeaderOf(const fs::path& path) {
@@ -123,6 +113,104 @@ void KeepManifest(const fs::path& base, const fs::path& thumbs,
   }
 }
 
+// A picture of the list that is shown by thumbnails.
+struct Picture {
+  std::size_t item = 0;
+  std::string source;  // the address the item's img element shows
+  fs::path original;
+  std::uint32_t orientation = 1;
+  PictureFormat format = PictureFormat::kJpeg;
+  ThumbnailPlan plan;
+  std::vector<PictureSize> sizes;  // largest first
+  std::vector<std::string> files;  // the thumbnails' names, as `sizes`
+  bool stale = false;
+  bool failed = false;
+};
+
+// Makes (and with `write`, writes) the thumbnails of `pictures`, several
+// pictures at a time: decoding one is the work of a single core, whatever
+// the library. Why a picture failed goes to `notes[picture.item]`.
+class ThumbnailWorkers {
+ public:
+  ThumbnailWorkers(std::vector<Picture*> pictures, const fs::path& thumbs, bool write,
+                   std::vector<std::string>& notes)
+      : pictures_(std::move(pictures)), thumbs_(thumbs), write_(write), notes_(notes) {}
+
+  /// Rethrows what stopped a worker (the imaging library not starting).
+  void Run() {
+    if (pictures_.empty()) return;
+    // The library is started on this thread first: libvips' start is not
+    // safe to race.
+    std::optional<ThumbnailMaker> own;
+    own.emplace();
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t count = std::min({cores, kMaxWorkers, pictures_.size()});
+    std::vector<std::thread> others;
+    for (std::size_t i = 1; i < count; ++i) {
+      others.emplace_back([this] { Guarded(nullptr); });
+    }
+    Guarded(&*own);
+    for (std::thread& thread : others) thread.join();
+    if (failure_) std::rethrow_exception(failure_);
+  }
+
+ private:
+  // Each holds a decoded picture or two: four bound the memory on machines
+  // with many cores.
+  static constexpr std::size_t kMaxWorkers = 4;
+
+  void Guarded(ThumbnailMaker* given) {
+    try {
+      std::optional<ThumbnailMaker> own;
+      if (!given) own.emplace();  // on the thread that uses it
+      Work(given ? *given : *own);
+    } catch (...) {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      if (!failure_) failure_ = std::current_exception();
+      next_ = pictures_.size();
+    }
+  }
+
+  void Work(ThumbnailMaker& maker) {
+    for (std::size_t k; (k = next_++) < pictures_.size();) {
+      Picture& picture = *pictures_[k];
+      const std::string original = ToUtf8(picture.original);
+      const ThumbnailMaker::Outcome outcome =
+          maker.Make(original, picture.orientation, picture.sizes, picture.format);
+      if (outcome.files.size() != picture.sizes.size()) {
+        Fail(picture, "tervane: no thumbnail for " + original + ": " + outcome.problem);
+        continue;
+      }
+      if (!write_) continue;
+      try {
+        {
+          const std::lock_guard<std::mutex> lock(mutex_);
+          fs::create_directories(thumbs_);
+        }
+        for (std::size_t i = 0; i < picture.files.size(); ++i) {
+          WriteFile(thumbs_ / FromUtf8(picture.files[i]), outcome.files[i]);
+        }
+      } catch (const fs::filesystem_error& e) {
+        Fail(picture, "tervane: no thumbnail for " + original + ": cannot write " +
+                          ToUtf8(e.path1()) + ": " + e.code().message());
+      }
+    }
+  }
+
+  void Fail(Picture& picture, std::string note) {
+    picture.failed = true;
+    notes_[picture.item] = std::move(note);  // one slot per picture: no lock
+  }
+
+  std::vector<Picture*> pictures_;
+  const fs::path& thumbs_;
+  const bool write_;
+  std::vector<std::string>& notes_;
+  std::atomic<std::size_t> next_{0};
+  std::mutex mutex_;
+  std::exception_ptr failure_;
+};
+
 }  // namespace
 
 void AddThumbnails(std::vector<std::string>& markups, const std::vector<std::string>& names,
@@ -137,11 +225,9 @@ void AddThumbnails(std::vector<std::string>& markups, const std::vector<std::str
         << site->Folder() << ")\n";
     return;
   }
-  const bool write = work == ThumbnailWork::kMake;
-  // Started at the first picture that needs decoding: a run with every
-  // thumbnail fresh never starts the imaging library.
-  std::optional<ThumbnailMaker> maker;
-  std::vector<ManifestEntry> made;
+  // What went wrong with each item, written in the list's order at the end.
+  std::vector<std::string> notes(markups.size());
+  std::vector<Picture> pictures;
   for (std::size_t i = 0; i < markups.size() && i < names.size(); ++i) {
     const std::optional<std::string> source = SourceOf(markups[i]);
     if (!source) continue;
@@ -149,7 +235,7 @@ void AddThumbnails(std::vector<std::string>& markups, const std::vector<std::str
     if (site && !site->Holds(ToUtf8(original))) continue;
     const std::optional<PictureHeader> header = HeaderOf(original);
     if (!header) {
-      err << "tervane: no thumbnail for " << ToUtf8(original) << ": not a readable picture\n";
+      notes[i] = "tervane: no thumbnail for " + ToUtf8(original) + ": not a readable picture";
       continue;
     }
     const std::optional<ThumbnailPlan> plan = PlanThumbnails(header->size, settings.edge);
@@ -157,44 +243,52 @@ void AddThumbnails(std::vector<std::string>& markups, const std::vector<std::str
       markups[i] = WithThumbnail(markups[i], *source, std::nullopt, header->size);
       continue;
     }
-    const PictureFormat format = ThumbnailFormat(header->format);
-    std::vector<PictureSize> sizes;
-    if (plan->size2x) sizes.push_back(*plan->size2x);
-    sizes.push_back(plan->size);
-    std::vector<std::string> files;
-    bool stale = false;
+    Picture picture;
+    picture.item = i;
+    picture.source = *source;
+    picture.original = original;
+    picture.orientation = header->orientation;
+    picture.format = ThumbnailFormat(header->format);
+    picture.plan = *plan;
+    if (plan->size2x) picture.sizes.push_back(*plan->size2x);
+    picture.sizes.push_back(plan->size);
     const std::optional<std::int64_t> originalTime = ModificationTime(original);
-    for (const PictureSize& size : sizes) {
-      files.push_back(ThumbnailName(names[i], size, format));
-      stale = stale || !originalTime ||
-              ThumbnailIsStale(ModificationTime(thumbs / FromUtf8(files.back())), *originalTime);
+    for (const PictureSize& size : picture.sizes) {
+      picture.files.push_back(ThumbnailName(names[i], size, picture.format));
+      picture.stale = picture.stale || !originalTime ||
+                      ThumbnailIsStale(ModificationTime(thumbs / FromUtf8(picture.files.back())),
+                                       *originalTime);
     }
-    if (stale && work != ThumbnailWork::kNone) {
-      if (!maker) maker.emplace();
-      const ThumbnailMaker::Outcome outcome =
-          maker->Make(ToUtf8(original), header->orientation, sizes, format);
-      if (outcome.files.size() != sizes.size()) {
-        err << "tervane: no thumbnail for " << ToUtf8(original) << ": " << outcome.problem << '\n';
-        continue;
-      }
-      if (write) {
-        try {
-          fs::create_directories(thumbs);
-          for (std::size_t k = 0; k < files.size(); ++k) {
-            WriteFile(thumbs / FromUtf8(files[k]), outcome.files[k]);
-            made.push_back({names[i], files[k]});
-          }
-        } catch (const fs::filesystem_error& e) {
-          err << "tervane: no thumbnail for " << ToUtf8(original) << ": cannot write "
-              << ToUtf8(e.path1()) << ": " << e.code().message() << '\n';
-          continue;
-        }
-      }
+    pictures.push_back(std::move(picture));
+  }
+
+  // A run with every thumbnail fresh never starts the imaging library.
+  const bool write = work == ThumbnailWork::kMake;
+  if (work != ThumbnailWork::kNone) {
+    std::vector<Picture*> stale;
+    for (Picture& picture : pictures) {
+      if (picture.stale) stale.push_back(&picture);
+    }
+    ThumbnailWorkers(std::move(stale), thumbs, write, notes).Run();
+  }
+
+  std::vector<ManifestEntry> made;
+  for (const Picture& picture : pictures) {
+    if (picture.failed) continue;
+    std::string& markup = markups[picture.item];
+    const std::string& source = picture.source;
+    if (write && picture.stale) {
+      for (const std::string& file : picture.files) made.push_back({names[picture.item], file});
     }
     std::optional<std::string> address2x;
-    if (plan->size2x) address2x = ThumbnailAddress(*source, settings.folder, files.front());
-    markups[i] = WithThumbnail(markups[i], ThumbnailAddress(*source, settings.folder, files.back()),
-                               address2x, plan->size);
+    if (picture.plan.size2x) {
+      address2x = ThumbnailAddress(source, settings.folder, picture.files.front());
+    }
+    markup = WithThumbnail(markup, ThumbnailAddress(source, settings.folder, picture.files.back()),
+                           address2x, picture.plan.size);
+  }
+  for (const std::string& note : notes) {
+    if (!note.empty()) err << note << '\n';
   }
   if (write) KeepManifest(base, thumbs, made, err);
 }

@@ -3,6 +3,8 @@
 // conversion to sRGB runs on the thumbnail's pixels only.
 #include <vips/vips.h>
 
+#include <string>
+
 #include "addin/platform/error.h"
 #include "addin/platform/imaging/thumbnail_maker.h"
 
@@ -31,6 +33,8 @@ std::string TakeError() {
   vips_error_clear();
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
   const std::size_t lastLine = text.rfind('\n');
+  // Another thread's failure may have taken the text first.
+  if (text.empty()) return "libvips gave no reason";
   return lastLine == std::string::npos ? text : text.substr(lastLine + 1);
 }
 
@@ -39,18 +43,21 @@ std::string TakeError() {
 struct ThumbnailMaker::State {};
 
 ThumbnailMaker::ThumbnailMaker() : state_(std::make_unique<State>()) {
-  // VIPS_INIT may be called more than once; later calls do nothing.
-  if (VIPS_INIT("tervane") != 0) {
-    throw Error(kErrDeviceUnavailable, "cannot start libvips: " + TakeError());
-  }
-  // Its warnings (a profile that does not fit, a JPEG cut short) are no
-  // user's concern: a picture that cannot be decoded fails with an error.
-  g_log_set_handler(
-      "VIPS", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
-      [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
-  // Every picture is read once: a cache of operations would only hold
-  // memory.
-  vips_cache_set_max(0);
+  // Once for the process, whichever thread comes first: makers may work on
+  // several threads at a time, and libvips' start is not safe to race.
+  static const std::string failure = [] {
+    if (VIPS_INIT("tervane") != 0) return "cannot start libvips: " + TakeError();
+    // Its warnings (a profile that does not fit, a JPEG cut short) are no
+    // user's concern: a picture that cannot be decoded fails with an error.
+    g_log_set_handler(
+        "VIPS", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
+        [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+    // Every picture is read once: a cache of operations would only hold
+    // memory.
+    vips_cache_set_max(0);
+    return std::string();
+  }();
+  if (!failure.empty()) throw Error(kErrDeviceUnavailable, failure);
 }
 
 ThumbnailMaker::~ThumbnailMaker() = default;

@@ -63,6 +63,18 @@ else()
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   # The libraries it needs, as dpkg-shlibdeps finds them.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # libvips is loaded only for thumbnails, so it is recommended: its package
+  # is named for the library's file name, libtool's current less age.
+  find_package(PkgConfig REQUIRED)
+  pkg_get_variable(vips_includedir vips includedir)
+  file(STRINGS ${vips_includedir}/vips/version.h vips_version
+       REGEX "#define VIPS_LIBRARY_(CURRENT|AGE)")
+  string(REGEX REPLACE ".*CURRENT[^0-9]*([0-9]+).*AGE[^0-9]*([0-9]+).*" "\\1;\\2" vips_version
+                       "${vips_version}")
+  list(GET vips_version 0 vips_current)
+  list(GET vips_version 1 vips_age)
+  math(EXPR vips_soname "${vips_current} - ${vips_age}")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libvips${vips_soname}")
 endif()
 
 include(CPack)

@@ -33,6 +33,9 @@ if(KIND STREQUAL "native")
   expect("generator" "${CPACK_GENERATOR}" DEB)
   expect("install prefix of the package" "${CPACK_PACKAGING_INSTALL_PREFIX}" /usr)
   expect("dependencies from dpkg-shlibdeps" "${CPACK_DEBIAN_PACKAGE_SHLIBDEPS}" ON)
+  # Thumbnails load libvips when asked for: the program does not need it to
+  # start, and the package recommends it.
+  expect("recommended" "${CPACK_DEBIAN_PACKAGE_RECOMMENDS}" libvips42)
   expect("file name" "${CPACK_DEBIAN_FILE_NAME}" DEB-DEFAULT)
   expect("installed files" "${installed}"
          "bin/tervane;share/doc/tervane/README.md;share/doc/tervane/dialog.png;share/doc/tervane/guide-ja.md;share/doc/tervane/tervanewindow.png;share/man/man1/tervane.1.gz")
@@ -41,6 +44,9 @@ if(KIND STREQUAL "native")
   execute_process(COMMAND ${SCRATCH}/bin/tervane --version OUTPUT_VARIABLE shown
                   OUTPUT_STRIP_TRAILING_WHITESPACE)
   expect("installed tervane --version" "${shown}" "tervane ${VERSION}")
+  execute_process(COMMAND readelf -d ${SCRATCH}/bin/tervane OUTPUT_VARIABLE needed)
+  string(REGEX MATCHALL "NEEDED[^\n]*vips[^\n]*" vips_needed "${needed}")
+  expect("libvips among the libraries loaded at start" "${vips_needed}" "")
 elseif(KIND STREQUAL "windows")
   expect("generator" "${CPACK_GENERATOR}" ZIP)
   expect("programs stripped by CPack" "${CPACK_STRIP_FILES}" OFF)

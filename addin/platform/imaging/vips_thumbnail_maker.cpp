@@ -28,6 +28,7 @@ class Ref {
 }  // namespace
 
 struct ThumbnailMaker::State {
+  explicit State(const VipsLibrary& library) : vips(library) {}
   const VipsLibrary& vips;
 };
 

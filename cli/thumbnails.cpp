@@ -139,17 +139,11 @@ class ThumbnailWorkers {
   /// Rethrows what stopped a worker (the imaging library not starting).
   void Run() {
     if (pictures_.empty()) return;
-    // The library is started on this thread first: libvips' start is not
-    // safe to race.
-    std::optional<ThumbnailMaker> own;
-    own.emplace();
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t count = std::min({cores, kMaxWorkers, pictures_.size()});
     std::vector<std::thread> others;
-    for (std::size_t i = 1; i < count; ++i) {
-      others.emplace_back([this] { Guarded(nullptr); });
-    }
-    Guarded(&*own);
+    for (std::size_t i = 1; i < count; ++i) others.emplace_back([this] { Guarded(); });
+    Guarded();
     for (std::thread& thread : others) thread.join();
     if (failure_) std::rethrow_exception(failure_);
   }
@@ -159,11 +153,10 @@ class ThumbnailWorkers {
   // with many cores.
   static constexpr std::size_t kMaxWorkers = 4;
 
-  void Guarded(ThumbnailMaker* given) {
+  void Guarded() {
     try {
-      std::optional<ThumbnailMaker> own;
-      if (!given) own.emplace();  // on the thread that uses it
-      Work(given ? *given : *own);
+      ThumbnailMaker maker;  // on the thread that uses it
+      Work(maker);
     } catch (...) {
       const std::lock_guard<std::mutex> lock(mutex_);
       if (!failure_) failure_ = std::current_exception();

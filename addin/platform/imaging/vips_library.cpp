@@ -7,6 +7,10 @@
 namespace tervane {
 namespace {
 
+// The interface the headers describe, by libtool's rule the number in the
+// library's file name and its Debian package's name: current less age.
+constexpr int kInterface = VIPS_LIBRARY_CURRENT - VIPS_LIBRARY_AGE;
+
 // A symbol of `handle` (or of a library it needs) as the type of `into`.
 template <typename Function>
 void Resolve(void* handle, const std::string& soname, const char* name, Function& into) {
@@ -19,11 +23,7 @@ void Resolve(void* handle, const std::string& soname, const char* name, Function
 
 }  // namespace
 
-std::string VipsLibrary::SharedObjectName() {
-  // libtool's rule: the file name's number is the interface's current
-  // version less its age, which the headers give.
-  return "libvips.so." + std::to_string(VIPS_LIBRARY_CURRENT - VIPS_LIBRARY_AGE);
-}
+std::string VipsLibrary::SharedObjectName() { return "libvips.so." + std::to_string(kInterface); }
 
 const VipsLibrary& VipsLibrary::Get() {
   static const VipsLibrary library(SharedObjectName());
@@ -36,7 +36,7 @@ VipsLibrary::VipsLibrary(const std::string& soname) {
     const char* why = dlerror();
     throw Error(kErrDeviceUnavailable,
                 "thumbnails need libvips (" + soname + ", Debian's package libvips" +
-                    std::to_string(VIPS_LIBRARY_CURRENT - VIPS_LIBRARY_AGE) +
+                    std::to_string(kInterface) +
                     "), which cannot be loaded: " + (why ? why : "not found"));
   }
   // Once libvips has started, its threads may run its code: it stays.
@@ -64,7 +64,7 @@ VipsLibrary::VipsLibrary(const std::string& soname) {
     Resolve(handle_, soname, "vips_jpegsave_buffer", jpegsaveBuffer);
     Resolve(handle_, soname, "vips_pngsave_buffer", pngsaveBuffer);
     // What VIPS_INIT checks: the interface the headers describe.
-    if (version(3) - version(5) != VIPS_LIBRARY_CURRENT - VIPS_LIBRARY_AGE) {
+    if (version(3) - version(5) != kInterface) {
       throw Error(kErrDeviceUnavailable, "cannot start libvips: " + soname +
                                              " is another version than the one Tervane was "
                                              "built for");
